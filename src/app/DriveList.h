@@ -1,0 +1,30 @@
+#pragma once
+
+#include "fs/Volume.h"
+
+#include <QComboBox>
+#include <functional>
+#include <memory>
+
+// The drive chooser: one volume selected, shown as its root path and label. The list is read
+// again from the volume provider every time it is opened, so a player plugged in later shows up.
+class DriveList : public QComboBox {
+public:
+    DriveList(std::shared_ptr<VolumeProvider> volumes, QWidget* parent = nullptr);
+
+    // The chosen volume's root path.
+    QString Drive() const;
+    // Selects the volume the text names (a root path, trailing "/" ignored, or a drive letter
+    // text such as "C" or "C:\" for the home volume). Throws AppError before changing anything
+    // when no such volume exists; runs the change handler, nested, when the drive changes.
+    void setDrive(const QString& text);
+
+    void setChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
+
+protected:
+    void showPopup() override;
+
+private:
+    std::shared_ptr<VolumeProvider> m_volumes;
+    std::function<void()> m_onChange;
+};

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/Form1Services.h"
+#include "fs/FileSystemObject.h"
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class DriveList;
+class FolderList;
+class FileList;
+class TickBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class frmAbout;
+
+// The main window. It owns its controls; the other parts of the program address them by name,
+// as members. Its methods are defined in files kept by role: layout and panes in src/app, the run
+// in src/rotation.
+class Form1 : public QWidget {
+public:
+    explicit Form1(Form1Services services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    const Form1Services& services() const { return m_services; }
+
+    // Hard-drive pane
+    QLabel* Label2 = nullptr;
+    DriveList* Drive1 = nullptr;
+    FolderList* Dir1 = nullptr;
+    FileList* flIp = nullptr;
+    QLabel* txtIpTot = nullptr;
+    // Internal-memory pane
+    QLabel* Label3 = nullptr;
+    DriveList* drvOp1 = nullptr;
+    FolderList* dirOp1 = nullptr;
+    QLabel* lblOp1 = nullptr;
+    TickBox* chk1 = nullptr;
+    FileList* flOp1 = nullptr;
+    QLabel* txtOp1Tot = nullptr;
+    // External-card pane
+    QLabel* Label5 = nullptr;
+    DriveList* drvOp2 = nullptr;
+    FolderList* dirOp2 = nullptr;
+    QLabel* lblOp2 = nullptr;
+    TickBox* chk2 = nullptr;
+    FileList* flOP2 = nullptr;
+    QLabel* txtOp2Tot = nullptr;
+    // Status box, warning option and buttons
+    QPlainTextEdit* txtStatus = nullptr;
+    QPushButton* cmdGo = nullptr;
+    QPushButton* cmdExit = nullptr;
+    TickBox* chkWarn = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* cmdBreak = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdAbout = nullptr;
+
+    // Panes, totals and the Select rule
+    void Drive1_Change();
+    void Dir1_Change();
+    void drvOp1_Change();
+    void dirOp1_Change();
+    void drvOp2_Change();
+    void dirOp2_Change();
+    void chk1_Click();
+    void chk2_Click();
+    void SetGoButton();
+    // The total of a pane: its label reads "Total: " and the list's count.
+    static void ShowTotal(const FileList* list, QLabel* total);
+    // Re-reads the list, then shows its total.
+    static void RefreshTotal(FileList* list, QLabel* total);
+
+    // Start-up and commands
+    void Form_Load();
+    void cmdHelp_Click();
+    void cmdExit_Click();
+    void cmdAbout_Click();
+
+    // The rotation run
+    void cmdGo_Click();
+    void cmdBreak_Click();
+    void ClearPlayer(std::uint8_t which);
+    void FillPlayer(std::uint8_t which);
+
+    bool StopRequested = false;
+    // True from the first to the last step of a run; keeps Select disabled and refuses EXIT.
+    bool RunInProgress = false;
+    std::unique_ptr<FileSystemObject> Fso;
+
+    // Runs an action started by the user; an unexpected failure is shown in a message box and the
+    // program goes on.
+    void atEventBoundary(const std::function<void()>& action);
+
+private:
+    Form1Services m_services;
+};

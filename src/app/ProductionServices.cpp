@@ -1,0 +1,16 @@
+#include "app/ProductionServices.h"
+
+#include "app/HoldingFolder.h"
+#include "app/QtPrompter.h"
+#include "rotation/ClockRandomSource.h"
+
+#include <QCoreApplication>
+
+Form1Services productionServices() {
+    Form1Services services;
+    services.prompter = std::make_shared<QtPrompter>();
+    services.random = std::make_shared<ClockRandomSource>();
+    services.yieldEvents = [] { QCoreApplication::processEvents(); };
+    services.holdingFolder = defaultHoldingFolder();
+    return services;
+}

@@ -1,0 +1,16 @@
+#include "app/Form1.h"
+#include "app/ProductionServices.h"
+#include "app/QtPrompter.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    Form1Services services = productionServices();
+    auto prompter = std::static_pointer_cast<QtPrompter>(services.prompter);
+    Form1 window(std::move(services));
+    prompter->setParent(&window);
+    window.Form_Load();
+    window.show();
+    return QApplication::exec();
+}
