@@ -17,6 +17,17 @@ class QPlainTextEdit;
 class QPushButton;
 class frmAbout;
 
+// The controls of one player pane, by the number the run passes around: 1 internal memory,
+// 2 external card.
+struct PlayerPane {
+    DriveList* drive;
+    FolderList* dir;
+    QLabel* label;
+    TickBox* tick;
+    FileList* files;
+    QLabel* total;
+};
+
 // The main window. It owns its controls; the other parts of the program address them by name,
 // as members. Its methods are defined in files kept by role: layout and panes in src/app, the run
 // in src/rotation.
@@ -91,10 +102,20 @@ public:
     bool RunInProgress = false;
     std::unique_ptr<FileSystemObject> Fso;
 
+    PlayerPane playerPane(std::uint8_t which) const;
+
     // Runs an action started by the user; an unexpected failure is shown in a message box and the
     // program goes on.
     void atEventBoundary(const std::function<void()>& action);
 
 private:
+    void buildControls();
+    void connectHandlers();
+    void openStartingFolders();
+    void playerDriveChange(const PlayerPane& pane);
+    static void setDependentsVisible(const PlayerPane& pane, bool visible);
+
     Form1Services m_services;
+    // Set while Drive1 is put back to the drive Dir1 has open, so that doing so opens nothing.
+    bool m_revertingDrive1 = false;
 };

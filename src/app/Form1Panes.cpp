@@ -1,0 +1,113 @@
+#include "app/DriveList.h"
+#include "app/FileList.h"
+#include "app/FolderList.h"
+#include "app/Form1.h"
+#include "app/TickBox.h"
+#include "fs/AppError.h"
+#include "fs/VolumeLookup.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+void Form1::ShowTotal(const FileList* list, QLabel* total) {
+    total->setText(QStringLiteral("Total: ") + QString::number(list->ListCount()));
+}
+
+void Form1::RefreshTotal(FileList* list, QLabel* total) {
+    list->Refresh();
+    ShowTotal(list, total);
+}
+
+// An unreadable drive here puts the chooser back on the drive that Dir1 still has open, without a
+// message: the run relies on Dir1 naming a readable folder that flIp lists.
+void Form1::Drive1_Change() {
+    if (m_revertingDrive1)
+        return;
+    try {
+        Dir1->setPath(Drive1->Drive());
+    } catch (const AppError&) {
+        m_revertingDrive1 = true;
+        try {
+            Drive1->setDrive(volumeRootOf(*m_services.volumes, Dir1->Path()));
+        } catch (const AppError&) {
+            // Dir1's own volume has gone as well; the chooser keeps showing the unreadable drive.
+        }
+        m_revertingDrive1 = false;
+        return;
+    }
+    ShowTotal(flIp, txtIpTot);
+}
+
+void Form1::Dir1_Change() {
+    flIp->setPath(Dir1->Path());
+    ShowTotal(flIp, txtIpTot);
+    SetGoButton();
+}
+
+void Form1::drvOp1_Change() {
+    playerDriveChange(playerPane(1));
+}
+
+void Form1::drvOp2_Change() {
+    playerDriveChange(playerPane(2));
+}
+
+void Form1::playerDriveChange(const PlayerPane& pane) {
+    try {
+        pane.dir->setPath(pane.drive->Drive());
+        ShowTotal(pane.files, pane.total);
+        setDependentsVisible(pane, true);
+    } catch (const std::exception&) {
+        setDependentsVisible(pane, false);
+    }
+}
+
+void Form1::setDependentsVisible(const PlayerPane& pane, bool visible) {
+    for (QWidget* control : {static_cast<QWidget*>(pane.dir), static_cast<QWidget*>(pane.label),
+                             static_cast<QWidget*>(pane.tick), static_cast<QWidget*>(pane.files),
+                             static_cast<QWidget*>(pane.total)})
+        control->setVisible(visible);
+}
+
+void Form1::dirOp1_Change() {
+    flOp1->setPath(dirOp1->Path());
+    ShowTotal(flOp1, txtOp1Tot);
+}
+
+void Form1::dirOp2_Change() {
+    flOP2->setPath(dirOp2->Path());
+    ShowTotal(flOP2, txtOp2Tot);
+}
+
+void Form1::chk1_Click() {
+    SetGoButton();
+}
+
+void Form1::chk2_Click() {
+    SetGoButton();
+}
+
+// Select needs a ticked player folder (shown or hidden) and music in the hard-drive folder; it
+// stays disabled while a run is in progress, whoever applies the rule.
+void Form1::SetGoButton() {
+    bool enabled = !(chk1->Value() == 0 && chk2->Value() == 0);
+    if (flIp->ListCount() == 0)
+        enabled = false;
+    if (RunInProgress)
+        enabled = false;
+    cmdGo->setEnabled(enabled);
+}
+
+void Form1::atEventBoundary(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const AppError& error) {
+        m_services.prompter->ask({QStringLiteral("Error # %1; %2 %3")
+                                      .arg(error.number())
+                                      .arg(error.source(), error.description()),
+                                  QStringLiteral("QUAVEX"), MessageIcon::Critical});
+    } catch (const std::exception& error) {
+        m_services.prompter->ask({QString::fromLocal8Bit(error.what()), QStringLiteral("QUAVEX"),
+                                  MessageIcon::Critical});
+    }
+}

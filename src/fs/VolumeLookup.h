@@ -1,0 +1,9 @@
+#pragma once
+
+#include "fs/Volume.h"
+
+#include <QString>
+
+// The root of the volume that holds the path: the longest volume root that the path lies under.
+// Empty when no volume holds it.
+QString volumeRootOf(const VolumeProvider& volumes, const QString& path);
