@@ -2,6 +2,7 @@
 
 #include "app/HoldingFolder.h"
 #include "app/QtPrompter.h"
+#include "fs/SystemFileSystem.h"
 #include "rotation/ClockRandomSource.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@ Form1Services productionServices() {
     services.prompter = std::make_shared<QtPrompter>();
     services.random = std::make_shared<ClockRandomSource>();
     services.yieldEvents = [] { QCoreApplication::processEvents(); };
+    services.createFileSystem = createSystemFileSystem;
     services.holdingFolder = defaultHoldingFolder();
     return services;
 }

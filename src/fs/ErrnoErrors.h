@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// How a failed system call reads in an AppError: its number from the table in AppError.h and a
+// reason in plain words that ends a description such as
+// "\"Song.mp3\" could not be moved to \"/media/p/Music\": <reason>."
+std::int32_t errorNumberForErrno(int error);
+QString reasonForErrno(int error);
+
+// True for the answers of a device that is gone or failing rather than of a file system that
+// refuses one request.
+bool isVanishedDeviceErrno(int error);
+
+// The source text of every error the file-system service object raises.
+QString fsoSource();

@@ -1,0 +1,45 @@
+#include "fs/FatNames.h"
+
+#include <QStringList>
+
+namespace {
+
+bool isReservedDeviceName(const QString& name) {
+    // The device names are reserved whatever follows the first dot, and trailing spaces before
+    // that dot are ignored.
+    QString base = name.section(QLatin1Char('.'), 0, 0);
+    while (base.endsWith(QLatin1Char(' ')))
+        base.chop(1);
+    base = base.toUpper();
+    static const QStringList plain{QStringLiteral("CON"), QStringLiteral("PRN"),
+                                   QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (plain.contains(base))
+        return true;
+    return base.size() == 4 &&
+           (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
+           base[3] >= QLatin1Char('1') && base[3] <= QLatin1Char('9');
+}
+
+} // namespace
+
+QString fatNameProblem(const QString& name) {
+    if (name.isEmpty())
+        return QStringLiteral("the name is empty");
+    if (name.size() > 255)
+        return QStringLiteral("the name is longer than 255 characters");
+    static const QString refused = QStringLiteral("<>:\"/\\|?*");
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20)
+            return QStringLiteral("the name contains a control character");
+        if (refused.contains(c))
+            return QStringLiteral("the name contains the character \"%1\"").arg(c);
+    }
+    if (name.endsWith(QLatin1Char('.')))
+        return QStringLiteral("the name ends in a dot");
+    if (name.endsWith(QLatin1Char(' ')))
+        return QStringLiteral("the name ends in a space");
+    if (isReservedDeviceName(name))
+        return QStringLiteral("\"%1\" is a reserved device name")
+            .arg(name.section(QLatin1Char('.'), 0, 0).trimmed());
+    return {};
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Why a FAT-like file system would refuse the file name, in plain words, or an empty text when it
+// takes the name. Refused: < > : " / \ | ? *, control characters, a trailing dot or space, the
+// reserved device names (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, also with an extension) and
+// names longer than 255 characters.
+QString fatNameProblem(const QString& name);

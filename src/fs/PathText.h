@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// A path split at its last "/": the folder ("/" for a file at the root, "." when there is no "/")
+// and the name after it (empty when the path ends in "/").
+struct SplitPath {
+    QString folder;
+    QString name;
+};
+SplitPath splitAtLastSlash(const QString& path);
+
+// The folder and the name with exactly one "/" between them.
+QString joinPath(const QString& folder, const QString& name);

@@ -1,0 +1,319 @@
+#include "fs/SafeMove.h"
+
+#include "fs/AppError.h"
+#include "fs/ErrnoErrors.h"
+#include "fs/FatNames.h"
+#include "fs/OwnTemporaries.h"
+#include "fs/PathText.h"
+#include "fs/SystemCalls.h"
+#include "fs/VolumeTraits.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <vector>
+
+namespace {
+
+constexpr size_t CopyChunk = 1 << 20;
+constexpr int TemporaryNameAttempts = 100;
+
+bool flagRefused(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+bool noHardLinks(int error) {
+    return error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
+}
+
+class Move {
+public:
+    Move(SystemCalls& calls, const QString& source, const QString& destination)
+        : m_calls(calls), m_source(source), m_destination(destination),
+          m_sourcePath(QFile::encodeName(source)),
+          m_destinationPath(QFile::encodeName(destination)) {
+        const SplitPath to = splitAtLastSlash(destination);
+        m_destinationFolder = to.folder;
+        m_destinationName = to.name;
+        m_destinationFolderPath = QFile::encodeName(to.folder);
+        const SplitPath from = splitAtLastSlash(source);
+        m_sourceFolder = from.folder;
+        m_fileName = from.name;
+    }
+
+    void run() {
+        checkSource();
+        checkDestination();
+        if (m_calls.renameNoReplace(m_sourcePath.constData(), m_destinationPath.constData()) == 0) {
+            // The rename itself is the move; flushing the folder only hastens its durability.
+            syncFolder();
+            return;
+        }
+        const int error = errno;
+        if (error == EXDEV)
+            return copyAcross();
+        if (!flagRefused(error))
+            failErrno(error);
+        renameWithoutFlag();
+    }
+
+private:
+    [[noreturn]] void fail(std::int32_t number, const QString& reason) const {
+        throw AppError(number, fsoSource(),
+                       QStringLiteral("\"%1\" could not be moved to \"%2\": %3.")
+                           .arg(m_fileName, m_destinationFolder, reason));
+    }
+
+    [[noreturn]] void failErrno(int error) const {
+        fail(errorNumberForErrno(error), reasonForErrno(error));
+    }
+
+    // A failure while bytes were being written: the disk-full error where the device says so, and
+    // also where it answers otherwise (fusefat says EPERM) while it has less room left than was
+    // still to be written.
+    [[noreturn]] void failWriting(int error, qint64 stillToWrite) const {
+        if (errorNumberForErrno(error) == ErrorNumber::DiskFull)
+            failErrno(error);
+        struct statvfs volume {};
+        if (stillToWrite > 0 &&
+            m_calls.statvfs(m_destinationFolderPath.constData(), &volume) == 0 &&
+            static_cast<unsigned long long>(volume.f_bavail) * volume.f_frsize <
+                static_cast<unsigned long long>(stillToWrite))
+            failErrno(ENOSPC);
+        failErrno(error);
+    }
+
+    void checkSource() {
+        struct stat status {};
+        if (m_calls.lstat(m_sourcePath.constData(), &status) != 0) {
+            const int error = errno;
+            if (error == ENOENT || error == ENOTDIR)
+                throw AppError(
+                    ErrorNumber::FileNotFound, fsoSource(),
+                    QStringLiteral("\"%1\" could not be moved: it does not exist in \"%2\".")
+                        .arg(m_fileName, m_sourceFolder));
+            failErrno(error);
+        }
+        if (!S_ISREG(status.st_mode))
+            throw AppError(
+                ErrorNumber::FileNotFound, fsoSource(),
+                QStringLiteral("\"%1\" could not be moved: it is not a file.").arg(m_source));
+    }
+
+    void checkDestination() {
+        struct stat status {};
+        if (m_calls.stat(m_destinationFolderPath.constData(), &status) != 0) {
+            const int error = errno;
+            if (error != ENOENT && error != ENOTDIR)
+                failErrno(error);
+            fail(ErrorNumber::PathNotFound, QStringLiteral("the folder does not exist"));
+        }
+        if (!S_ISDIR(status.st_mode))
+            fail(ErrorNumber::PathNotFound, QStringLiteral("that is not a folder"));
+        if (m_destinationName.isEmpty())
+            fail(ErrorNumber::BadFileName, QStringLiteral("no file name was given"));
+        m_traits = volumeTraitsOf(m_destinationFolder);
+        if (m_traits.fatNames) {
+            const QString problem = fatNameProblem(m_destinationName);
+            if (!problem.isEmpty())
+                fail(ErrorNumber::BadFileName, problem);
+        }
+        ensureNameFree();
+    }
+
+    // Fails with FileAlreadyExists when the destination folder holds the name; on a case-
+    // insensitive volume, in any letter case.
+    void ensureNameFree() const {
+        if (m_traits.caseInsensitive) {
+            std::vector<FolderEntry> entries;
+            if (m_calls.listFolder(m_destinationFolderPath.constData(), entries) != 0)
+                failErrno(errno);
+            for (const FolderEntry& entry : entries) {
+                if (QFile::decodeName(entry.name).compare(m_destinationName, Qt::CaseInsensitive) ==
+                    0)
+                    failErrno(EEXIST);
+            }
+            return;
+        }
+        struct stat status {};
+        if (m_calls.lstat(m_destinationPath.constData(), &status) == 0)
+            failErrno(EEXIST);
+        if (errno != ENOENT)
+            failErrno(errno);
+    }
+
+    // Same volume, where the file system refuses RENAME_NOREPLACE.
+    void renameWithoutFlag() {
+        if (m_calls.link(m_sourcePath.constData(), m_destinationPath.constData()) == 0) {
+            if (m_calls.unlink(m_sourcePath.constData()) != 0) {
+                const int error = errno;
+                // Both names are the same file: dropping the new one undoes the move.
+                m_calls.unlink(m_destinationPath.constData());
+                failErrno(error);
+            }
+            syncFolder();
+            return;
+        }
+        const int error = errno;
+        if (error == EXDEV)
+            return copyAcross();
+        if (!noHardLinks(error))
+            failErrno(error);
+        ensureNameFree();
+        if (m_calls.rename(m_sourcePath.constData(), m_destinationPath.constData()) != 0)
+            failErrno(errno);
+        syncFolder();
+    }
+
+    bool syncFolder() const {
+        const int fd = m_calls.open(m_destinationFolderPath.constData(),
+                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        const bool synced = m_calls.fsync(fd) == 0 || errno == EINVAL || errno == EOPNOTSUPP;
+        m_calls.close(fd);
+        return synced;
+    }
+
+    void copyAcross() {
+        const int in = m_calls.open(m_sourcePath.constData(), O_RDONLY | O_CLOEXEC, 0);
+        if (in < 0)
+            failErrno(errno);
+        try {
+            copyFrom(in);
+        } catch (...) {
+            m_calls.close(in);
+            throw;
+        }
+        m_calls.close(in);
+    }
+
+    void copyFrom(int in) {
+        struct stat status {};
+        if (m_calls.fstat(in, &status) != 0)
+            failErrno(errno);
+        const QByteArray temporary = createTemporary(status);
+        try {
+            writeTemporary(in, status);
+            publish(temporary);
+        } catch (...) {
+            if (m_out >= 0)
+                m_calls.close(m_out);
+            m_calls.unlink(temporary.constData());
+            throw;
+        }
+        if (!syncFolder()) {
+            const int error = errno;
+            retractPublished(error);
+        }
+        if (m_calls.unlink(m_sourcePath.constData()) != 0) {
+            const int error = errno;
+            fail(errorNumberForErrno(error),
+                 QStringLiteral("it was copied there but could not be removed from \"%1\" (%2), so "
+                                "it now exists in both places")
+                     .arg(m_sourceFolder, reasonForErrno(error)));
+        }
+    }
+
+    QByteArray createTemporary(const struct stat& status) {
+        for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
+            const QByteArray path =
+                QFile::encodeName(joinPath(m_destinationFolder, newOwnTemporaryName()));
+            m_out = m_calls.open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                 status.st_mode & 0777);
+            if (m_out >= 0)
+                return path;
+            if (errno != EEXIST)
+                failWriting(errno, status.st_size);
+        }
+        failErrno(EEXIST);
+    }
+
+    void writeTemporary(int in, const struct stat& status) {
+        std::vector<char> buffer(CopyChunk);
+        qint64 written = 0;
+        for (;;) {
+            const ssize_t got = m_calls.read(in, buffer.data(), buffer.size());
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                failErrno(errno);
+            }
+            if (got == 0)
+                break;
+            const char* next = buffer.data();
+            size_t left = static_cast<size_t>(got);
+            while (left > 0) {
+                const ssize_t put = m_calls.write(m_out, next, left);
+                if (put < 0 && errno == EINTR)
+                    continue;
+                if (put <= 0)
+                    failWriting(put < 0 ? errno : ENOSPC, status.st_size - written);
+                next += put;
+                left -= static_cast<size_t>(put);
+                written += put;
+            }
+        }
+        const struct timespec times[2] = {status.st_atim, status.st_mtim};
+        if (m_calls.futimens(m_out, times) != 0)
+            failErrno(errno);
+        // A file that is not safely on the device is not moved, so the source must stay.
+        if (m_calls.fsync(m_out) != 0)
+            failWriting(errno, 0);
+        const int out = m_out;
+        m_out = -1;
+        if (m_calls.close(out) != 0)
+            failWriting(errno, 0);
+    }
+
+    // Gives the finished temporary file its final name without ever replacing a file there.
+    void publish(const QByteArray& temporary) {
+        ensureNameFree();
+        if (m_calls.renameNoReplace(temporary.constData(), m_destinationPath.constData()) == 0)
+            return;
+        int error = errno;
+        if (!flagRefused(error))
+            failErrno(error);
+        if (m_calls.link(temporary.constData(), m_destinationPath.constData()) == 0) {
+            if (m_calls.unlink(temporary.constData()) != 0)
+                retractPublished(errno);
+            return;
+        }
+        error = errno;
+        if (!noHardLinks(error))
+            failErrno(error);
+        ensureNameFree();
+        if (m_calls.rename(temporary.constData(), m_destinationPath.constData()) != 0)
+            failErrno(errno);
+    }
+
+    // The copy is under its final name but the move cannot be finished: take the copy back so the
+    // source stays the only one, or say that there are two.
+    [[noreturn]] void retractPublished(int error) const {
+        if (m_calls.unlink(m_destinationPath.constData()) == 0)
+            failErrno(error);
+        fail(errorNumberForErrno(error),
+             QStringLiteral("%1, and the copy made there could not be removed again, so it now "
+                            "exists in both places")
+                 .arg(reasonForErrno(error)));
+    }
+
+    SystemCalls& m_calls;
+    QString m_source;
+    QString m_destination;
+    QByteArray m_sourcePath;
+    QByteArray m_destinationPath;
+    QString m_sourceFolder;
+    QString m_fileName;
+    QString m_destinationFolder;
+    QString m_destinationName;
+    QByteArray m_destinationFolderPath;
+    VolumeTraits m_traits;
+    int m_out = -1;
+};
+
+} // namespace
+
+void moveFileSafely(SystemCalls& calls, const QString& source, const QString& destination) {
+    Move(calls, source, destination).run();
+}

@@ -1,0 +1,116 @@
+#include "fs/SystemFileSystem.h"
+
+#include "fs/AppError.h"
+#include "fs/ErrnoErrors.h"
+#include "fs/OwnTemporaries.h"
+#include "fs/PathText.h"
+#include "fs/SafeMove.h"
+#include "fs/SystemCalls.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+[[noreturn]] void failFolder(int error, const QString& path, const QString& doing) {
+    if (error == ENOENT || error == ENOTDIR)
+        throw AppError(ErrorNumber::PathNotFound, fsoSource(),
+                       QStringLiteral("The folder \"%1\" does not exist.").arg(path));
+    throw AppError(errorNumberForErrno(error), fsoSource(),
+                   QStringLiteral("The folder \"%1\" could not be %2: %3.")
+                       .arg(path, doing, reasonForErrno(error)));
+}
+
+// The folder part of "folder/*.*" or "folder\*.*"; "/" for "/*.*". Null when the source is not
+// such a pattern.
+QString wildcardFolder(const QString& source) {
+    static const QLatin1String pattern("*.*");
+    if (!source.endsWith(pattern) || source.size() <= pattern.size())
+        return {};
+    const QChar separator = source[source.size() - pattern.size() - 1];
+    if (separator != QLatin1Char('/') && separator != QLatin1Char('\\'))
+        return {};
+    const QString folder = source.left(source.size() - pattern.size() - 1);
+    return folder.isEmpty() ? QString(separator) : folder;
+}
+
+} // namespace
+
+SystemFileSystem::SystemFileSystem(std::shared_ptr<SystemCalls> calls)
+    : m_calls(calls ? std::move(calls) : realSystemCalls()) {}
+
+bool SystemFileSystem::FolderExists(const QString& path) {
+    struct stat status {};
+    return m_calls->stat(QFile::encodeName(path).constData(), &status) == 0 &&
+           S_ISDIR(status.st_mode);
+}
+
+FsFolder SystemFileSystem::GetFolder(const QString& path) {
+    std::vector<FolderEntry> entries;
+    if (m_calls->listFolder(QFile::encodeName(path).constData(), entries) != 0)
+        failFolder(errno, path, QStringLiteral("read"));
+    FsFolder folder{path, {}};
+    for (const FolderEntry& entry : entries) {
+        const QString name = QFile::decodeName(entry.name);
+        if (entry.regularFile && !isOwnTemporaryName(name))
+            folder.Files.push_back(FsFile{name});
+    }
+    std::sort(folder.Files.begin(), folder.Files.end(),
+              [](const FsFile& a, const FsFile& b) { return a.Name < b.Name; });
+    return folder;
+}
+
+void SystemFileSystem::MoveFile(const QString& source, const QString& destination) {
+    const QString folder = wildcardFolder(source);
+    if (folder.isNull())
+        moveFileSafely(*m_calls, source, destination);
+    else
+        moveEveryFile(folder, destination);
+}
+
+void SystemFileSystem::moveEveryFile(const QString& folder, const QString& destinationFolder) {
+    if (!FolderExists(destinationFolder))
+        throw AppError(ErrorNumber::PathNotFound, fsoSource(),
+                       QStringLiteral("The files of \"%1\" could not be moved to \"%2\": the "
+                                      "folder does not exist.")
+                           .arg(folder, destinationFolder));
+    const FsFolder files = GetFolder(folder);
+    if (files.Files.empty())
+        throw AppError(ErrorNumber::FileNotFound, fsoSource(),
+                       QStringLiteral("There are no files in \"%1\" to move.").arg(folder));
+    for (const FsFile& file : files.Files)
+        moveFileSafely(*m_calls, joinPath(folder, file.Name),
+                       joinPath(destinationFolder, file.Name));
+}
+
+void SystemFileSystem::CreateFolder(const QString& path) {
+    if (m_calls->mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+        return;
+    const int error = errno;
+    if (error == EEXIST)
+        throw AppError(
+            ErrorNumber::FileAlreadyExists, fsoSource(),
+            QStringLiteral("The folder \"%1\" could not be made: it already exists.").arg(path));
+    if (error == ENOENT || error == ENOTDIR)
+        throw AppError(ErrorNumber::PathNotFound, fsoSource(),
+                       QStringLiteral("The folder \"%1\" could not be made: the folder it belongs "
+                                      "in does not exist.")
+                           .arg(path));
+    failFolder(error, path, QStringLiteral("made"));
+}
+
+void SystemFileSystem::DeleteFolder(const QString& path) {
+    if (m_calls->rmdir(QFile::encodeName(path).constData()) == 0)
+        return;
+    const int error = errno;
+    if (error == ENOTEMPTY || error == EEXIST)
+        throw AppError(
+            ErrorNumber::PathFileAccess, fsoSource(),
+            QStringLiteral("The folder \"%1\" could not be removed: it is not empty.").arg(path));
+    failFolder(error, path, QStringLiteral("removed"));
+}
+
+std::unique_ptr<FileSystemObject> createSystemFileSystem() {
+    return std::make_unique<SystemFileSystem>();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "fs/FileSystemObject.h"
+
+#include <memory>
+
+class SystemCalls;
+
+// The file-system service object on the real file system. Paths use "/"; a wildcard source may
+// also end in "\*.*". Every failure is an AppError with the source text "Fso".
+class SystemFileSystem : public FileSystemObject {
+public:
+    // The calls seam defaults to the real system calls; tests hand in one that fails on purpose.
+    explicit SystemFileSystem(std::shared_ptr<SystemCalls> calls = {});
+
+    bool FolderExists(const QString& path) override;
+    // Regular files only, our temporary files left out; sorted by name.
+    FsFolder GetFolder(const QString& path) override;
+    void MoveFile(const QString& source, const QString& destination) override;
+    // Fails with FileAlreadyExists when the folder (or a file of that name) is already there.
+    void CreateFolder(const QString& path) override;
+    // Fails with PathFileAccess while anything is in the folder.
+    void DeleteFolder(const QString& path) override;
+
+private:
+    void moveEveryFile(const QString& folder, const QString& destinationFolder);
+
+    std::shared_ptr<SystemCalls> m_calls;
+};
+
+// The factory production hands to the run.
+std::unique_ptr<FileSystemObject> createSystemFileSystem();

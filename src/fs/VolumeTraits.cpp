@@ -1,0 +1,55 @@
+#include "fs/VolumeTraits.h"
+
+#include <QFile>
+#include <QStringList>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+
+namespace {
+
+constexpr unsigned long MsdosMagic = 0x4d44;
+constexpr unsigned long ExfatMagic = 0x2011BAB0;
+constexpr unsigned long FuseMagic = 0x65735546;
+
+bool isFatLikeTypeName(const QString& type) {
+    return type == QLatin1String("vfat") || type == QLatin1String("msdos") ||
+           type == QLatin1String("exfat") || type == QLatin1String("fuseblk") ||
+           (type.startsWith(QLatin1String("fuse")) && type.contains(QLatin1String("fat")));
+}
+
+// The file-system type that /proc/self/mountinfo gives for the device numbers of the folder.
+QString mountTypeOf(dev_t device) {
+    QFile mountInfo(QStringLiteral("/proc/self/mountinfo"));
+    if (!mountInfo.open(QIODevice::ReadOnly))
+        return {};
+    const QString wanted = QStringLiteral("%1:%2").arg(major(device)).arg(minor(device));
+    const QStringList lines = QString::fromLocal8Bit(mountInfo.readAll()).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        const QStringList fields = line.split(QLatin1Char(' '));
+        const qsizetype separator = fields.indexOf(QStringLiteral("-"));
+        if (fields.size() > 2 && fields[2] == wanted && separator > 0 &&
+            separator + 1 < fields.size())
+            return fields[separator + 1];
+    }
+    return {};
+}
+
+} // namespace
+
+VolumeTraits volumeTraitsOf(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    struct statfs fileSystem {};
+    struct stat status {};
+    if (::statfs(path.constData(), &fileSystem) != 0 || ::stat(path.constData(), &status) != 0)
+        return {true, true};
+    const auto magic = static_cast<unsigned long>(fileSystem.f_type);
+    if (magic == MsdosMagic || magic == ExfatMagic)
+        return {true, true};
+    if (magic == FuseMagic) {
+        const QString type = mountTypeOf(status.st_dev);
+        const bool fatLike = type.isEmpty() || isFatLikeTypeName(type);
+        return {fatLike, fatLike};
+    }
+    return {};
+}
