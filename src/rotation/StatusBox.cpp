@@ -1,0 +1,45 @@
+#include "rotation/StatusBox.h"
+
+#include "app/Form1.h"
+
+#include <QPalette>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString runLineBreak = QStringLiteral("\r\n");
+const QString shownLineBreak = QStringLiteral("\n");
+
+} // namespace
+
+void replaceStatus(Form1& form, const QString& text) {
+    QString shown = text;
+    form.txtStatus->setPlainText(shown.replace(runLineBreak, shownLineBreak));
+    form.txtStatus->setVisible(true);
+}
+
+void showStatus(Form1& form) {
+    form.txtStatus->setVisible(true);
+}
+
+void appendStatus(Form1& form, const QString& message) {
+    replaceStatus(form, statusText(form) + runLineBreak + message);
+}
+
+QString statusText(const Form1& form) {
+    return form.txtStatus->toPlainText().replace(shownLineBreak, runLineBreak);
+}
+
+void setStatusColour(Form1& form, const QColor& colour) {
+    QPalette palette = form.txtStatus->palette();
+    palette.setColor(QPalette::Base, colour);
+    form.txtStatus->setPalette(palette);
+}
+
+QColor statusColour(const Form1& form) {
+    return form.txtStatus->palette().color(QPalette::Base);
+}
+
+void repaintWindow(Form1& form) {
+    form.repaint();
+}
