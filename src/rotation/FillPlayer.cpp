@@ -1,0 +1,131 @@
+#include "app/FileList.h"
+#include "app/FolderList.h"
+#include "app/Form1.h"
+#include "fs/AppError.h"
+#include "fs/DriveRoot.h"
+#include "fs/Module1.h"
+#include "rotation/OffUiThread.h"
+#include "rotation/RunPaths.h"
+#include "rotation/SignedNumber.h"
+#include "rotation/StatusBox.h"
+
+#include <QLabel>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+bool isMusicName(const QString& name) {
+    const QString ending = name.right(4).toUpper();
+    return ending == QLatin1String(".MP3") || ending == QLatin1String(".WMA");
+}
+
+// One slot per music file, in the order the folder gives them; a tried slot becomes empty.
+std::vector<QString> candidatesIn(const FsFolder& folder) {
+    std::vector<QString> candidates;
+    for (const FsFile& file : folder.Files)
+        if (isMusicName(file.Name))
+            candidates.push_back(file.Name);
+    return candidates;
+}
+
+// A slot between 0 and count - 1 over the whole list, used slots included.
+std::size_t draw(RandomSource& random, std::size_t count) {
+    const auto slot = static_cast<std::size_t>(random.next() * static_cast<double>(count));
+    // A fraction just below 1 can round up to count in the product.
+    return slot < count ? slot : count - 1;
+}
+
+// Kilobytes to whole megabytes, a half going to the even neighbour, written with its sign position.
+QString megabytesText(std::int64_t kilobytes) {
+    return signedNumber(static_cast<std::int64_t>(std::nearbyint(kilobytes / 1024.0)));
+}
+
+} // namespace
+
+void Form1::FillPlayer(std::uint8_t which) {
+    const PlayerPane pane = playerPane(which);
+    replaceStatus(*this, QStringLiteral("Randomly selecting files from the hard drive, and copying "
+                                        "them to the MP3 Player..."));
+    RandomSource& random = *services().random;
+    random.seedFromClock();
+
+    const QString musicFolder = Dir1->Path();
+    std::vector<QString> candidates =
+        candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }));
+    const std::size_t count = candidates.size();
+    std::int64_t moved = 0;
+    std::size_t remaining = count;
+
+    if (count > 0) {
+        std::size_t slot = draw(random, count);
+        showStatus(*this);
+        QString freeSpace;
+        bool keepGoing = true;
+        while (keepGoing) {
+            while (candidates[slot].isEmpty())
+                slot = draw(random, count);
+            const QString source = joinPath(Dir1->Path(), candidates[slot]);
+            const QString destination = joinPath(pane.dir->Path(), candidates[slot]);
+
+            QString sourceFolder, baseName, extension, destinationFolder, destinationName;
+            try {
+                ParsePath(source, sourceFolder, baseName, &extension, QStringLiteral("/"));
+                ParsePath(destination, destinationFolder, destinationName, nullptr,
+                          QStringLiteral("/"));
+            } catch (const AppError&) {
+                // The status line shows what could be split; the attempt goes on to its move.
+            }
+            try {
+                // A player folder at the file system's root leaves no folder text before the name.
+                const QString folder =
+                    destinationFolder.isEmpty() ? QStringLiteral("/") : destinationFolder;
+                freeSpace = megabytesText(DiskFreeKB(driveRootOf(folder)));
+            } catch (const AppError&) {
+                // The previous figure stays.
+            }
+
+            replaceStatus(*this, QStringLiteral("Space remaining: ") + freeSpace +
+                                     QStringLiteral("MB\r\nMoving ") + baseName + QLatin1Char('.') +
+                                     extension + QStringLiteral("..."));
+            repaintWindow(*this);
+            services().yieldEvents();
+            if (StopRequested) {
+                replaceStatus(*this, QStringLiteral("Processing aborted"));
+                return;
+            }
+
+            bool fileMoved = false;
+            try {
+                offUiThread([&] { Fso->MoveFile(source, destination); });
+                fileMoved = true;
+            } catch (const AppError& error) {
+                if (error.number() == ErrorNumber::DiskFull) {
+                    replaceStatus(*this, QStringLiteral("Out of space on the MP3 player"));
+                    setStatusColour(*this, QColor(255, 255, 0));
+                } else {
+                    services().prompter->ask(
+                        {QStringLiteral("Error # ") + signedNumber(error.number()) +
+                             QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
+                             error.description(),
+                         QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
+                }
+                keepGoing = false;
+            }
+            if (fileMoved) {
+                RefreshTotal(flIp, txtIpTot);
+                RefreshTotal(pane.files, pane.total);
+                ++moved;
+                if (--remaining == 0)
+                    keepGoing = false;
+            }
+            candidates[slot].clear();
+        }
+    }
+
+    replaceStatus(*this,
+                  signedNumber(moved) + QStringLiteral(" files were moved to the MP3 player."));
+    repaintWindow(*this);
+    SetGoButton();
+}

@@ -1,0 +1,179 @@
+#include "app/FolderList.h"
+#include "app/Form1.h"
+#include "app/TickBox.h"
+#include "fs/AppError.h"
+#include "fs/OwnTemporaries.h"
+#include "rotation/HeldFiles.h"
+#include "rotation/OffUiThread.h"
+#include "rotation/RunPaths.h"
+#include "rotation/StatusBox.h"
+
+#include <QPushButton>
+
+namespace {
+
+bool ticked(const TickBox* box) {
+    return box->Value() == 1;
+}
+
+// From the holding-folder step on, a step that fails is skipped without a message and the run
+// goes on with the next one.
+template <typename Step> void silently(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+        // Deliberately silent; see above.
+    }
+}
+
+bool samePath(const QString& a, const QString& b) {
+    return a.toUpper() == b.toUpper();
+}
+
+class Run {
+public:
+    explicit Run(Form1& form) : m_form(form) {}
+
+    // Everything between disabling Select and applying the Select rule again.
+    void perform() {
+        if (!checksPass())
+            return;
+        setStatusColour(m_form, QColor(255, 255, 255));
+        if (!createFileSystem())
+            return;
+        removeStaleTemporaries();
+        if (!prepareHoldingFolder())
+            return;
+        if (ticked(m_form.chk1))
+            silently([&] { m_form.ClearPlayer(1); });
+        if (ticked(m_form.chk2))
+            silently([&] { m_form.ClearPlayer(2); });
+        if (ticked(m_form.chk1))
+            silently([&] { m_form.FillPlayer(1); });
+        if (m_form.StopRequested)
+            return;
+        if (ticked(m_form.chk2))
+            silently([&] { m_form.FillPlayer(2); });
+        if (m_form.StopRequested)
+            return;
+        restore();
+    }
+
+private:
+    bool checksPass() {
+        const MessageRequest identical{
+            QStringLiteral("The source and destination paths are identical!"),
+            QStringLiteral("ERROR"), MessageIcon::Critical, MessageButtons::Ok};
+        if (ticked(m_form.chk1) && samePath(m_form.Dir1->Path(), m_form.dirOp1->Path())) {
+            prompter().ask(identical);
+            return false;
+        }
+        if (ticked(m_form.chk2) && samePath(m_form.Dir1->Path(), m_form.dirOp2->Path())) {
+            prompter().ask(identical);
+            return false;
+        }
+        if (ticked(m_form.chkWarn))
+            return true;
+        const MessageAnswer answer = prompter().ask(
+            {QStringLiteral("Warning! Files will be REMOVED from the Hard Drive Music Directory "
+                            "that you specified. Do you wish to continue?"),
+             QStringLiteral("Warning!"), MessageIcon::None, MessageButtons::YesNo,
+             MessageAnswer::Yes});
+        return answer == MessageAnswer::Yes;
+    }
+
+    // A file-system object that cannot be made ends the run before anything is touched.
+    bool createFileSystem() {
+        QString reason;
+        try {
+            std::unique_ptr<FileSystemObject> fso = m_form.services().createFileSystem();
+            if (fso) {
+                m_form.Fso = std::move(fso);
+                return true;
+            }
+        } catch (const AppError& error) {
+            reason = QStringLiteral(" (") + error.description() + QStringLiteral(")");
+        } catch (const std::exception&) {
+            // Reported below without a reason.
+        }
+        prompter().ask({QStringLiteral("The file system service could not be started%1. Nothing "
+                                       "has been moved.")
+                            .arg(reason),
+                        QStringLiteral("ERROR"), MessageIcon::Critical, MessageButtons::Ok});
+        return false;
+    }
+
+    // What a killed run left half-written in the folders this run works in; never music.
+    void removeStaleTemporaries() {
+        QStringList folders{m_form.Dir1->Path(), m_form.services().holdingFolder};
+        if (ticked(m_form.chk1))
+            folders.append(m_form.dirOp1->Path());
+        if (ticked(m_form.chk2))
+            folders.append(m_form.dirOp2->Path());
+        offUiThread([&] {
+            for (const QString& folder : folders)
+                removeOwnTemporaries(folder);
+        });
+    }
+
+    // Creates the holding folder, or empties one left by an earlier run into the music folder.
+    // False when held files of an earlier run stay there: the players are then not touched.
+    bool prepareHoldingFolder() {
+        const QString holding = m_form.services().holdingFolder;
+        bool exists = false;
+        silently([&] { exists = offUiThread([&] { return fso().FolderExists(holding); }); });
+        if (!exists) {
+            silently([&] { offUiThread([&] { fso().CreateFolder(joinPath(holding, {})); }); });
+            return true;
+        }
+        return returnLeftoverFiles(m_form);
+    }
+
+    void restore() {
+        const QString holding = m_form.services().holdingFolder;
+        silently([&] {
+            const std::size_t held =
+                offUiThread([&] { return fso().GetFolder(holding).Files.size(); });
+            if (held == 0)
+                return;
+            appendStatus(m_form, QStringLiteral("Moving original files back to base directory..."));
+            repaintWindow(m_form);
+            const QString music = m_form.Dir1->Path();
+            offUiThread([&] { fso().MoveFile(everyFileIn(holding), music); });
+        });
+        silently([&] { offUiThread([&] { fso().DeleteFolder(holding); }); });
+        appendStatus(m_form, QStringLiteral("Program processing complete"));
+        silently([&] { Form1::RefreshTotal(m_form.flIp, m_form.txtIpTot); });
+        repaintWindow(m_form);
+        silently([&] { reportFilesStillHeld(m_form); });
+    }
+
+    Prompter& prompter() { return *m_form.services().prompter; }
+    FileSystemObject& fso() { return *m_form.Fso; }
+
+    Form1& m_form;
+};
+
+} // namespace
+
+void Form1::cmdGo_Click() {
+    // One run at a time: the run relies on its one holding folder and one stop flag.
+    if (RunInProgress)
+        return;
+    StopRequested = false;
+    RunInProgress = true;
+    cmdGo->setEnabled(false);
+    try {
+        Run(*this).perform();
+    } catch (...) {
+        RunInProgress = false;
+        SetGoButton();
+        throw;
+    }
+    RunInProgress = false;
+    SetGoButton();
+}
+
+void Form1::cmdBreak_Click() {
+    StopRequested = true;
+}
