@@ -3,6 +3,7 @@
 #include "app/Form1Services.h"
 #include "fs/FileSystemObject.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class frmAbout;
+class QCloseEvent;
 
 // The controls of one player pane, by the number the run passes around: 1 internal memory,
 // 2 external card.
@@ -108,6 +110,10 @@ public:
     // program goes on.
     void atEventBoundary(const std::function<void()>& action);
 
+protected:
+    // The close box: refused while a run is in progress, otherwise closes without saving.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildControls();
     void connectHandlers();
@@ -118,4 +124,6 @@ private:
     Form1Services m_services;
     // Set while Drive1 is put back to the drive Dir1 has open, so that doing so opens nothing.
     bool m_revertingDrive1 = false;
+    // The open About box, if any; a window of its own, so it keeps the program alive.
+    QPointer<frmAbout> m_about;
 };

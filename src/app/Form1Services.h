@@ -22,4 +22,6 @@ struct Form1Services {
     std::function<void()> yieldEvents;
     QString holdingFolder;
     std::shared_ptr<SettingsBackend> settings;
+    // Ends the program once EXIT has saved the settings and closed the windows.
+    std::function<void()> quit;
 };

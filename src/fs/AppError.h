@@ -27,6 +27,7 @@ private:
 namespace ErrorNumber {
 inline constexpr std::int32_t InvalidArgument = 5;
 inline constexpr std::int32_t Overflow = 6;
+inline constexpr std::int32_t TypeMismatch = 13;
 inline constexpr std::int32_t BadFileName = 52;
 inline constexpr std::int32_t FileNotFound = 53;
 inline constexpr std::int32_t DeviceIO = 57;

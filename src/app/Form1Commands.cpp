@@ -1,0 +1,74 @@
+#include "about/frmAbout.h"
+#include "app/ApplicationIdentity.h"
+#include "app/Form1.h"
+#include "app/SettingsStore.h"
+
+#include <QCloseEvent>
+
+namespace {
+
+// Ending the program now would strand the player's previous files in the holding folder.
+MessageRequest runInProgressMessage() {
+    return {QStringLiteral("A run is in progress. Press Break and wait until the run has stopped, "
+                           "then end the program."),
+            QStringLiteral("Run in progress"), MessageIcon::Warning, MessageButtons::Ok,
+            MessageAnswer::Ok};
+}
+
+MessageRequest settingsNotSavedMessage(const std::vector<AppError>& failures) {
+    QString text = QStringLiteral("Some settings could not be saved, so the next start may not "
+                                  "show the drives and folders chosen now.");
+    for (const AppError& failure : failures)
+        text += QLatin1Char('\n') + failure.description();
+    return {text, QStringLiteral("Settings not saved"), MessageIcon::Warning, MessageButtons::Ok,
+            MessageAnswer::Ok};
+}
+
+} // namespace
+
+void Form1::cmdHelp_Click() {
+    m_services.prompter->ask(
+        {QStringLiteral("The user manual can be viewed by browsing "
+                        "QUAVEX.html, which is included in this distribution."),
+         QStringLiteral("Help"), MessageIcon::Information, MessageButtons::Ok, MessageAnswer::Ok});
+}
+
+void Form1::cmdExit_Click() {
+    if (RunInProgress) {
+        m_services.prompter->ask(runInProgressMessage());
+        return;
+    }
+    if (m_services.settings) {
+        const std::vector<AppError> failures = SettingsStore(*m_services.settings).saveAll(*this);
+        if (!failures.empty())
+            m_services.prompter->ask(settingsNotSavedMessage(failures));
+    }
+    // Every window goes at once, without running a close handler; the holding folder is left
+    // as it is.
+    delete m_about.data();
+    hide();
+    if (m_services.quit)
+        m_services.quit();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (RunInProgress) {
+        event->ignore();
+        m_services.prompter->ask(runInProgressMessage());
+        return;
+    }
+    event->accept();
+}
+
+void Form1::cmdAbout_Click() {
+    if (!m_about) {
+        m_about = new frmAbout(ApplicationIdentity::current());
+        // The box has no parent window, so that it keeps the program alive on its own; it still
+        // goes with the main window.
+        frmAbout* about = m_about.data();
+        connect(this, &QObject::destroyed, about, [about] { delete about; });
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}

@@ -1,0 +1,16 @@
+#include "app/ApplicationIdentity.h"
+#include "app/Form1.h"
+#include "app/GuardedStep.h"
+#include "app/SettingsStore.h"
+
+void Form1::Form_Load() {
+    StopRequested = false;
+    setWindowTitle(windowCaption(ApplicationIdentity::current()));
+    // From here on the window always comes up: each step that fails is skipped without a word.
+    if (m_services.settings)
+        SettingsStore(*m_services.settings).restoreAll(*this);
+    runGuarded([this] { ShowTotal(flIp, txtIpTot); });
+    runGuarded([this] { ShowTotal(flOp1, txtOp1Tot); });
+    runGuarded([this] { ShowTotal(flOP2, txtOp2Tot); });
+    runGuarded([this] { SetGoButton(); });
+}

@@ -1,0 +1,92 @@
+#include "app/SettingsStore.h"
+
+#include "VersionRecord.h"
+#include "app/DriveList.h"
+#include "app/FolderList.h"
+#include "app/Form1.h"
+#include "app/GuardedStep.h"
+#include "app/SettingsBackend.h"
+#include "app/TickBox.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QString Section = QStringLiteral("Settings");
+const QString DrvIp = QStringLiteral("drvIp");
+const QString DirIp = QStringLiteral("dirIp");
+const QString DrvOp1 = QStringLiteral("drvOp1");
+const QString DirOp1 = QStringLiteral("dirOp1");
+const QString DrvOp2 = QStringLiteral("drvOp2");
+const QString DirOp2 = QStringLiteral("dirOp2");
+const QString MvWarn = QStringLiteral("MvWarn");
+
+QString application() {
+    return QString::fromUtf8(VersionRecord::ProductName);
+}
+
+// Nothing saved yet is not a folder: the folder chooser stays where the drive left it.
+void openFolder(FolderList& folder, const QString& path) {
+    if (!path.isEmpty())
+        folder.setPath(path);
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(SettingsBackend& backend) : m_backend(backend) {}
+
+QString SettingsStore::read(const QString& key, const QString& fallback) const {
+    return m_backend.read(application(), Section, key).value_or(fallback);
+}
+
+void SettingsStore::restoreAll(Form1& form) {
+    runGuarded([&] { form.Drive1->setDrive(read(DrvIp, QStringLiteral("C"))); });
+    runGuarded([&] { openFolder(*form.Dir1, read(DirIp, {})); });
+    runGuarded([&] { form.drvOp1->setDrive(read(DrvOp1, QStringLiteral("C:\\"))); });
+    runGuarded([&] { openFolder(*form.dirOp1, read(DirOp1, {})); });
+    runGuarded([&] { form.drvOp2->setDrive(read(DrvOp2, QStringLiteral("C:\\"))); });
+    runGuarded([&] { openFolder(*form.dirOp2, read(DirOp2, {})); });
+    runGuarded(
+        [&] { form.chkWarn->setValue(tickValueFromText(read(MvWarn, QStringLiteral("1")))); });
+}
+
+std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
+    const std::pair<QString, QString> values[] = {
+        {DrvIp, form.Drive1->Drive()},
+        {DirIp, form.Dir1->Path()},
+        {DrvOp1, form.drvOp1->Drive()},
+        {DirOp1, form.dirOp1->Path()},
+        {DrvOp2, form.drvOp2->Drive()},
+        {DirOp2, form.dirOp2->Path()},
+        {MvWarn, QString::number(form.chkWarn->Value())},
+    };
+    std::vector<AppError> failures;
+    for (const auto& [key, value] : values) {
+        try {
+            m_backend.write(application(), Section, key, value);
+        } catch (const AppError& error) {
+            failures.push_back(error);
+        } catch (const std::exception& error) {
+            failures.emplace_back(ErrorNumber::PathFileAccess, QStringLiteral("Settings"),
+                                  QString::fromLocal8Bit(error.what()));
+        }
+    }
+    return failures;
+}
+
+std::int16_t tickValueFromText(const QString& text) {
+    bool isNumber = false;
+    const double number = QLocale::c().toDouble(text.trimmed(), &isNumber);
+    if (!isNumber || !std::isfinite(number))
+        throw AppError(ErrorNumber::TypeMismatch, QStringLiteral("Settings"),
+                       QStringLiteral("\"%1\" is not a number.").arg(text));
+    // The default rounding mode rounds halves to even.
+    const double rounded = std::nearbyint(number);
+    if (rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max())
+        throw AppError(ErrorNumber::Overflow, QStringLiteral("Settings"),
+                       QStringLiteral("%1 does not fit in 16 bits.").arg(text));
+    return static_cast<std::int16_t>(rounded);
+}

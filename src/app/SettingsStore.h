@@ -1,0 +1,33 @@
+#pragma once
+
+#include "fs/AppError.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class Form1;
+class SettingsBackend;
+
+// The seven values the program keeps between uses: the drive and folder of each pane and the
+// warning tick box, under the application "QUAVEX" and the section "Settings".
+class SettingsStore {
+public:
+    explicit SettingsStore(SettingsBackend& backend);
+
+    // Drive1, Dir1, drvOp1, dirOp1, drvOp2, dirOp2, then chkWarn. Each step is guarded on its
+    // own: one that fails is skipped, its control keeps what it showed, and the next one runs.
+    void restoreAll(Form1& form);
+    // Writes the seven values in the same order; a value that cannot be written does not stop
+    // the others. Returns the failures.
+    std::vector<AppError> saveAll(const Form1& form);
+
+private:
+    QString read(const QString& key, const QString& fallback) const;
+
+    SettingsBackend& m_backend;
+};
+
+// The "MvWarn" text as a number: the nearest integer, a value exactly halfway going to the even
+// one. Throws AppError when the text is not a number or the result does not fit in 16 bits.
+std::int16_t tickValueFromText(const QString& text);
