@@ -21,10 +21,20 @@ public:
 
     void setChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
 
+    // How a volume is shown: "/media/ann/PLAYER [PLAYER]", or the root alone without a label.
+    static QString itemText(const Volume& volume);
+
 protected:
     void showPopup() override;
 
 private:
+    // Fills the items from the provider; the chosen drive stays listed even when it has gone.
+    void reloadItems();
+    void showDrive();
+    void userChose(int index);
+
     std::shared_ptr<VolumeProvider> m_volumes;
     std::function<void()> m_onChange;
+    QString m_drive;
+    QString m_driveLabel;
 };

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "app/FileListModel.h"
+#include "app/FolderJournal.h"
+#include "app/FolderScan.h"
+#include "app/NamePattern.h"
+
 #include <QListView>
 
 // The file list: the regular files directly in Path whose names match Pattern (";"-separated
@@ -13,9 +18,32 @@ public:
     // Lists the folder; throws AppError before changing anything when it cannot be read.
     void setPath(const QString& path);
     QString Pattern() const;
+    // Lists the open folder again by the new pattern; throws AppError before changing anything
+    // when it cannot be read.
     void setPattern(const QString& pattern);
     qint64 ListCount() const;
+    // The name at the index, 0 to ListCount() - 1; throws AppError for any other index.
     QString List(qint64 index) const;
-    // Reads the folder again.
+    // Reads the folder again: the list becomes what a fresh read gives. Throws AppError, and
+    // keeps the list as it was, when the folder can no longer be read.
     void Refresh();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct Listing {
+        FolderHandle folder;
+        FolderJournal journal;
+        std::vector<FileEntry> entries;
+    };
+    Listing readListing(const QString& path, const NamePattern& pattern) const;
+    void applyJournal(const std::vector<QByteArray>& names);
+
+    FileListModel* m_model;
+    QString m_path;
+    QString m_patternText = QStringLiteral("*.*");
+    NamePattern m_pattern;
+    FolderHandle m_folder;
+    FolderJournal m_journal;
 };

@@ -3,8 +3,11 @@
 #include "fs/Volume.h"
 
 #include <QListView>
+#include <QStringList>
 #include <functional>
 #include <memory>
+
+class QStandardItemModel;
 
 // The folder chooser: shows the open folder's ancestors and its subfolders; the user opens a
 // folder by double-click or Enter.
@@ -21,7 +24,20 @@ public:
 
     void setChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
 
+    // The full path each row opens, top to bottom: the ancestors (root first), the open folder,
+    // then its subfolders.
+    QStringList rowPaths() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    // Opens exactly this folder (no drive resolution); the one way the open folder changes.
+    void openFolder(const QString& folder);
+    void userOpened(const QModelIndex& index);
+
     std::shared_ptr<VolumeProvider> m_volumes;
     std::function<void()> m_onChange;
+    QStandardItemModel* m_model;
+    QString m_path;
 };

@@ -4,12 +4,14 @@
 #include "app/QSettingsBackend.h"
 #include "app/QtPrompter.h"
 #include "fs/SystemFileSystem.h"
+#include "fs/SystemVolumes.h"
 #include "rotation/ClockRandomSource.h"
 
 #include <QCoreApplication>
 
 Form1Services productionServices() {
     Form1Services services;
+    services.volumes = std::make_shared<SystemVolumeProvider>();
     services.prompter = std::make_shared<QtPrompter>();
     services.random = std::make_shared<ClockRandomSource>();
     services.yieldEvents = [] { QCoreApplication::processEvents(); };

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "fs/Volume.h"
+
+#include <QString>
+#include <optional>
+
+// A drive letter text, "C", "C:" or "C:\" with any letter: it names the home volume.
+bool isDriveLetterText(const QString& text);
+
+// The path without trailing "/"; only the root "/" keeps one.
+QString withoutTrailingSlash(const QString& path);
+
+// The root of the volume the text names (a root path, trailing "/" ignored, or a drive letter
+// text), or nothing when the text names no mounted volume.
+std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString& text);

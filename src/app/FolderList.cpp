@@ -1,0 +1,161 @@
+#include "app/FolderList.h"
+
+#include "app/DriveText.h"
+#include "app/FolderScan.h"
+#include "fs/AppError.h"
+#include "fs/VolumeLookup.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+namespace {
+
+const QString kSource = QStringLiteral("FolderList");
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kDepthRole = Qt::UserRole + 1;
+constexpr int kIndentPixels = 10;
+
+// Indents each row by its depth in the tree, so ancestors read as a path from the root down.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem indented(option);
+        indented.rect.adjust(index.data(kDepthRole).toInt() * kIndentPixels, 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+};
+
+bool namesBefore(const QString& a, const QString& b) {
+    const int folded = a.compare(b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a < b;
+}
+
+// Listed subfolders: folders and links to folders; names starting with "." are hidden ones.
+QStringList readSubfolders(const QString& folder) {
+    int error = 0;
+    const FolderHandle handle(folder, error);
+    if (!handle.isOpen())
+        throw folderError(error, kSource, folder);
+    QStringList names;
+    error = handle.readEntries([&](const char* name, unsigned char type) {
+        if (name[0] != '.' && entryKind(handle.fd(), name, type, true) == EntryKind::Folder)
+            names.append(QFile::decodeName(name));
+    });
+    if (error != 0)
+        throw folderError(error, kSource, folder);
+    std::sort(names.begin(), names.end(), namesBefore);
+    return names;
+}
+
+QString childPath(const QString& parent, const QString& name) {
+    return parent.endsWith(QLatin1Char('/')) ? parent + name : parent + QLatin1Char('/') + name;
+}
+
+} // namespace
+
+FolderList::FolderList(std::shared_ptr<VolumeProvider> volumes, QWidget* parent)
+    : QListView(parent), m_volumes(std::move(volumes)), m_model(new QStandardItemModel(this)) {
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setItemDelegate(new IndentDelegate(this));
+    setModel(m_model);
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { userOpened(index); });
+}
+
+QString FolderList::Path() const {
+    return m_path;
+}
+
+QStringList FolderList::rowPaths() const {
+    QStringList paths;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        paths.append(m_model->item(row)->data(kPathRole).toString());
+    return paths;
+}
+
+void FolderList::setPath(const QString& path) {
+    if (const std::optional<QString> root = driveNamedBy(*m_volumes, path)) {
+        if (!m_volumes->isReadable(*root))
+            throw AppError(
+                ErrorNumber::DeviceUnavailable, kSource,
+                QStringLiteral("Device unavailable: drive %1 cannot be read.").arg(*root));
+        openFolder(absoluteFolder(m_volumes->currentFolder(*root)));
+        return;
+    }
+    if (path.isEmpty())
+        throw AppError(ErrorNumber::PathNotFound, kSource,
+                       QStringLiteral("Path not found: no folder was named."));
+    openFolder(absoluteFolder(path));
+}
+
+void FolderList::openFolder(const QString& folder) {
+    if (folder == m_path)
+        return;
+    const QString volume = volumeRootOf(*m_volumes, folder);
+    if (!volume.isEmpty() && !m_volumes->isReadable(volume))
+        throw AppError(ErrorNumber::DeviceUnavailable, kSource,
+                       QStringLiteral("Device unavailable: drive %1 cannot be read.").arg(volume));
+    const QStringList subfolders = readSubfolders(folder);
+
+    const QStyle* look = style();
+    const QIcon openIcon = look->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = look->standardIcon(QStyle::SP_DirClosedIcon);
+    QList<QStandardItem*> items;
+    QString ancestor = QStringLiteral("/");
+    const QStringList parts = folder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (qsizetype depth = 0; depth <= parts.size(); ++depth) {
+        if (depth > 0)
+            ancestor = childPath(ancestor, parts[depth - 1]);
+        auto* item = new QStandardItem(openIcon, depth == 0 ? ancestor : parts[depth - 1]);
+        item->setData(ancestor, kPathRole);
+        item->setData(static_cast<int>(depth), kDepthRole);
+        items.append(item);
+    }
+    const int openRow = static_cast<int>(items.size()) - 1;
+    for (const QString& name : subfolders) {
+        auto* item = new QStandardItem(closedIcon, name);
+        item->setData(childPath(folder, name), kPathRole);
+        item->setData(static_cast<int>(parts.size() + 1), kDepthRole);
+        items.append(item);
+    }
+
+    m_path = folder;
+    m_model->clear();
+    m_model->invisibleRootItem()->appendRows(items);
+    setCurrentIndex(m_model->index(openRow, 0));
+    if (m_onChange)
+        m_onChange();
+}
+
+// A signal frame must never be crossed by an exception: a folder that cannot be opened leaves
+// the list as it was, with a beep; the window's handler reports its own failures.
+void FolderList::userOpened(const QModelIndex& index) {
+    if (!index.isValid())
+        return;
+    try {
+        openFolder(index.data(kPathRole).toString());
+    } catch (...) {
+        QApplication::beep();
+    }
+}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        userOpened(currentIndex());
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+    if (event->key() == Qt::Key_Escape)
+        event->accept();
+}

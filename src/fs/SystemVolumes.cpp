@@ -1,0 +1,153 @@
+#include "fs/SystemVolumes.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <algorithm>
+
+#ifdef Q_OS_LINUX
+#include "fs/MountTable.h"
+
+#include <QHash>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString homeFolder() {
+    const QString canonical = QFileInfo(QDir::homePath()).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::homePath() : canonical;
+}
+
+#ifdef Q_OS_LINUX
+
+std::vector<MountEntry> mountTable() {
+    QByteArray text;
+    const int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        text.append(buffer, got);
+    }
+    ::close(fd);
+    std::vector<MountEntry> mounts = parseMountInfo(text);
+    // A later mount on the same point hides the earlier one.
+    std::vector<MountEntry> visible;
+    for (auto it = mounts.rbegin(); it != mounts.rend(); ++it) {
+        const bool hidden = std::any_of(visible.begin(), visible.end(), [&](const MountEntry& m) {
+            return m.mountPoint == it->mountPoint;
+        });
+        if (!hidden)
+            visible.push_back(*it);
+    }
+    std::reverse(visible.begin(), visible.end());
+    return visible;
+}
+
+// The mount the path lies on: the deepest mount point above it.
+const MountEntry* mountOf(const std::vector<MountEntry>& mounts, const QString& path) {
+    const MountEntry* best = nullptr;
+    for (const MountEntry& mount : mounts) {
+        if (liesOnMount(path, mount.mountPoint) &&
+            (!best || mount.mountPoint.size() > best->mountPoint.size()))
+            best = &mount;
+    }
+    return best;
+}
+
+// Device labels as udev publishes them: /dev/disk/by-label/<label> links to the device.
+QHash<QString, QString> labelsByDevice() {
+    QHash<QString, QString> labels;
+    const QDir byLabel(QStringLiteral("/dev/disk/by-label"));
+    for (const QFileInfo& link : byLabel.entryInfoList(QDir::System | QDir::Files)) {
+        QString label = link.fileName();
+        label.replace(QLatin1String("\\x20"), QLatin1String(" "));
+        labels.insert(link.canonicalFilePath(), label);
+    }
+    return labels;
+}
+
+#endif
+
+} // namespace
+
+#ifdef Q_OS_LINUX
+
+std::vector<Volume> SystemVolumeProvider::volumes() const {
+    const std::vector<MountEntry> mounts = mountTable();
+    const MountEntry* home = mountOf(mounts, homeFolder());
+    const QHash<QString, QString> labels = labelsByDevice();
+    std::vector<Volume> result;
+    for (const MountEntry& mount : mounts) {
+        if (&mount != home && !isUserVolume(mount))
+            continue;
+        QString label;
+        if (mount.source.startsWith(QLatin1String("/dev/")))
+            label = labels.value(QFileInfo(mount.source).canonicalFilePath());
+        result.push_back({mount.mountPoint, label});
+    }
+    std::sort(result.begin(), result.end(),
+              [](const Volume& a, const Volume& b) { return a.root < b.root; });
+    return result;
+}
+
+QString SystemVolumeProvider::homeVolumeRoot() const {
+    const std::vector<MountEntry> mounts = mountTable();
+    const MountEntry* home = mountOf(mounts, homeFolder());
+    return home ? home->mountPoint : QStringLiteral("/");
+}
+
+bool SystemVolumeProvider::isReadable(const QString& root) const {
+    const int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return false;
+    }
+    errno = 0;
+    const bool listed = ::readdir(dir) != nullptr || errno == 0;
+    ::closedir(dir);
+    return listed;
+}
+
+QString SystemVolumeProvider::currentFolder(const QString& root) const {
+    const QString current = QDir::currentPath();
+    const MountEntry* mount = mountOf(mountTable(), current);
+    QString bare = root;
+    while (bare.size() > 1 && bare.endsWith(QLatin1Char('/')))
+        bare.chop(1);
+    return mount && mount->mountPoint == bare ? current : bare;
+}
+
+#else
+
+std::vector<Volume> SystemVolumeProvider::volumes() const {
+    std::vector<Volume> result;
+    for (const QStorageInfo& storage : QStorageInfo::mountedVolumes())
+        result.push_back({QDir::toNativeSeparators(storage.rootPath()), storage.name()});
+    return result;
+}
+
+QString SystemVolumeProvider::homeVolumeRoot() const {
+    return QDir::toNativeSeparators(QStorageInfo(homeFolder()).rootPath());
+}
+
+bool SystemVolumeProvider::isReadable(const QString& root) const {
+    const QStorageInfo storage(root);
+    return storage.isValid() && storage.isReady() && QDir(root).isReadable();
+}
+
+QString SystemVolumeProvider::currentFolder(const QString& root) const {
+    const QString current = QDir::toNativeSeparators(QDir::currentPath());
+    return current.startsWith(root, Qt::CaseInsensitive) ? current : root;
+}
+
+#endif

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "fs/Volume.h"
+
+// The volumes of this computer: on Linux the mounted user volumes of the kernel's mount table,
+// elsewhere the platform's drives.
+class SystemVolumeProvider : public VolumeProvider {
+public:
+    std::vector<Volume> volumes() const override;
+    QString homeVolumeRoot() const override;
+    bool isReadable(const QString& root) const override;
+    QString currentFolder(const QString& root) const override;
+};
