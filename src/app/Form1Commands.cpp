@@ -4,6 +4,7 @@
 #include "app/SettingsStore.h"
 
 #include <QCloseEvent>
+#include <QStringList>
 
 namespace {
 
@@ -18,8 +19,11 @@ MessageRequest runInProgressMessage() {
 MessageRequest settingsNotSavedMessage(const std::vector<AppError>& failures) {
     QString text = QStringLiteral("Some settings could not be saved, so the next start may not "
                                   "show the drives and folders chosen now.");
+    QStringList reasons;
     for (const AppError& failure : failures)
-        text += QLatin1Char('\n') + failure.description();
+        if (!reasons.contains(failure.description()))
+            reasons.append(failure.description());
+    text += QLatin1Char('\n') + reasons.join(QLatin1Char('\n'));
     return {text, QStringLiteral("Settings not saved"), MessageIcon::Warning, MessageButtons::Ok,
             MessageAnswer::Ok};
 }

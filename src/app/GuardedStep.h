@@ -4,10 +4,12 @@
 #include <functional>
 
 // One step of a sequence in which a failed step is skipped silently and the next one runs.
-inline void runGuarded(const std::function<void()>& step) {
+// Says whether the step ran through.
+inline bool runGuarded(const std::function<void()>& step) {
     try {
         step();
+        return true;
     } catch (const std::exception&) {
-        // Skipped by design: the control the step would have set keeps what it showed.
+        return false;
     }
 }

@@ -27,7 +27,7 @@ void QSettingsBackend::write(const QString& application, const QString& section,
     store.setValue(valueName(section, key), value);
     store.sync();
     if (store.status() != QSettings::NoError)
-        throw AppError(ErrorNumber::PathFileAccess, QStringLiteral("Settings"),
-                       QStringLiteral("The setting %1 could not be written to %2.")
-                           .arg(key, store.fileName()));
+        throw AppError(
+            ErrorNumber::PathFileAccess, QStringLiteral("Settings"),
+            QStringLiteral("The settings could not be written to %1.").arg(store.fileName()));
 }

@@ -42,14 +42,20 @@ QString SettingsStore::read(const QString& key, const QString& fallback) const {
 }
 
 void SettingsStore::restoreAll(Form1& form) {
-    runGuarded([&] { form.Drive1->setDrive(read(DrvIp, QStringLiteral("C"))); });
-    runGuarded([&] { openFolder(*form.Dir1, read(DirIp, {})); });
-    runGuarded([&] { form.drvOp1->setDrive(read(DrvOp1, QStringLiteral("C:\\"))); });
-    runGuarded([&] { openFolder(*form.dirOp1, read(DirOp1, {})); });
-    runGuarded([&] { form.drvOp2->setDrive(read(DrvOp2, QStringLiteral("C:\\"))); });
-    runGuarded([&] { openFolder(*form.dirOp2, read(DirOp2, {})); });
+    restorePane(*form.Drive1, *form.Dir1, DrvIp, DirIp, QStringLiteral("C"));
+    restorePane(*form.drvOp1, *form.dirOp1, DrvOp1, DirOp1, QStringLiteral("C:\\"));
+    restorePane(*form.drvOp2, *form.dirOp2, DrvOp2, DirOp2, QStringLiteral("C:\\"));
     runGuarded(
         [&] { form.chkWarn->setValue(tickValueFromText(read(MvWarn, QStringLiteral("1")))); });
+}
+
+void SettingsStore::restorePane(DriveList& drive, FolderList& folder, const QString& driveKey,
+                                const QString& folderKey, const QString& defaultDrive) {
+    // A saved folder lies on the drive saved with it. When that drive is gone, the folder is
+    // skipped too, even if an empty mount point of the same name is still there to open.
+    const bool driveRestored = runGuarded([&] { drive.setDrive(read(driveKey, defaultDrive)); });
+    if (driveRestored)
+        runGuarded([&] { openFolder(folder, read(folderKey, {})); });
 }
 
 std::vector<AppError> SettingsStore::saveAll(const Form1& form) {

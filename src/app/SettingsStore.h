@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+class DriveList;
+class FolderList;
 class Form1;
 class SettingsBackend;
 
@@ -23,6 +25,9 @@ public:
     std::vector<AppError> saveAll(const Form1& form);
 
 private:
+    // The drive first, then the folder, each step guarded on its own.
+    void restorePane(DriveList& drive, FolderList& folder, const QString& driveKey,
+                     const QString& folderKey, const QString& defaultDrive);
     QString read(const QString& key, const QString& fallback) const;
 
     SettingsBackend& m_backend;

@@ -1,0 +1,211 @@
+#include "app/DriveList.h"
+#include "app/FileList.h"
+#include "app/FolderList.h"
+#include "app/SettingsStore.h"
+#include "app/TickBox.h"
+#include "support/StartupWindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Settings : public testing::Test, public StartupWindow {};
+
+// Passes every write through to the real store and keeps the keys in the order written.
+class RecordingBackend : public SettingsBackend {
+public:
+    explicit RecordingBackend(std::shared_ptr<SettingsBackend> inner) : m_inner(std::move(inner)) {}
+    std::optional<QString> read(const QString& a, const QString& s, const QString& k) override {
+        return m_inner->read(a, s, k);
+    }
+    void write(const QString& a, const QString& s, const QString& k, const QString& v) override {
+        written.push_back(k);
+        m_inner->write(a, s, k, v);
+    }
+    QStringList written;
+
+private:
+    std::shared_ptr<SettingsBackend> m_inner;
+};
+
+bool paneVisible(const Form1& form, std::uint8_t which) {
+    const PlayerPane pane = form.playerPane(which);
+    return pane.dir->isVisible() && pane.label->isVisible() && pane.tick->isVisible() &&
+           pane.files->isVisible() && pane.total->isVisible();
+}
+
+bool paneHidden(const Form1& form, std::uint8_t which) {
+    const PlayerPane pane = form.playerPane(which);
+    return !pane.dir->isVisible() && !pane.label->isVisible() && !pane.tick->isVisible() &&
+           !pane.files->isVisible() && !pane.total->isVisible();
+}
+
+TEST_F(Settings, ExitWritesTheSevenTextsInOrderAndTheNextStartRestoresThem) {
+    createFile(music("disk") + QStringLiteral("/song.mp3"));
+    auto recorder = std::make_shared<RecordingBackend>(backend);
+    backend = recorder;
+    {
+        auto form = start();
+        form->Dir1->setPath(music("disk"));
+        form->drvOp1->setDrive(root("player"));
+        form->dirOp1->setPath(music("player"));
+        form->drvOp2->setDrive(root("card"));
+        form->dirOp2->setPath(music("card"));
+        form->chkWarn->setValue(0);
+        form->cmdExit->click();
+    }
+    EXPECT_EQ(recorder->written,
+              (QStringList{"drvIp", "dirIp", "drvOp1", "dirOp1", "drvOp2", "dirOp2", "MvWarn"}));
+    EXPECT_EQ(stored("drvIp"), root("disk"));
+    EXPECT_EQ(stored("dirIp"), music("disk"));
+    EXPECT_EQ(stored("drvOp1"), root("player"));
+    EXPECT_EQ(stored("dirOp1"), music("player"));
+    EXPECT_EQ(stored("drvOp2"), root("card"));
+    EXPECT_EQ(stored("dirOp2"), music("card"));
+    EXPECT_EQ(stored("MvWarn"), QStringLiteral("0"));
+    EXPECT_TRUE(settingsBytes().startsWith("[Settings]\n")) << settingsBytes().toStdString();
+
+    auto again = start();
+    EXPECT_EQ(again->Drive1->Drive(), root("disk"));
+    EXPECT_EQ(again->Dir1->Path(), music("disk"));
+    EXPECT_EQ(again->txtIpTot->text(), QStringLiteral("Total: 1"));
+    EXPECT_EQ(again->drvOp1->Drive(), root("player"));
+    EXPECT_EQ(again->dirOp1->Path(), music("player"));
+    EXPECT_EQ(again->drvOp2->Drive(), root("card"));
+    EXPECT_EQ(again->dirOp2->Path(), music("card"));
+    EXPECT_EQ(again->chkWarn->Value(), 0);
+}
+
+TEST_F(Settings, FolderNamesOutsideAsciiAndWithCommasComeBackUnchanged) {
+    const QString folder = root("player") + QStringLiteral("/Músik, Ålbum; «2»");
+    QDir().mkpath(folder);
+    {
+        auto form = start();
+        form->drvOp1->setDrive(root("player"));
+        form->dirOp1->setPath(folder);
+        form->cmdExit->click();
+    }
+    auto again = start();
+    EXPECT_EQ(again->dirOp1->Path(), folder);
+}
+
+TEST_F(Settings, UnpluggedPlayerKeepsTheOpeningDriveAndFolderWhileTheRestIsRestored) {
+    store("drvOp1", root("player"));
+    store("dirOp1", music("player"));
+    store("drvOp2", root("card"));
+    store("dirOp2", music("card"));
+    store("MvWarn", "0");
+    // The folder is still there as a plain folder, as an emptied mount point would be.
+    env.volumes->remove(root("player"));
+
+    auto form = start();
+    EXPECT_EQ(form->drvOp1->Drive(), root("disk"));
+    EXPECT_EQ(form->dirOp1->Path(), root("disk"));
+    EXPECT_TRUE(paneVisible(*form, 1));
+    EXPECT_EQ(form->drvOp2->Drive(), root("card"));
+    EXPECT_EQ(form->dirOp2->Path(), music("card"));
+    EXPECT_EQ(form->chkWarn->Value(), 0);
+}
+
+TEST_F(Settings, UnreadablePlayerDriveIsTakenAndItsPaneHidden) {
+    store("drvOp1", root("player"));
+    store("dirOp1", music("player"));
+    store("drvOp2", root("card"));
+    store("dirOp2", music("card"));
+    env.volumes->setReadable(root("player"), false);
+
+    auto form = start();
+    EXPECT_EQ(form->drvOp1->Drive(), root("player"));
+    EXPECT_TRUE(paneHidden(*form, 1));
+    EXPECT_EQ(form->dirOp2->Path(), music("card"));
+    EXPECT_TRUE(paneVisible(*form, 2));
+    EXPECT_EQ(form->chkWarn->Value(), 1);
+}
+
+TEST_F(Settings, DeletedMusicFolderLeavesTheDrivesCurrentFolderOpen) {
+    const QString second = tmp.path() + QStringLiteral("/second");
+    const QString albums = second + QStringLiteral("/Albums");
+    QDir().mkpath(albums);
+    createFile(albums + QStringLiteral("/a.mp3"));
+    createFile(albums + QStringLiteral("/b.wma"));
+    env.volumes->add(second);
+    env.volumes->setCurrentFolder(second, albums);
+    store("drvIp", second);
+    store("dirIp", second + QStringLiteral("/Deleted"));
+
+    auto form = start();
+    EXPECT_EQ(form->Drive1->Drive(), second);
+    EXPECT_EQ(form->Dir1->Path(), albums);
+    EXPECT_EQ(form->flIp->Path(), albums);
+    EXPECT_EQ(form->txtIpTot->text(), QStringLiteral("Total: 2"));
+}
+
+TEST_F(Settings, WarningOptionTakesOnlyNumbersThatRoundToATickValue) {
+    const std::pair<const char*, int> cases[] = {
+        {"abc", 0}, {"70000", 0}, {"3", 0}, {"-1", 0}, {"", 0},    {"1.5", 2},
+        {"0.5", 0}, {"2.5", 2},   {"2", 2}, {"0", 0},  {" 1 ", 1}, {"1e0", 1},
+    };
+    for (const auto& [text, value] : cases) {
+        store("MvWarn", QString::fromLatin1(text));
+        auto form = start();
+        EXPECT_EQ(form->chkWarn->Value(), value) << '"' << text << '"';
+    }
+}
+
+TEST(WarningOptionText, RoundsHalvesToEvenAndRefusesWhatIsNotA16BitNumber) {
+    EXPECT_EQ(tickValueFromText("0.5"), 0);
+    EXPECT_EQ(tickValueFromText("1.5"), 2);
+    EXPECT_EQ(tickValueFromText("-2.5"), -2);
+    EXPECT_EQ(tickValueFromText("1.49"), 1);
+    EXPECT_EQ(tickValueFromText("32767.4"), 32767);
+    EXPECT_EQ(tickValueFromText("-32768"), -32768);
+    for (const char* text : {"32767.5", "-32769", "70000", "1e9"}) {
+        try {
+            tickValueFromText(QString::fromLatin1(text));
+            ADD_FAILURE() << text;
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.number(), ErrorNumber::Overflow) << text;
+        }
+    }
+    for (const char* text : {"abc", "", "nan", "inf", "1 2"}) {
+        try {
+            tickValueFromText(QString::fromLatin1(text));
+            ADD_FAILURE() << text;
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.number(), ErrorNumber::TypeMismatch) << text;
+        }
+    }
+}
+
+TEST_F(Settings, CloseBoxLeavesTheStoredFileByteForByte) {
+    store("drvOp1", root("player"));
+    store("MvWarn", "1");
+    const QByteArray before = settingsBytes();
+    ASSERT_FALSE(before.isEmpty());
+
+    auto form = start();
+    form->drvOp1->setDrive(root("card"));
+    form->chkWarn->setValue(0);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(settingsBytes(), before);
+    EXPECT_EQ(quitCalls, 0);
+}
+
+TEST_F(Settings, ExitThatCannotWriteSaysSoAndStillEnds) {
+    // A folder where the file should be: every write fails, as on a full or read-only disk.
+    QDir().mkpath(settingsFile());
+    auto form = start();
+    form->cmdExit->click();
+
+    EXPECT_EQ(quitCalls, 1);
+    EXPECT_FALSE(form->isVisible());
+    ASSERT_EQ(env.prompter->shown.size(), 1u);
+    const MessageRequest& box = env.prompter->shown.front();
+    EXPECT_EQ(box.icon, MessageIcon::Warning);
+    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    EXPECT_TRUE(box.text.contains(settingsFile())) << box.text.toStdString();
+}
+
+} // namespace
