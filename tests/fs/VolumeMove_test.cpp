@@ -1,0 +1,214 @@
+#include "fs/AppError.h"
+#include "fs/SystemFileSystem.h"
+#include "support/ScratchVolume.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+// Moves between the local disk and real small volumes: a tmpfs and a FAT image through fusefat.
+namespace {
+
+std::int32_t moveError(FileSystemObject& fso, const QString& from, const QString& to,
+                       QString* description = nullptr) {
+    try {
+        fso.MoveFile(from, to);
+    } catch (const AppError& error) {
+        if (description)
+            *description = error.description();
+        return error.number();
+    }
+    return 0;
+}
+
+struct timespec modificationTime(const QString& path) {
+    struct stat status {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mtim;
+}
+
+class VolumeMove : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(local.isValid()); }
+
+    QString localPath(const QString& name) const { return local.path() + "/" + name; }
+
+    QTemporaryDir local;
+    SystemFileSystem fso;
+};
+
+} // namespace
+
+TEST_F(VolumeMove, AcrossVolumesKeepsContentAndModificationTime) {
+    ScratchVolume card = ScratchVolume::tmpfs(8192);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    const QByteArray song = patternBytes(3 * 1024 * 1024 + 17, 1);
+    writeTestFile(localPath("Song.mp3"), song);
+    const struct timespec then[2] = {{1500000000, 123456789}, {1500000000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(localPath("Song.mp3")).constData(), then, 0),
+              0);
+
+    fso.MoveFile(localPath("Song.mp3"), card.root() + "/Song.mp3");
+
+    EXPECT_FALSE(QFile::exists(localPath("Song.mp3")));
+    EXPECT_EQ(readTestFile(card.root() + "/Song.mp3"), song);
+    const struct timespec kept = modificationTime(card.root() + "/Song.mp3");
+    EXPECT_EQ(kept.tv_sec, then[1].tv_sec);
+    EXPECT_EQ(kept.tv_nsec, then[1].tv_nsec);
+    EXPECT_EQ(namesInFolder(card.root()), QStringList{"Song.mp3"});
+}
+
+TEST_F(VolumeMove, OntoAFullTmpfsIsDiskFullAndLeavesNothingBehind) {
+    ScratchVolume card = ScratchVolume::tmpfs(512);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    writeTestFile(card.root() + "/Old.mp3", patternBytes(300 * 1024, 2));
+    const QByteArray song = patternBytes(400 * 1024, 3);
+    writeTestFile(localPath("Song.mp3"), song);
+
+    EXPECT_EQ(moveError(fso, localPath("Song.mp3"), card.root() + "/Song.mp3"),
+              ErrorNumber::DiskFull);
+
+    EXPECT_EQ(readTestFile(localPath("Song.mp3")), song);
+    EXPECT_EQ(namesInFolder(card.root()), QStringList{"Old.mp3"});
+}
+
+TEST_F(VolumeMove, OntoAFullFatIsDiskFullAndLeavesNothingBehind) {
+    ScratchVolume player = ScratchVolume::fat(2);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    const QByteArray song = patternBytes(3 * 1024 * 1024, 4);
+    writeTestFile(localPath("Song.mp3"), song);
+
+    EXPECT_EQ(moveError(fso, localPath("Song.mp3"), player.root() + "/Song.mp3"),
+              ErrorNumber::DiskFull);
+
+    EXPECT_EQ(readTestFile(localPath("Song.mp3")), song);
+    EXPECT_TRUE(namesInFolder(player.root()).isEmpty());
+    // The room the failed copy took is free again: a file that fits still goes on.
+    writeTestFile(localPath("Small.mp3"), patternBytes(100 * 1024, 5));
+    fso.MoveFile(localPath("Small.mp3"), player.root() + "/Small.mp3");
+    EXPECT_EQ(readTestFile(player.root() + "/Small.mp3"), patternBytes(100 * 1024, 5));
+}
+
+TEST_F(VolumeMove, CaseOnlyCollisionOnFatIsRefusedAndReplacesNothing) {
+    ScratchVolume player = ScratchVolume::fat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    ASSERT_TRUE(QDir(player.root()).mkdir("Music"));
+    writeTestFile(player.root() + "/Song.mp3", "on the player");
+    writeTestFile(player.root() + "/Music/SONG.MP3", "in a folder of the player");
+    writeTestFile(localPath("SONG.mp3"), "on the disk");
+
+    QString description;
+    EXPECT_EQ(moveError(fso, localPath("SONG.mp3"), player.root() + "/SONG.mp3", &description),
+              ErrorNumber::FileAlreadyExists);
+    EXPECT_EQ(description, QString("\"SONG.mp3\" could not be moved to \"%1\": a file of that "
+                                   "name already exists.")
+                               .arg(player.root()));
+    // Within the volume, where the move is a rename.
+    EXPECT_EQ(moveError(fso, player.root() + "/Music/SONG.MP3", player.root() + "/song.mp3"),
+              ErrorNumber::FileAlreadyExists);
+    // A file renamed to its own name in other letters meets itself: refused, not lost.
+    EXPECT_EQ(moveError(fso, player.root() + "/Song.mp3", player.root() + "/SONG.mp3"),
+              ErrorNumber::FileAlreadyExists);
+
+    EXPECT_EQ(readTestFile(player.root() + "/Song.mp3"), "on the player");
+    EXPECT_EQ(readTestFile(player.root() + "/Music/SONG.MP3"), "in a folder of the player");
+    EXPECT_EQ(readTestFile(localPath("SONG.mp3")), "on the disk");
+    EXPECT_EQ(namesInFolder(player.root()), QStringList({"Music", "Song.mp3"}));
+}
+
+TEST_F(VolumeMove, FatRefusedNameFailsBeforeAnythingIsWritten) {
+    ScratchVolume player = ScratchVolume::fat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    const QStringList refused{"What?.mp3", "AUX.mp3", "Song.mp3.", "a\tb.mp3"};
+    for (const QString& name : refused)
+        writeTestFile(localPath(name), name.toUtf8());
+
+    for (const QString& name : refused) {
+        QString description;
+        EXPECT_EQ(moveError(fso, localPath(name), player.root() + "/" + name, &description),
+                  ErrorNumber::BadFileName)
+            << name.toStdString();
+        EXPECT_TRUE(description.contains("\"" + name + "\"")) << description.toStdString();
+        EXPECT_EQ(readTestFile(localPath(name)), name.toUtf8());
+    }
+    EXPECT_TRUE(namesInFolder(player.root()).isEmpty());
+}
+
+TEST_F(VolumeMove, NamesFatRefusesAreFineElsewhere) {
+    ScratchVolume card = ScratchVolume::tmpfs(1024);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    writeTestFile(localPath("What?.mp3"), "odd name");
+    fso.MoveFile(localPath("What?.mp3"), card.root() + "/What?.mp3");
+    EXPECT_EQ(readTestFile(card.root() + "/What?.mp3"), "odd name");
+}
+
+TEST_F(VolumeMove, WildcardStopsAtACollisionKeepingEarlierFilesMoved) {
+    ScratchVolume card = ScratchVolume::tmpfs(1024);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        writeTestFile(localPath(name), QByteArray("disk ") + name);
+    writeTestFile(card.root() + "/b.mp3", "card b");
+
+    EXPECT_EQ(moveError(fso, local.path() + "/*.*", card.root()), ErrorNumber::FileAlreadyExists);
+
+    EXPECT_EQ(namesInFolder(card.root()), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(readTestFile(card.root() + "/a.mp3"), "disk a.mp3");
+    EXPECT_EQ(readTestFile(card.root() + "/b.mp3"), "card b");
+    EXPECT_EQ(namesInFolder(local.path()), QStringList({"b.mp3", "c.mp3"}));
+}
+
+TEST_F(VolumeMove, WildcardFromAVolumeRootTakesEveryFileAndLeavesFolders) {
+    ScratchVolume player = ScratchVolume::fat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    ASSERT_TRUE(QDir(player.root()).mkdir("Sub"));
+    writeTestFile(player.root() + "/Sub/deep.mp3", "deep");
+    for (const char* name : {"one.mp3", "README", "two.WMA"})
+        writeTestFile(player.root() + "/" + name, name);
+
+    fso.MoveFile(player.root() + "/*.*", local.path());
+
+    EXPECT_EQ(namesInFolder(local.path()), QStringList({"README", "one.mp3", "two.WMA"}));
+    EXPECT_EQ(readTestFile(localPath("two.WMA")), "two.WMA");
+    EXPECT_EQ(namesInFolder(player.root()), QStringList{"Sub"});
+    // Nothing left to match is a failure of its own.
+    EXPECT_EQ(moveError(fso, player.root() + "\\*.*", local.path()), ErrorNumber::FileNotFound);
+}
+
+TEST_F(VolumeMove, WithinFatRenamesWithoutHardLinks) {
+    ScratchVolume player = ScratchVolume::fat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    ASSERT_TRUE(QDir(player.root()).mkdir("Music"));
+    writeTestFile(player.root() + "/Music/a.mp3", "a");
+    writeTestFile(player.root() + "/b.mp3", "b");
+
+    fso.MoveFile(player.root() + "/Music/a.mp3", player.root() + "/a.mp3");
+    EXPECT_EQ(moveError(fso, player.root() + "/a.mp3", player.root() + "/b.mp3"),
+              ErrorNumber::FileAlreadyExists);
+
+    EXPECT_EQ(readTestFile(player.root() + "/a.mp3"), "a");
+    EXPECT_EQ(readTestFile(player.root() + "/b.mp3"), "b");
+    EXPECT_TRUE(namesInFolder(player.root() + "/Music").isEmpty());
+}
+
+TEST_F(VolumeMove, ToADeviceThatIsGoneFailsAndKeepsTheSource) {
+    ScratchVolume player = ScratchVolume::fat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    writeTestFile(localPath("Song.mp3"), "song");
+    player.killDevice();
+
+    QString description;
+    EXPECT_EQ(moveError(fso, localPath("Song.mp3"), player.root() + "/Song.mp3", &description),
+              ErrorNumber::DeviceUnavailable)
+        << description.toStdString();
+    EXPECT_EQ(readTestFile(localPath("Song.mp3")), "song");
+    try {
+        fso.GetFolder(player.root());
+        ADD_FAILURE() << "a gone device listed its files";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), ErrorNumber::DeviceUnavailable);
+    }
+}

@@ -1,0 +1,129 @@
+#include "ScratchVolume.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+namespace {
+
+dev_t deviceOf(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return 0;
+    return status.st_dev;
+}
+
+} // namespace
+
+bool volumeTestsRequired() {
+    return qgetenv("CI") == "true";
+}
+
+ScratchVolume::ScratchVolume()
+    : m_place(std::make_unique<QTemporaryDir>(QDir::tempPath() + "/quavex-volume-XXXXXX")) {
+    m_mountPoint = m_place->path() + "/mnt";
+    m_image = m_place->path() + "/fat.img";
+    QDir().mkpath(m_mountPoint);
+}
+
+ScratchVolume::ScratchVolume(ScratchVolume&& other) noexcept
+    : m_place(std::move(other.m_place)), m_fuse(std::move(other.m_fuse)),
+      m_mountPoint(std::move(other.m_mountPoint)), m_image(std::move(other.m_image)),
+      m_mounted(other.m_mounted), m_problem(std::move(other.m_problem)) {
+    other.m_mounted = false;
+}
+
+ScratchVolume ScratchVolume::tmpfs(qint64 sizeKiB) {
+    ScratchVolume volume;
+    const QByteArray options = "size=" + QByteArray::number(sizeKiB) + "k";
+    if (::mount("tmpfs", QFile::encodeName(volume.m_mountPoint).constData(), "tmpfs", 0,
+                options.constData()) == 0)
+        volume.m_mounted = true;
+    else
+        volume.m_problem =
+            QStringLiteral("mount tmpfs: ") + QString::fromLocal8Bit(strerror(errno));
+    return volume;
+}
+
+ScratchVolume ScratchVolume::fat(int sizeMiB) {
+    ScratchVolume volume;
+    QFile image(volume.m_image);
+    if (!image.open(QIODevice::WriteOnly) || !image.resize(qint64(sizeMiB) << 20)) {
+        volume.m_problem = QStringLiteral("cannot make the image: ") + image.errorString();
+        return volume;
+    }
+    image.close();
+    QProcess mkfs;
+    mkfs.start(QStringLiteral("mkfs.vfat"), {volume.m_image});
+    if (!mkfs.waitForFinished(30000) || mkfs.exitStatus() != QProcess::NormalExit ||
+        mkfs.exitCode() != 0) {
+        volume.m_problem = QStringLiteral("mkfs.vfat failed: ") + mkfs.errorString() +
+                           QString::fromLocal8Bit(mkfs.readAllStandardError());
+        return volume;
+    }
+    // In the foreground, so that the process is ours to kill.
+    volume.m_fuse = std::make_unique<QProcess>();
+    volume.m_fuse->setStandardOutputFile(QProcess::nullDevice());
+    volume.m_fuse->setStandardErrorFile(QProcess::nullDevice());
+    volume.m_fuse->start(QStringLiteral("fusefat"),
+                         {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("rw+"),
+                          volume.m_image, volume.m_mountPoint});
+    if (!volume.m_fuse->waitForStarted(10000)) {
+        volume.m_problem = QStringLiteral("fusefat did not start: ") + volume.m_fuse->errorString();
+        return volume;
+    }
+    volume.m_mounted = volume.waitUntilMounted();
+    if (!volume.m_mounted)
+        volume.m_problem = QStringLiteral("fusefat did not mount the image (root and /dev/fuse "
+                                          "needed)");
+    return volume;
+}
+
+bool ScratchVolume::waitUntilMounted() {
+    const dev_t parent = deviceOf(m_place->path());
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        const dev_t device = deviceOf(m_mountPoint);
+        if (device != 0 && device != parent)
+            return true;
+        if (m_fuse->state() == QProcess::NotRunning)
+            return false;
+        QThread::msleep(5);
+    }
+    return false;
+}
+
+ScratchVolume::~ScratchVolume() {
+    if (!m_place)
+        return;
+    if (m_mounted || m_fuse)
+        ::umount2(QFile::encodeName(m_mountPoint).constData(), MNT_DETACH);
+    if (m_fuse) {
+        m_fuse->waitForFinished(5000);
+        if (m_fuse->state() != QProcess::NotRunning) {
+            m_fuse->kill();
+            m_fuse->waitForFinished(5000);
+        }
+    }
+}
+
+QString ScratchVolume::root() const {
+    return m_mountPoint;
+}
+
+pid_t ScratchVolume::devicePid() const {
+    return m_fuse ? pid_t(m_fuse->processId()) : 0;
+}
+
+void ScratchVolume::killDevice() {
+    if (!m_fuse)
+        return;
+    ::kill(pid_t(m_fuse->processId()), SIGKILL);
+    m_fuse->waitForFinished(5000);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/types.h>
+
+// A real, small volume mounted at a fresh temporary folder for the life of the object, for tests
+// that need a file system of their own: one that fills up, one with FAT's rules, one whose device
+// goes away.
+//
+//   ScratchVolume player = ScratchVolume::fat(4);      // 4 MiB FAT image through fusefat -o rw+
+//   QUAVEX_REQUIRE_MOUNTED(player);                     // skips, or fails when CI=true
+//   QFile song(player.root() + "/Song.mp3");
+//   player.killDevice();                               // kill -9 fusefat: ENOTCONN from now on
+//
+//   ScratchVolume card = ScratchVolume::tmpfs(256);    // tmpfs of 256 KiB
+//
+// Mounting needs root; run the test inside a private mount namespace (scripts/test does; by hand:
+// `unshare -m --propagation private <test executable>`) so that no mount outlives the test even
+// when it is killed. The destructor unmounts (lazily, so a stale mount goes too) and removes the
+// folder and the image.
+class ScratchVolume {
+public:
+    static ScratchVolume tmpfs(qint64 sizeKiB);
+    static ScratchVolume fat(int sizeMiB);
+
+    ScratchVolume(ScratchVolume&&) noexcept;
+    ScratchVolume& operator=(ScratchVolume&&) = delete;
+    ~ScratchVolume();
+
+    bool mounted() const { return m_mounted; }
+    // Why mounting failed; empty when mounted.
+    const QString& problem() const { return m_problem; }
+    // The mount point, without a trailing "/".
+    QString root() const;
+    // The fusefat process of a FAT volume, 0 for tmpfs.
+    pid_t devicePid() const;
+    // Kills the fusefat process with SIGKILL and waits for it: every later call on the volume
+    // fails with ENOTCONN, as with a player pulled out mid-write. FAT volumes only.
+    void killDevice();
+
+private:
+    ScratchVolume();
+    bool waitUntilMounted();
+
+    std::unique_ptr<QTemporaryDir> m_place;
+    std::unique_ptr<QProcess> m_fuse;
+    QString m_mountPoint;
+    QString m_image;
+    bool m_mounted = false;
+    QString m_problem;
+};
+
+// True when the environment says CI=true: volume tests must run there, never skip.
+bool volumeTestsRequired();
+
+// Use at the top of a test body: skips the test when the volume could not be mounted, or fails it
+// when volumeTestsRequired().
+#define QUAVEX_REQUIRE_MOUNTED(volume)                                                             \
+    do {                                                                                           \
+        if (!(volume).mounted()) {                                                                 \
+            if (volumeTestsRequired())                                                             \
+                FAIL() << "cannot mount a scratch volume: " << (volume).problem().toStdString();   \
+            GTEST_SKIP() << "cannot mount a scratch volume: " << (volume).problem().toStdString(); \
+        }                                                                                          \
+    } while (false)
