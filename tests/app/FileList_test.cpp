@@ -1,0 +1,271 @@
+#include "app/FileList.h"
+#include "app/NamePattern.h"
+#include "fs/AppError.h"
+#include "support/ScratchVolume.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+void touch(const QString& path) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0) << path.toStdString();
+    ::close(fd);
+}
+
+QStringList namesOf(const FileList& list) {
+    QStringList names;
+    for (qint64 i = 0; i < list.ListCount(); ++i)
+        names.append(list.List(i));
+    return names;
+}
+
+// What a file list freshly opened on the folder shows: the reference every Refresh must equal.
+QStringList freshRead(const QString& folder, const QString& pattern) {
+    FileList fresh;
+    fresh.setPattern(pattern);
+    fresh.setPath(folder);
+    return namesOf(fresh);
+}
+
+const QString kMusic = QStringLiteral("*.mp3;*.wma");
+
+class FileListTest : public testing::Test {
+protected:
+    FileListTest() { list.setPattern(kMusic); }
+
+    QString at(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+
+    QTemporaryDir dir;
+    FileList list;
+};
+
+TEST(NamePatternTest, MusicPatternIgnoresLetterCaseAndMatchesWholeNames) {
+    const NamePattern music(kMusic);
+    for (const char* name : {"a.mp3", "X.MP3", "a.Mp3", "b.wma", "B.WMA", ".mp3", "x.y.mp3"})
+        EXPECT_TRUE(music.matches(QString::fromUtf8(name))) << name;
+    for (const char* name : {"x.mp3x", "x.mp4", "xmp3", "x.mp", "x.wmaa", "mp3", "x.mp3.part",
+                             ".~quavex-1.mp3.part", ""})
+        EXPECT_FALSE(music.matches(QString::fromUtf8(name))) << name;
+}
+
+TEST(NamePatternTest, WildcardsAndSpecialPatterns) {
+    EXPECT_TRUE(NamePattern(QStringLiteral("*.*")).matches(QStringLiteral("README")));
+    EXPECT_TRUE(NamePattern(QString()).matches(QStringLiteral("anything")));
+    EXPECT_TRUE(NamePattern(QStringLiteral("a?c*.txt")).matches(QStringLiteral("ABCdef.TXT")));
+    EXPECT_FALSE(NamePattern(QStringLiteral("a?c*.txt")).matches(QStringLiteral("ac.txt")));
+    EXPECT_TRUE(NamePattern(QStringLiteral(" *.ogg ; *.mp3")).matches(QStringLiteral("s.MP3")));
+    EXPECT_TRUE(NamePattern(QStringLiteral("*ab*ab*")).matches(QStringLiteral("xabyabab")));
+    EXPECT_FALSE(NamePattern(QStringLiteral("*ab*ab*")).matches(QStringLiteral("xaba")));
+    EXPECT_TRUE(NamePattern(QStringLiteral("*.mp3")).matches(QStringLiteral("ÄRGER.MP3")));
+}
+
+TEST_F(FileListTest, ListsMatchingRegularFilesOnlySortedWithoutRegardToCase) {
+    for (const char* name : {"b.mp3", "A.MP3", "c.Wma", "a.mp3", "e.mp3x", "f.mp4", "gmp3",
+                             "readme.txt", ".~quavex-12.part", ".~quavex-9.mp3.part"})
+        touch(at(QString::fromUtf8(name)));
+    QDir().mkpath(at(QStringLiteral("folder.mp3")));
+    touch(at(QStringLiteral("folder.mp3/inner.mp3")));
+    ASSERT_EQ(::symlink("b.mp3", QFile::encodeName(at("link.mp3")).constData()), 0);
+    ASSERT_EQ(::symlink("folder.mp3", QFile::encodeName(at("dirlink.mp3")).constData()), 0);
+
+    list.setPath(dir.path());
+
+    EXPECT_EQ(namesOf(list), (QStringList{"A.MP3", "a.mp3", "b.mp3", "c.Wma"}));
+    EXPECT_EQ(list.ListCount(), 4);
+    EXPECT_EQ(list.Path(), dir.path());
+    EXPECT_EQ(list.model()->rowCount(), 4);
+    EXPECT_TRUE(list.uniformItemSizes());
+}
+
+TEST_F(FileListTest, PathIsCleanedAndFailuresChangeNothing) {
+    touch(at("a.mp3"));
+    list.setPath(dir.path() + QStringLiteral("//"));
+    EXPECT_EQ(list.Path(), dir.path());
+
+    try {
+        list.setPath(at("missing"));
+        FAIL() << "a missing folder was opened";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), ErrorNumber::PathNotFound);
+        EXPECT_TRUE(error.description().contains(at("missing")));
+    }
+    touch(at("file.mp3"));
+    EXPECT_THROW(list.setPath(at("file.mp3")), AppError);
+    EXPECT_EQ(list.Path(), dir.path());
+    EXPECT_EQ(namesOf(list), QStringList{"a.mp3"});
+
+    EXPECT_THROW(list.List(1), AppError);
+    EXPECT_THROW(list.List(-1), AppError);
+}
+
+TEST_F(FileListTest, ChangesByOtherProgramsShowOnlyAtRefresh) {
+    touch(at("keep.mp3"));
+    touch(at("old.mp3"));
+    list.setPath(dir.path());
+    QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(list.model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy reset(list.model(), &QAbstractItemModel::modelReset);
+
+    touch(at("new.MP3"));
+    ASSERT_TRUE(QFile::rename(at("old.mp3"), at("renamed.wma")));
+    touch(at("other.txt"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(namesOf(list), (QStringList{"keep.mp3", "old.mp3"}));
+    EXPECT_EQ(inserted.count() + removed.count() + reset.count(), 0);
+
+    list.Refresh();
+    EXPECT_EQ(namesOf(list), (QStringList{"keep.mp3", "new.MP3", "renamed.wma"}));
+    EXPECT_EQ(namesOf(list), freshRead(dir.path(), kMusic));
+    // A local folder's journal applies the changes row by row instead of re-reading it all.
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(inserted.count(), 2);
+    EXPECT_EQ(removed.count(), 1);
+
+    // Setting the same path again is a refresh, too.
+    ASSERT_TRUE(QFile::remove(at("keep.mp3")));
+    list.setPath(dir.path());
+    EXPECT_EQ(namesOf(list), (QStringList{"new.MP3", "renamed.wma"}));
+}
+
+TEST_F(FileListTest, NamesThatChangedKindOrCameBackAreLookedAtAgain) {
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"})
+        touch(at(QString::fromUtf8(name)));
+    list.setPath(dir.path());
+
+    ASSERT_TRUE(QFile::remove(at("a.mp3")));
+    QDir().mkdir(at("a.mp3"));
+    ASSERT_TRUE(QFile::remove(at("b.mp3")));
+    touch(at("b.mp3"));
+    ASSERT_TRUE(QFile::remove(at("c.mp3")));
+    ASSERT_EQ(::symlink("d.mp3", QFile::encodeName(at("c.mp3")).constData()), 0);
+    touch(at("e.mp3"));
+    ASSERT_TRUE(QFile::remove(at("e.mp3")));
+    touch(at(".~quavex-7.part"));
+    list.Refresh();
+
+    EXPECT_EQ(namesOf(list), (QStringList{"b.mp3", "d.mp3"}));
+    EXPECT_EQ(namesOf(list), freshRead(dir.path(), kMusic));
+}
+
+TEST_F(FileListTest, OverflowedJournalFallsBackToAFullRead) {
+    touch(at("first.mp3"));
+    list.setPath(dir.path());
+    QFile limit(QStringLiteral("/proc/sys/fs/inotify/max_queued_events"));
+    ASSERT_TRUE(limit.open(QIODevice::ReadOnly));
+    const int queue = limit.readAll().trimmed().toInt();
+    ASSERT_GT(queue, 0);
+
+    // Each round makes two notices; once the queue is full the rest are dropped unseen.
+    const QByteArray churn = QFile::encodeName(at("churn.mp3"));
+    for (int i = 0; i < queue; ++i) {
+        touch(at("churn.mp3"));
+        ASSERT_EQ(::unlink(churn.constData()), 0);
+    }
+    touch(at("late.mp3"));
+    ASSERT_TRUE(QFile::remove(at("first.mp3")));
+    list.Refresh();
+
+    EXPECT_EQ(namesOf(list), QStringList{"late.mp3"});
+}
+
+TEST_F(FileListTest, ReplacedFolderIsReadAgain) {
+    const QString folder = at("music");
+    QDir().mkpath(folder);
+    touch(folder + "/one.mp3");
+    list.setPath(folder);
+
+    ASSERT_TRUE(QDir().rename(folder, at("music.old")));
+    QDir().mkpath(folder);
+    touch(folder + "/two.mp3");
+    list.Refresh();
+    EXPECT_EQ(namesOf(list), QStringList{"two.mp3"});
+}
+
+TEST_F(FileListTest, RefreshOfADeletedFolderFailsAndKeepsTheList) {
+    const QString folder = at("music");
+    QDir().mkpath(folder);
+    touch(folder + "/one.mp3");
+    list.setPath(folder);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+
+    try {
+        list.Refresh();
+        FAIL() << "a deleted folder was refreshed";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), ErrorNumber::PathNotFound);
+    }
+    EXPECT_EQ(list.Path(), folder);
+    EXPECT_EQ(namesOf(list), QStringList{"one.mp3"});
+
+    // Once the folder is back, the next Refresh reads it.
+    QDir().mkpath(folder);
+    touch(folder + "/two.mp3");
+    list.Refresh();
+    EXPECT_EQ(namesOf(list), QStringList{"two.mp3"});
+}
+
+TEST_F(FileListTest, PatternChangeListsAgainAndUnchangedPatternDoesNothing) {
+    touch(at("a.mp3"));
+    touch(at("b.txt"));
+    list.setPath(dir.path());
+    QSignalSpy reset(list.model(), &QAbstractItemModel::modelReset);
+
+    list.setPattern(kMusic);
+    EXPECT_EQ(reset.count(), 0);
+    list.setPattern(QStringLiteral("*.TXT"));
+    EXPECT_EQ(list.Pattern(), QStringLiteral("*.TXT"));
+    EXPECT_EQ(namesOf(list), QStringList{"b.txt"});
+
+    touch(at("c.txt"));
+    list.Refresh();
+    EXPECT_EQ(namesOf(list), (QStringList{"b.txt", "c.txt"}));
+}
+
+TEST_F(FileListTest, CountsAreNotSixteenBit) {
+    for (int i = 0; i < 33000; ++i)
+        touch(at(QStringLiteral("song%1.mp3").arg(i)));
+    list.setPath(dir.path());
+    EXPECT_EQ(list.ListCount(), 33000);
+    EXPECT_EQ(list.List(32999), QStringLiteral("song9999.mp3"));
+}
+
+// FUSE file systems often send no notices for changes made by others: there every Refresh reads
+// the whole folder.
+TEST(FileListOnFat, RefreshIsExactWithoutAJournal) {
+    ScratchVolume player = ScratchVolume::fat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    const QString music = player.root() + QStringLiteral("/Music");
+    ASSERT_TRUE(QDir().mkpath(music));
+    touch(music + "/a.mp3");
+    touch(music + "/b.mp3");
+    FileList list;
+    list.setPattern(kMusic);
+    list.setPath(music);
+    EXPECT_EQ(namesOf(list), (QStringList{"a.mp3", "b.mp3"}));
+
+    ASSERT_TRUE(QFile::rename(music + "/a.mp3", music + "/Z.MP3"));
+    ASSERT_TRUE(QFile::remove(music + "/b.mp3"));
+    touch(music + "/c.wma");
+    list.Refresh();
+    EXPECT_EQ(namesOf(list), (QStringList{"c.wma", "Z.MP3"}));
+
+    player.killDevice();
+    try {
+        list.Refresh();
+        FAIL() << "a list on a dead device was refreshed";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), ErrorNumber::DeviceUnavailable);
+    }
+    EXPECT_EQ(namesOf(list), (QStringList{"c.wma", "Z.MP3"}));
+}
+
+} // namespace
