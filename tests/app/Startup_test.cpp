@@ -1,0 +1,73 @@
+#include "app/ApplicationIdentity.h"
+#include "app/DriveList.h"
+#include "app/FileList.h"
+#include "app/FolderList.h"
+#include "app/TickBox.h"
+#include "support/StartupWindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Startup : public testing::Test, public StartupWindow {};
+
+TEST_F(Startup, FirstStartWithAnEmptyStorePutsEveryPaneOnTheHomeDriveWithoutTheWarning) {
+    createFile(root("disk") + QStringLiteral("/song.mp3"));
+    auto form = start();
+
+    EXPECT_EQ(form->Drive1->Drive(), root("disk"));
+    EXPECT_EQ(form->drvOp1->Drive(), root("disk"));
+    EXPECT_EQ(form->drvOp2->Drive(), root("disk"));
+    EXPECT_EQ(form->Dir1->Path(), root("disk"));
+    EXPECT_EQ(form->chkWarn->Value(), 1);
+    EXPECT_EQ(form->chk1->Value(), 0);
+    EXPECT_EQ(form->chk2->Value(), 0);
+    EXPECT_FALSE(form->cmdGo->isEnabled());
+    EXPECT_EQ(form->txtIpTot->text(), QStringLiteral("Total: 1"));
+    EXPECT_EQ(form->txtOp1Tot->text(), QStringLiteral("Total: 1"));
+    EXPECT_EQ(form->txtOp2Tot->text(), QStringLiteral("Total: 1"));
+    // Reading an empty store leaves nothing behind.
+    EXPECT_FALSE(QFile::exists(settingsFile()));
+}
+
+TEST_F(Startup, CaptionNamesDescriptionVersionAndCompany) {
+    auto form = start();
+    EXPECT_EQ(form->windowTitle(),
+              QStringLiteral("Tunequill, Vers. 1.0.0, From Larkspur Lane Software"));
+}
+
+TEST_F(Startup, LoadClearsTheStopFlag) {
+    auto form = std::make_unique<Form1>(services());
+    form->StopRequested = true;
+    form->Form_Load();
+    EXPECT_FALSE(form->StopRequested);
+}
+
+TEST_F(Startup, SelectIsEnabledAtLoadOnlyByTheRule) {
+    createFile(music("disk") + QStringLiteral("/song.mp3"));
+    store("dirIp", music("disk"));
+    auto form = std::make_unique<Form1>(services());
+    form->chk2->setValue(1);
+    form->Form_Load();
+    EXPECT_TRUE(form->cmdGo->isEnabled());
+}
+
+TEST(VersionText, NumbersCarryNoLeadingZerosOrBlanks) {
+    ApplicationIdentity identity;
+    identity.fileDescription = QStringLiteral("Tunequill");
+    identity.companyName = QStringLiteral("Someone & Co");
+    identity.major = 1;
+    identity.minor = 5;
+    identity.revision = 12;
+    EXPECT_EQ(versionNumbers(identity), QStringLiteral("1.5.12"));
+    EXPECT_EQ(windowCaption(identity),
+              QStringLiteral("Tunequill, Vers. 1.5.12, From Someone & Co"));
+    identity.major = 0;
+    identity.minor = 0;
+    identity.revision = 65535;
+    EXPECT_EQ(versionNumbers(identity), QStringLiteral("0.0.65535"));
+}
+
+} // namespace
