@@ -1,0 +1,65 @@
+#include "support/FileCensus.h"
+
+#include "fs/OwnTemporaries.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+namespace {
+
+QStringList distinctFolders(const QStringList& folders) {
+    QStringList distinct;
+    for (const QString& folder : folders) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!canonical.isEmpty() && !distinct.contains(canonical))
+            distinct.append(canonical);
+    }
+    return distinct;
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+} // namespace
+
+FileCensus censusOf(const QStringList& folders) {
+    FileCensus census;
+    for (const QString& folder : distinctFolders(folders)) {
+        for (const QString& name : filesIn(folder)) {
+            QFile file(folder + QLatin1Char('/') + name);
+            if (!file.open(QIODevice::ReadOnly))
+                throw std::runtime_error("cannot read " + file.fileName().toStdString());
+            QCryptographicHash hash(QCryptographicHash::Sha256);
+            hash.addData(&file);
+            census.emplace(name, hash.result());
+        }
+    }
+    return census;
+}
+
+QStringList ownTemporariesIn(const QStringList& folders) {
+    QStringList found;
+    for (const QString& folder : distinctFolders(folders))
+        for (const QString& name : filesIn(folder))
+            if (isOwnTemporaryName(name))
+                found.append(folder + QLatin1Char('/') + name);
+    return found;
+}
+
+void writeFile(const QString& path, qint64 size) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write " + path.toStdString());
+    const QByteArray seed = QFileInfo(path).fileName().toUtf8() + '\n';
+    QByteArray content;
+    content.reserve(size);
+    while (content.size() < size)
+        content += seed;
+    content.truncate(size);
+    if (file.write(content) != size)
+        throw std::runtime_error("short write to " + path.toStdString());
+}

@@ -1,0 +1,81 @@
+#include "support/RotationWindow.h"
+
+#include "app/FileList.h"
+#include "app/FolderList.h"
+#include "app/TickBox.h"
+#include "fs/SystemFileSystem.h"
+#include "rotation/StatusBox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPushButton>
+#include <stdexcept>
+
+RotationWindow::RotationWindow() : createFileSystem(createSystemFileSystem) {
+    if (!m_tmp.isValid())
+        throw std::runtime_error("no temporary folder");
+    m_root = m_tmp.path();
+    for (const QString& folder : {music(), player(), card()})
+        QDir().mkpath(folder);
+    env.volumes->add(m_root, QStringLiteral("DISK"));
+}
+
+RotationWindow::~RotationWindow() = default;
+
+void RotationWindow::addDrive(const QString& root) {
+    env.volumes->add(root);
+}
+
+Form1& RotationWindow::open() {
+    Form1Services services = env.services();
+    services.createFileSystem = createFileSystem;
+    services.random = random;
+    services.holdingFolder = holding();
+    services.yieldEvents = [this] {
+        ++yields;
+        if (form->cmdGo->isEnabled())
+            selectEnabledAtAYield = true;
+        if (onYield)
+            onYield(yields);
+        QCoreApplication::processEvents();
+    };
+    form = std::make_unique<Form1>(std::move(services));
+    form->show();
+    return *form;
+}
+
+void RotationWindow::choose(const QString& musicFolder, const QString& player1,
+                            const QString& player2, bool tick1, bool tick2, bool noWarning) {
+    if (!form)
+        open();
+    form->Dir1->setPath(musicFolder);
+    form->dirOp1->setPath(player1);
+    form->dirOp2->setPath(player2);
+    form->chk1->setValue(tick1 ? 1 : 0);
+    form->chk2->setValue(tick2 ? 1 : 0);
+    form->chkWarn->setValue(noWarning ? 1 : 0);
+    form->SetGoButton();
+}
+
+void RotationWindow::pressSelect() {
+    if (!form->cmdGo->isEnabled())
+        throw std::logic_error("Select is disabled");
+    form->cmdGo->click();
+}
+
+FileCensus RotationWindow::census() const {
+    return censusOf({form->Dir1->Path(), form->dirOp1->Path(), form->dirOp2->Path(), holding()});
+}
+
+QStringList RotationWindow::ownTemporaries() const {
+    return ownTemporariesIn(
+        {form->Dir1->Path(), form->dirOp1->Path(), form->dirOp2->Path(), holding()});
+}
+
+QStringList RotationWindow::namesIn(const QString& folder) const {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+QString RotationWindow::statusText() const {
+    return ::statusText(*form);
+}
