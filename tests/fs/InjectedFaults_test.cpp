@@ -1,0 +1,272 @@
+#include "fs/AppError.h"
+#include "fs/OwnTemporaries.h"
+#include "fs/SystemCalls.h"
+#include "fs/SystemFileSystem.h"
+#include "support/ScratchVolume.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <map>
+
+// Faults a real volume cannot be made to show on demand, made by the system-call seam: the
+// chosen call fails the nth time it is made, and with a device that vanishes, every call after it.
+namespace {
+
+enum class Call { Write, Fsync, RenameNoReplace, Link, Unlink };
+
+class FaultyCalls : public SystemCalls {
+public:
+    void failAt(Call call, int nth, int error) { m_faults[call] = {nth, error}; }
+    void vanishAfterFault() { m_vanish = true; }
+    void refuseNoReplaceFlag() { m_refuseFlag = true; }
+    void refuseHardLinks() { m_refuseLinks = true; }
+    void reportNoRoom() { m_noRoom = true; }
+    // Writes at most this many bytes per call, and every third call is interrupted.
+    void chopWrites(size_t most) { m_chop = most; }
+
+    ssize_t write(int fd, const void* buffer, size_t size) override {
+        if (shouldFail(Call::Write))
+            return -1;
+        if (m_chop > 0) {
+            if (++m_writeCalls % 3 == 0) {
+                errno = EINTR;
+                return -1;
+            }
+            size = std::min(size, m_chop);
+        }
+        return SystemCalls::write(fd, buffer, size);
+    }
+    int fsync(int fd) override { return shouldFail(Call::Fsync) ? -1 : SystemCalls::fsync(fd); }
+    int renameNoReplace(const char* from, const char* to) override {
+        if (shouldFail(Call::RenameNoReplace))
+            return -1;
+        if (m_refuseFlag) {
+            errno = EINVAL;
+            return -1;
+        }
+        return SystemCalls::renameNoReplace(from, to);
+    }
+    int link(const char* from, const char* to) override {
+        if (shouldFail(Call::Link))
+            return -1;
+        if (m_refuseLinks) {
+            errno = EPERM;
+            return -1;
+        }
+        return SystemCalls::link(from, to);
+    }
+    int unlink(const char* path) override {
+        return shouldFail(Call::Unlink) ? -1 : SystemCalls::unlink(path);
+    }
+    int open(const char* path, int flags, mode_t mode) override {
+        return gone() ? -1 : SystemCalls::open(path, flags, mode);
+    }
+    int close(int fd) override {
+        const int result = SystemCalls::close(fd);
+        return gone() ? -1 : result;
+    }
+    int statvfs(const char* path, struct statvfs* status) override {
+        if (gone())
+            return -1;
+        const int result = SystemCalls::statvfs(path, status);
+        if (m_noRoom)
+            status->f_bavail = 0;
+        return result;
+    }
+    int rename(const char* from, const char* to) override {
+        return gone() ? -1 : SystemCalls::rename(from, to);
+    }
+
+private:
+    bool gone() const {
+        if (m_gone)
+            errno = m_goneError;
+        return m_gone;
+    }
+
+    bool shouldFail(Call call) {
+        if (gone())
+            return true;
+        const auto fault = m_faults.find(call);
+        if (fault == m_faults.end() || ++m_counts[call] != fault->second.first)
+            return false;
+        errno = fault->second.second;
+        if (m_vanish) {
+            m_gone = true;
+            m_goneError = errno;
+        }
+        return true;
+    }
+
+    std::map<Call, std::pair<int, int>> m_faults;
+    std::map<Call, int> m_counts;
+    bool m_vanish = false;
+    bool m_gone = false;
+    int m_goneError = 0;
+    bool m_refuseFlag = false;
+    bool m_refuseLinks = false;
+    bool m_noRoom = false;
+    size_t m_chop = 0;
+    int m_writeCalls = 0;
+};
+
+class InjectedFaults : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(local.isValid());
+        song = patternBytes(3 * 1024 * 1024 + 5, 7);
+        writeTestFile(source(), song);
+    }
+
+    QString source() const { return local.path() + "/Song.mp3"; }
+
+    // Moves the song onto the card through the faulty calls; the error number, 0 for success.
+    std::int32_t moveOnto(const QString& folder, QString* description = nullptr) {
+        SystemFileSystem fso(calls);
+        try {
+            fso.MoveFile(source(), folder + "/Song.mp3");
+        } catch (const AppError& error) {
+            if (description)
+                *description = error.description();
+            return error.number();
+        }
+        return 0;
+    }
+
+    QTemporaryDir local;
+    QByteArray song;
+    std::shared_ptr<FaultyCalls> calls = std::make_shared<FaultyCalls>();
+};
+
+} // namespace
+
+TEST_F(InjectedFaults, IoErrorAtAnyStepOfACopyLeavesTheSourceAndNoTrace) {
+    struct Fault {
+        Call call;
+        int nth;
+        const char* step;
+    };
+    // The first rename is the same-volume attempt, the second publishes; the first fsync flushes
+    // the copy, the second its folder.
+    const Fault faults[] = {{Call::Write, 1, "first write"},
+                            {Call::Write, 3, "later write"},
+                            {Call::Fsync, 1, "flushing the copy"},
+                            {Call::RenameNoReplace, 2, "publishing"},
+                            {Call::Fsync, 2, "flushing the folder"}};
+    for (const Fault& fault : faults) {
+        ScratchVolume card = ScratchVolume::tmpfs(8192);
+        QUAVEX_REQUIRE_MOUNTED(card);
+        calls = std::make_shared<FaultyCalls>();
+        calls->failAt(fault.call, fault.nth, EIO);
+        QFile::remove(source());
+        writeTestFile(source(), song);
+
+        EXPECT_EQ(moveOnto(card.root()), ErrorNumber::DeviceIO) << fault.step;
+
+        EXPECT_EQ(readTestFile(source()), song) << fault.step;
+        EXPECT_TRUE(namesInFolder(card.root()).isEmpty()) << fault.step;
+    }
+}
+
+TEST_F(InjectedFaults, SourceThatCannotBeDeletedLeavesTwoWholeCopiesAndSaysSo) {
+    ScratchVolume card = ScratchVolume::tmpfs(8192);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    calls->failAt(Call::Unlink, 1, EACCES);
+    QString description;
+
+    EXPECT_EQ(moveOnto(card.root(), &description), ErrorNumber::PermissionDenied);
+
+    EXPECT_TRUE(description.contains("both places")) << description.toStdString();
+    EXPECT_EQ(readTestFile(source()), song);
+    EXPECT_EQ(readTestFile(card.root() + "/Song.mp3"), song);
+}
+
+TEST_F(InjectedFaults, DeviceVanishingMidCopyLeavesNothingUnderTheFinalName) {
+    ScratchVolume card = ScratchVolume::tmpfs(8192);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    calls->failAt(Call::Write, 2, ENOTCONN);
+    calls->vanishAfterFault();
+
+    EXPECT_EQ(moveOnto(card.root()), ErrorNumber::DeviceUnavailable);
+
+    EXPECT_EQ(readTestFile(source()), song);
+    EXPECT_FALSE(QFile::exists(card.root() + "/Song.mp3"));
+    // The half-written copy could not be removed; it is ours, hidden from listings, and goes
+    // once the device answers again.
+    const QStringList left = namesInFolder(card.root());
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(isOwnTemporaryName(left[0])) << left[0].toStdString();
+    EXPECT_TRUE(SystemFileSystem().GetFolder(card.root()).Files.empty());
+    EXPECT_EQ(removeOwnTemporaries(card.root()), 1);
+    EXPECT_TRUE(namesInFolder(card.root()).isEmpty());
+}
+
+TEST_F(InjectedFaults, WriteFailureIsDiskFullOnlyWhenTheRoomIsGone) {
+    ScratchVolume card = ScratchVolume::tmpfs(8192);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    for (const int error : {ENOSPC, EDQUOT, EFBIG}) {
+        calls = std::make_shared<FaultyCalls>();
+        calls->failAt(Call::Write, 2, error);
+        EXPECT_EQ(moveOnto(card.root()), ErrorNumber::DiskFull) << error;
+    }
+    calls = std::make_shared<FaultyCalls>();
+    calls->failAt(Call::Fsync, 1, ENOSPC);
+    EXPECT_EQ(moveOnto(card.root()), ErrorNumber::DiskFull);
+    // A refusal while there is room is what it says; the same refusal on a volume with no room
+    // left (fusefat's answer when full) is the disk-full error.
+    calls = std::make_shared<FaultyCalls>();
+    calls->failAt(Call::Write, 2, EPERM);
+    EXPECT_EQ(moveOnto(card.root()), ErrorNumber::PermissionDenied);
+    calls = std::make_shared<FaultyCalls>();
+    calls->failAt(Call::Write, 2, EPERM);
+    calls->reportNoRoom();
+    EXPECT_EQ(moveOnto(card.root()), ErrorNumber::DiskFull);
+
+    EXPECT_EQ(readTestFile(source()), song);
+    EXPECT_TRUE(namesInFolder(card.root()).isEmpty());
+}
+
+TEST_F(InjectedFaults, ShortAndInterruptedWritesStillCopyEveryByte) {
+    ScratchVolume card = ScratchVolume::tmpfs(8192);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    calls->chopWrites(100000);
+
+    EXPECT_EQ(moveOnto(card.root()), 0);
+
+    EXPECT_EQ(readTestFile(card.root() + "/Song.mp3"), song);
+    EXPECT_FALSE(QFile::exists(source()));
+}
+
+TEST_F(InjectedFaults, WithoutTheNoReplaceFlagAMoveLinksAndUndoesAFailedUnlink) {
+    const QString destination = local.path() + "/Moved.mp3";
+    calls->refuseNoReplaceFlag();
+    calls->failAt(Call::Unlink, 1, EIO);
+    SystemFileSystem fso(calls);
+
+    EXPECT_THROW(fso.MoveFile(source(), destination), AppError);
+    EXPECT_EQ(readTestFile(source()), song);
+    EXPECT_FALSE(QFile::exists(destination));
+
+    fso.MoveFile(source(), destination);
+    EXPECT_EQ(readTestFile(destination), song);
+    EXPECT_FALSE(QFile::exists(source()));
+}
+
+TEST_F(InjectedFaults, WithoutHardLinksAnExistingNameIsStillNeverReplaced) {
+    const QString destination = local.path() + "/Other.mp3";
+    writeTestFile(destination, "other");
+    calls->refuseNoReplaceFlag();
+    calls->refuseHardLinks();
+    SystemFileSystem fso(calls);
+
+    EXPECT_THROW(fso.MoveFile(source(), destination), AppError);
+    EXPECT_EQ(readTestFile(destination), "other");
+    EXPECT_EQ(readTestFile(source()), song);
+
+    fso.MoveFile(source(), local.path() + "/Free.mp3");
+    EXPECT_EQ(readTestFile(local.path() + "/Free.mp3"), song);
+}
