@@ -4,30 +4,34 @@
 
 #include <QFile>
 #include <QKeyEvent>
-#include <algorithm>
+#include <cstring>
 #include <dirent.h>
 
 namespace {
 
 const QString kSource = QStringLiteral("FileList");
 
-// The entry for a name when it is listed: a regular file (symbolic links are not followed) that
-// matches the pattern and is no temporary file of ours.
-bool listedEntry(int folderFd, const char* rawName, unsigned char type, const NamePattern& pattern,
-                 FileEntry& entry) {
-    if (entryKind(folderFd, rawName, type, false) != EntryKind::File)
+// Whether the name is listed: a regular file (symbolic links are not followed) that matches the
+// pattern and is no temporary file of ours.
+bool isListed(int folderFd, const char* name, size_t length, unsigned char type,
+              const NamePattern& pattern) {
+    const std::string_view text(name, length);
+    if (!pattern.matchesUtf8(text))
         return false;
-    entry.name = QFile::decodeName(rawName);
-    if (isOwnTemporaryName(entry.name))
+    if (text.starts_with(".~quavex-") &&
+        isOwnTemporaryName(QString::fromUtf8(name, qsizetype(length))))
         return false;
-    entry.key = entry.name.toCaseFolded();
-    return pattern.matchesFolded(entry.key);
+    return entryKind(folderFd, name, type, false) == EntryKind::File;
 }
 
 } // namespace
 
 FileList::FileList(QWidget* parent) : QListView(parent), m_model(new FileListModel(this)) {
     setUniformItemSizes(true);
+    // Laid out a batch at a time while events run: a change to a list of 100,000 files costs one
+    // batch before the next paint, not a pass over every row.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(1000);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setModel(m_model);
@@ -63,13 +67,13 @@ FileList::Listing FileList::readListing(const QString& path, const NamePattern& 
     listing.journal.start(path, listing.folder.fd());
     const int fd = listing.folder.fd();
     error = listing.folder.readEntries([&](const char* name, unsigned char type) {
-        FileEntry entry;
-        if (listedEntry(fd, name, type, pattern, entry))
-            listing.entries.push_back(std::move(entry));
+        const size_t length = std::strlen(name);
+        if (isListed(fd, name, length, type, pattern))
+            listing.names.append(std::string_view(name, length));
     });
     if (error != 0)
         throw folderError(error, kSource, path);
-    std::sort(listing.entries.begin(), listing.entries.end(), entryBefore);
+    listing.names.sort();
     return listing;
 }
 
@@ -83,7 +87,7 @@ void FileList::setPath(const QString& path) {
     m_path = folder;
     m_folder = std::move(listing.folder);
     m_journal = std::move(listing.journal);
-    m_model->replaceAll(std::move(listing.entries));
+    m_model->replaceAll(std::move(listing.names));
 }
 
 void FileList::setPattern(const QString& pattern) {
@@ -94,7 +98,7 @@ void FileList::setPattern(const QString& pattern) {
         Listing listing = readListing(m_path, compiled);
         m_folder = std::move(listing.folder);
         m_journal = std::move(listing.journal);
-        m_model->replaceAll(std::move(listing.entries));
+        m_model->replaceAll(std::move(listing.names));
     }
     m_patternText = pattern;
     m_pattern = std::move(compiled);
@@ -110,21 +114,17 @@ void FileList::Refresh() {
     Listing listing = readListing(m_path, m_pattern);
     m_folder = std::move(listing.folder);
     m_journal = std::move(listing.journal);
-    m_model->replaceAll(std::move(listing.entries));
+    m_model->replaceAll(std::move(listing.names));
 }
 
 // Each changed name is looked at again as it is now, whatever the notice said: a name may have
 // been removed and made again, or replaced by a folder, since.
 void FileList::applyJournal(const std::vector<QByteArray>& names) {
-    for (const QByteArray& raw : names) {
-        FileEntry entry;
-        const bool listed =
-            listedEntry(m_folder.fd(), raw.constData(), DT_UNKNOWN, m_pattern, entry);
-        if (entry.key.isEmpty()) {
-            entry.name = QFile::decodeName(raw);
-            entry.key = entry.name.toCaseFolded();
-        }
-        m_model->setPresent(std::move(entry), listed);
+    for (const QByteArray& name : names) {
+        const size_t length = size_t(name.size());
+        m_model->setPresent(
+            std::string_view(name.constData(), length),
+            isListed(m_folder.fd(), name.constData(), length, DT_UNKNOWN, m_pattern));
     }
 }
 

@@ -35,7 +35,7 @@ private:
     struct Listing {
         FolderHandle folder;
         FolderJournal journal;
-        std::vector<FileEntry> entries;
+        SortedNames names;
     };
     Listing readListing(const QString& path, const NamePattern& pattern) const;
     void applyJournal(const std::vector<QByteArray>& names);

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 FolderHandle::FolderHandle(const QString& path, int& error) {
@@ -33,34 +35,43 @@ FolderHandle::~FolderHandle() {
         ::close(m_fd);
 }
 
+namespace {
+
+// The record getdents64 fills in; glibc declares no type for it.
+struct LinuxDirent64 {
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[];
+};
+
+} // namespace
+
+// getdents64 with a large buffer: a folder of 100,000 files in a handful of system calls.
 int FolderHandle::readEntries(
     const std::function<void(const char* name, unsigned char type)>& visit) const {
-    const int copy = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
-    if (copy < 0)
+    if (::lseek(m_fd, 0, SEEK_SET) < 0)
         return errno;
-    DIR* dir = ::fdopendir(copy);
-    if (!dir) {
-        const int error = errno;
-        ::close(copy);
-        return error;
-    }
-    // The copy shares its read position with the handle; start from the first entry.
-    ::rewinddir(dir);
-    int error = 0;
+    constexpr size_t kBufferSize = 256 * 1024;
+    const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
     for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry) {
-            error = errno;
-            break;
-        }
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+        const long got = ::syscall(SYS_getdents64, m_fd, buffer.get(), kBufferSize);
+        if (got < 0 && errno == EINTR)
             continue;
-        visit(name, entry->d_type);
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return 0;
+        for (long at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer.get() + at);
+            at += entry->d_reclen;
+            const char* name = entry->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            visit(name, entry->d_type);
+        }
     }
-    ::closedir(dir);
-    return error;
 }
 
 EntryKind entryKind(int folderFd, const char* name, unsigned char type, bool followLinks) {
