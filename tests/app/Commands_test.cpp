@@ -1,4 +1,5 @@
 #include "about/frmAbout.h"
+#include "app/ProductionServices.h"
 #include "support/StartupWindow.h"
 
 #include <QApplication>
@@ -125,7 +126,8 @@ TEST_F(Commands, AnOpenAboutBoxKeepsTheProgramAliveAfterTheCloseBox) {
     ASSERT_TRUE(about);
 
     bool aboutOpenWhenTheProgramEnded = true;
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit,
+    const QObject thisTestOnly;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &thisTestOnly,
                      [&] { aboutOpenWhenTheProgramEnded = about && about->isVisible(); });
     QTimer::singleShot(0, [&] {
         form->close();
@@ -143,6 +145,26 @@ TEST_F(Commands, AnOpenAboutBoxKeepsTheProgramAliveAfterTheCloseBox) {
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(aboutOpenWhenTheProgramEnded);
     EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Commands, ExitEndsTheRunningProgram) {
+    Form1Services real = services();
+    real.quit = productionServices().quit;
+    Form1 form(real);
+    form.Form_Load();
+    form.show();
+    form.cmdAbout->click();
+
+    QTimer::singleShot(0, [&] { form.cmdExit->click(); });
+    // Only stops a broken program that never ends.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(30000);
+
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(aboutBoxes(), 0);
+    EXPECT_TRUE(stored("drvIp").has_value());
 }
 
 } // namespace

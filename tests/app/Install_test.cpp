@@ -1,0 +1,43 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The build tree this test belongs to: the folder above the tests' own build folder.
+QString buildFolder() {
+    return QFileInfo(QStringLiteral(QT_TESTCASE_BUILDDIR)).absolutePath();
+}
+
+TEST(Install, PutsTheProgramItsManualTheMenuEntryAndTheIconInPlace) {
+    QTemporaryDir prefix;
+    QProcess install;
+    install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), buildFolder(),
+                                            QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+
+    const QDir root(prefix.path());
+    EXPECT_TRUE(QFileInfo(root.filePath(QStringLiteral("bin/quavex"))).isExecutable());
+    // Beside the program, where the Help message says it is.
+    EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("bin/QUAVEX.html"))));
+    EXPECT_TRUE(QFile::exists(buildFolder() + QStringLiteral("/QUAVEX.html")));
+    for (const char* size : {"48x48", "256x256"})
+        EXPECT_TRUE(QFile::exists(
+            root.filePath(QStringLiteral("share/icons/hicolor/%1/apps/quavex.png").arg(size))))
+            << size;
+
+    const QString entry = root.filePath(QStringLiteral("share/applications/quavex.desktop"));
+    ASSERT_TRUE(QFile::exists(entry));
+    QSettings desktop(entry, QSettings::IniFormat);
+    desktop.beginGroup(QStringLiteral("Desktop Entry"));
+    EXPECT_EQ(desktop.value(QStringLiteral("Type")).toString(), QStringLiteral("Application"));
+    EXPECT_EQ(desktop.value(QStringLiteral("Exec")).toString(), QStringLiteral("quavex"));
+    EXPECT_EQ(desktop.value(QStringLiteral("Icon")).toString(), QStringLiteral("quavex"));
+}
+
+} // namespace
