@@ -1,51 +1,35 @@
 #include "app/FileListModel.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
-namespace {
-
-unsigned char foldAscii(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
-
-int compareFolded(std::string_view a, std::string_view b) {
-    const QString foldedA = QString::fromUtf8(a.data(), qsizetype(a.size())).toCaseFolded();
-    const QString foldedB = QString::fromUtf8(b.data(), qsizetype(b.size())).toCaseFolded();
-    return QStringView(foldedA).compare(QStringView(foldedB));
-}
-
-// Plain ASCII is folded byte by byte; from the first non-ASCII byte on, the rest of both names
-// is compared by Unicode case folding.
-int compareWithoutCase(std::string_view a, std::string_view b) {
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = 0; i < common; ++i) {
-        const auto ca = static_cast<unsigned char>(a[i]);
-        const auto cb = static_cast<unsigned char>(b[i]);
-        if ((ca | cb) & 0x80)
-            return compareFolded(a.substr(i), b.substr(i));
-        const unsigned char fa = foldAscii(ca), fb = foldAscii(cb);
-        if (fa != fb)
-            return fa < fb ? -1 : 1;
+std::string sortKey(std::string_view name) {
+    std::string key(name);
+    bool ascii = true;
+    for (char& c : key) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            ascii = false;
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
     }
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
-    return 0;
-}
-
-} // namespace
-
-bool nameBefore(std::string_view a, std::string_view b) {
-    const int folded = compareWithoutCase(a, b);
-    return folded != 0 ? folded < 0 : a < b;
+    if (ascii)
+        return key;
+    return QString::fromUtf8(name.data(), qsizetype(name.size())).toCaseFolded().toStdString();
 }
 
 SortedNames::Ref SortedNames::store(std::string_view name) {
-    const Ref ref{std::uint32_t(m_bytes.size()), std::uint32_t(name.size())};
+    const std::string folded = sortKey(name);
+    const Ref ref{std::uint32_t(m_bytes.size()), std::uint32_t(name.size()),
+                  std::uint32_t(folded.size())};
     m_bytes.append(name);
-    m_liveBytes += name.size();
+    m_bytes.append(folded);
+    m_liveBytes += name.size() + folded.size();
     return ref;
+}
+
+bool SortedNames::before(Ref a, Ref b) const {
+    const int byKey = key(a).compare(key(b));
+    return byKey != 0 ? byKey < 0 : view(a) < view(b);
 }
 
 void SortedNames::append(std::string_view name) {
@@ -53,8 +37,7 @@ void SortedNames::append(std::string_view name) {
 }
 
 void SortedNames::sort() {
-    std::sort(m_refs.begin(), m_refs.end(),
-              [this](Ref a, Ref b) { return nameBefore(view(a), view(b)); });
+    std::sort(m_refs.begin(), m_refs.end(), [this](Ref a, Ref b) { return before(a, b); });
 }
 
 std::string_view SortedNames::at(qint64 row) const {
@@ -62,9 +45,11 @@ std::string_view SortedNames::at(qint64 row) const {
 }
 
 qint64 SortedNames::find(std::string_view name, bool& listed) const {
+    const std::string probeKey = sortKey(name);
     const auto it =
-        std::lower_bound(m_refs.begin(), m_refs.end(), name, [this](Ref ref, std::string_view key) {
-            return nameBefore(view(ref), key);
+        std::lower_bound(m_refs.begin(), m_refs.end(), name, [&](Ref ref, std::string_view) {
+            const int byKey = key(ref).compare(probeKey);
+            return byKey != 0 ? byKey < 0 : view(ref) < name;
         });
     listed = it != m_refs.end() && view(*it) == name;
     return qint64(it - m_refs.begin());
@@ -76,7 +61,7 @@ void SortedNames::insertAt(qint64 row, std::string_view name) {
 }
 
 void SortedNames::eraseAt(qint64 row) {
-    m_liveBytes -= m_refs[size_t(row)].length;
+    m_liveBytes -= m_refs[size_t(row)].length + m_refs[size_t(row)].keyLength;
     m_refs.erase(m_refs.begin() + row);
     // Removed names leave their bytes behind; a list that keeps changing packs them now and then.
     if (m_bytes.size() > 4096 && m_bytes.size() > 2 * m_liveBytes)
@@ -87,9 +72,9 @@ void SortedNames::compact() {
     std::string packed;
     packed.reserve(m_liveBytes);
     for (Ref& ref : m_refs) {
-        const std::string_view name = view(ref);
+        const std::string_view both(m_bytes.data() + ref.offset, ref.length + ref.keyLength);
         ref.offset = std::uint32_t(packed.size());
-        packed.append(name);
+        packed.append(both);
     }
     m_bytes = std::move(packed);
 }

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-// Orders names without regard to letter case (Unicode case folding), names that differ only in
-// case by their bytes, so the order is total and the same on every read.
-bool nameBefore(std::string_view a, std::string_view b);
+// What names are sorted by: the name case-folded (UTF-8), so letter case plays no part.
+std::string sortKey(std::string_view name);
 
-// File names as the folder gives them (UTF-8), sorted by nameBefore, packed into one buffer:
-// 100,000 names cost a few megabytes and no allocation each.
+// File names as the folder gives them (UTF-8), sorted by their sort keys, names with the same key
+// by their bytes, so the order is total and the same on every read. Names and keys are packed
+// into one buffer: 100,000 names cost a few megabytes and no allocation each.
 class SortedNames {
 public:
     void append(std::string_view name);
@@ -26,10 +26,15 @@ public:
 
 private:
     struct Ref {
-        std::uint32_t offset;
+        std::uint32_t offset; // the name, then its key
         std::uint32_t length;
+        std::uint32_t keyLength;
     };
     std::string_view view(Ref ref) const { return {m_bytes.data() + ref.offset, ref.length}; }
+    std::string_view key(Ref ref) const {
+        return {m_bytes.data() + ref.offset + ref.length, ref.keyLength};
+    }
+    bool before(Ref a, Ref b) const;
     Ref store(std::string_view name);
     void compact();
 
