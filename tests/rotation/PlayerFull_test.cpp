@@ -1,0 +1,118 @@
+#include "app/FolderList.h"
+#include "app/Form1.h"
+#include "fs/Module1.h"
+#include "rotation/SignedNumber.h"
+#include "rotation/StatusBox.h"
+#include "support/RotationWindow.h"
+#include "support/ScratchVolume.h"
+
+#include <QLabel>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr qint64 KiB = 1024;
+
+void putSongs(const QString& folder, int count, qint64 size) {
+    for (int i = 0; i < count; ++i)
+        writeFile(QStringLiteral("%1/song%2.mp3").arg(folder).arg(i, 2, 10, QLatin1Char('0')),
+                  size);
+}
+
+QString summary(qsizetype moved) {
+    return QStringLiteral(" %1 files were moved to the MP3 player.").arg(moved);
+}
+
+// What the status line must show for a player folder at this moment.
+QString expectedFigure(const QString& folder) {
+    return signedNumber(static_cast<std::int64_t>(std::nearbyint(DiskFreeKB(folder) / 1024.0)));
+}
+
+class PlayerFull : public testing::Test {
+protected:
+    RotationWindow w;
+    const std::vector<MessageRequest>& boxes() const { return w.env.prompter->shown; }
+
+    // A run into the volume's root until the player reports that it is full.
+    void expectFillUntilFull(ScratchVolume& player, int songs, qint64 songSize) {
+        w.addDrive(player.root());
+        putSongs(w.music(), songs, songSize);
+        writeFile(player.root() + QStringLiteral("/old.mp3"), 10 * KiB);
+        w.choose(w.music(), player.root(), w.card(), true, false);
+        const FileCensus before = w.census();
+        QStringList lines;
+        QStringList expectedLines;
+        QColor colourAtFirstYield;
+        w.onYield = [&](int n) {
+            if (n == 1)
+                colourAtFirstYield = statusColour(*w.form);
+            if (n < 2)
+                return;
+            lines.append(w.statusText().section(QStringLiteral("\r\n"), 0, 0));
+            expectedLines.append(QStringLiteral("Space remaining: ") +
+                                 expectedFigure(player.root()) + QStringLiteral("MB"));
+        };
+
+        w.pressSelect();
+        w.onYield = nullptr;
+
+        const QStringList onPlayer = w.namesIn(player.root());
+        EXPECT_GT(onPlayer.size(), 0);
+        EXPECT_LT(onPlayer.size(), songs);
+        EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+        EXPECT_EQ(colourAtFirstYield, QColor(255, 255, 255));
+        EXPECT_EQ(w.statusText(), summary(onPlayer.size()) + "\r\n" +
+                                      "Moving original files back to base directory...\r\n" +
+                                      "Program processing complete");
+        EXPECT_EQ(lines, expectedLines);
+        EXPECT_TRUE(boxes().empty());
+        // Whole files only: the contents are those of the music folder, and nothing half-written.
+        EXPECT_EQ(w.census(), before);
+        EXPECT_TRUE(w.ownTemporaries().isEmpty());
+        EXPECT_EQ(w.form->txtOp1Tot->text(), QStringLiteral("Total: %1").arg(onPlayer.size()));
+    }
+};
+
+TEST_F(PlayerFull, OnASmallTmpfsTheFillStopsYellowWithTheFilesThatFit) {
+    ScratchVolume player = ScratchVolume::tmpfs(1024);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    // Run twice: the second run starts white again, and it exchanges the player's files.
+    expectFillUntilFull(player, 8, 300 * KiB);
+    w.env.prompter->shown.clear();
+    const FileCensus before = w.census();
+    w.pressSelect();
+    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0)) << w.statusText().toStdString();
+}
+
+TEST_F(PlayerFull, OnASmallFatImageTheFillStopsYellowWithTheFilesThatFit) {
+    ScratchVolume player = ScratchVolume::fat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    expectFillUntilFull(player, 8, 700 * KiB);
+}
+
+TEST_F(PlayerFull, AFullPlayerAtTheFirstAttemptMovesNothingAndTheCardTakesWhatIsLeft) {
+    ScratchVolume internal = ScratchVolume::tmpfs(64);
+    ScratchVolume card = ScratchVolume::tmpfs(1024);
+    QUAVEX_REQUIRE_MOUNTED(internal);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.addDrive(internal.root());
+    w.addDrive(card.root());
+    putSongs(w.music(), 3, 200 * KiB);
+    w.choose(w.music(), internal.root(), card.root(), true, true);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    EXPECT_TRUE(w.namesIn(internal.root()).isEmpty());
+    EXPECT_EQ(w.namesIn(card.root()).size(), 3);
+    EXPECT_EQ(w.yields, 4); // one attempt on the full internal memory, three on the card
+    EXPECT_EQ(w.statusText(), summary(3) + "\r\nProgram processing complete");
+    // The colour stays until the next run, though the card took everything.
+    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+    EXPECT_EQ(w.census(), before);
+    EXPECT_TRUE(w.ownTemporaries().isEmpty());
+}
+
+} // namespace
