@@ -52,10 +52,12 @@ void Form1::drvOp2_Change() {
     playerDriveChange(playerPane(2));
 }
 
+// The list is re-read even when the folder stays the same (a player unplugged and plugged in
+// again opens the folder the pane already had), so that a shown pane never has a stale total.
 void Form1::playerDriveChange(const PlayerPane& pane) {
     try {
         pane.dir->setPath(pane.drive->Drive());
-        ShowTotal(pane.files, pane.total);
+        RefreshTotal(pane.files, pane.total);
         setDependentsVisible(pane, true);
     } catch (const std::exception&) {
         setDependentsVisible(pane, false);

@@ -3,6 +3,8 @@
 #include "app/FolderList.h"
 #include "app/Form1.h"
 #include "app/TickBox.h"
+#include "fs/SystemVolumes.h"
+#include "support/ScratchVolume.h"
 #include "support/WindowTestServices.h"
 
 #include <QDir>
@@ -191,6 +193,39 @@ TEST_F(FolderPanes, UnreadableHardDriveGoesBackToTheDriveItsFolderIsOn) {
     EXPECT_EQ(form->txtIpTot->text(), QStringLiteral("Total: 1"));
     EXPECT_TRUE(env.prompter->shown.empty());
     EXPECT_TRUE(form->Dir1->isVisible());
+}
+
+// A player whose device stopped answering: a FAT image whose fusefat process was killed.
+TEST(PlayerPaneOnRealVolumes, DeadPlayerHidesThePaneAndALivePlayerShowsItAgain) {
+    ScratchVolume dead = ScratchVolume::fat(2);
+    QUAVEX_REQUIRE_MOUNTED(dead);
+    ScratchVolume live = ScratchVolume::fat(2);
+    QUAVEX_REQUIRE_MOUNTED(live);
+    touch(live.root() + QStringLiteral("/one.mp3"));
+    touch(live.root() + QStringLiteral("/two.WMA"));
+    dead.killDevice();
+
+    WindowTestServices env;
+    Form1Services services = env.services();
+    services.volumes = std::make_shared<SystemVolumeProvider>();
+    Form1 form(services);
+    form.show();
+    form.drvOp2->setDrive(live.root());
+    ASSERT_EQ(form.txtOp2Tot->text(), QStringLiteral("Total: 2"));
+
+    form.drvOp2->setDrive(dead.root());
+    EXPECT_EQ(form.drvOp2->Drive(), dead.root());
+    EXPECT_FALSE(form.dirOp2->isVisible());
+    EXPECT_FALSE(form.flOP2->isVisible());
+    EXPECT_EQ(form.dirOp2->Path(), live.root());
+    EXPECT_EQ(form.txtOp2Tot->text(), QStringLiteral("Total: 2"));
+    EXPECT_TRUE(env.prompter->shown.empty());
+
+    touch(live.root() + QStringLiteral("/three.mp3"));
+    form.drvOp2->setDrive(live.root());
+    EXPECT_TRUE(form.dirOp2->isVisible());
+    EXPECT_TRUE(form.txtOp2Tot->isVisible());
+    EXPECT_EQ(form.txtOp2Tot->text(), QStringLiteral("Total: 3"));
 }
 
 } // namespace
