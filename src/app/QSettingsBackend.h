@@ -2,10 +2,9 @@
 
 #include "app/SettingsBackend.h"
 
-// The platform's per-user store through QSettings in its native format: the application name is
-// the organisation, so on Linux the values live in $XDG_CONFIG_HOME/QUAVEX.conf (by default
-// ~/.config/QUAVEX.conf) with one group per section, and on Windows under
-// HKEY_CURRENT_USER\Software\QUAVEX, one subkey per section.
+// The platform's per-user store through QSettings in its native format: on Linux the values live
+// in $XDG_CONFIG_HOME/QUAVEX.conf (by default ~/.config/QUAVEX.conf) with one group per section,
+// and on Windows under HKEY_CURRENT_USER\Software\QUAVEX, one subkey per section.
 class QSettingsBackend : public SettingsBackend {
 public:
     // A store that cannot be read answers as an empty one.
