@@ -23,7 +23,7 @@ QString DriveList::Drive() const {
     return m_drive;
 }
 
-QString DriveList::itemText(const Volume& volume) {
+QString DriveList::volumeText(const Volume& volume) {
     return volume.label.isEmpty() ? volume.root
                                   : QStringLiteral("%1 [%2]").arg(volume.root, volume.label);
 }
@@ -51,14 +51,14 @@ void DriveList::reloadItems() {
     clear();
     bool listed = false;
     for (const Volume& volume : m_volumes->volumes()) {
-        addItem(itemText(volume), volume.root);
+        addItem(volumeText(volume), volume.root);
         if (volume.root == m_drive) {
             listed = true;
             m_driveLabel = volume.label;
         }
     }
     if (!listed && !m_drive.isEmpty())
-        addItem(itemText({m_drive, m_driveLabel}), m_drive);
+        addItem(volumeText({m_drive, m_driveLabel}), m_drive);
     showDrive();
 }
 

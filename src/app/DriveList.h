@@ -22,7 +22,7 @@ public:
     void setChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
 
     // How a volume is shown: "/media/ann/PLAYER [PLAYER]", or the root alone without a label.
-    static QString itemText(const Volume& volume);
+    static QString volumeText(const Volume& volume);
 
 protected:
     void showPopup() override;

@@ -1,0 +1,134 @@
+#include "app/DriveList.h"
+#include "fs/AppError.h"
+#include "support/FolderVolumes.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Three "drives" (plain folders): the home disk first, then a player and its card.
+class DriveListTest : public testing::Test {
+protected:
+    DriveListTest() {
+        for (const char* name : {"disk", "player", "card"}) {
+            QDir().mkpath(root(name));
+            volumes->add(root(name),
+                         name == QLatin1String("disk") ? QString() : QString(name).toUpper());
+        }
+        list = std::make_unique<DriveList>(volumes);
+        list->setChangeHandler([this] {
+            ++changes;
+            seenInHandler = list->Drive();
+        });
+    }
+
+    QString root(const char* name) const { return tmp.path() + QLatin1Char('/') + name; }
+    QStringList shownItems() const {
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items.append(list->itemText(i));
+        return items;
+    }
+
+    // Opening the list as the user does: QComboBox offers it publicly.
+    void reopen() {
+        QComboBox* combo = list.get();
+        combo->showPopup();
+        combo->hidePopup();
+    }
+
+    QTemporaryDir tmp;
+    std::shared_ptr<FolderVolumes> volumes = std::make_shared<FolderVolumes>();
+    std::unique_ptr<DriveList> list;
+    int changes = 0;
+    QString seenInHandler;
+};
+
+TEST_F(DriveListTest, ShowsEveryVolumeWithItsLabelAndStartsOnTheHomeVolume) {
+    EXPECT_EQ(shownItems(),
+              (QStringList{root("disk"), root("player") + " [PLAYER]", root("card") + " [CARD]"}));
+    EXPECT_EQ(list->Drive(), root("disk"));
+    EXPECT_EQ(list->currentText(), root("disk"));
+}
+
+TEST_F(DriveListTest, SettingADriveRunsTheHandlerOnceNestedAndOnlyOnChange) {
+    list->setDrive(root("player") + "/");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(seenInHandler, root("player"));
+    EXPECT_EQ(list->Drive(), root("player"));
+    EXPECT_EQ(list->currentText(), root("player") + " [PLAYER]");
+
+    list->setDrive(root("player"));
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(DriveListTest, DriveLetterTextsNameTheHomeVolume) {
+    for (const char* text : {"C", "c:", "C:\\", "D:/", "z"}) {
+        list->setDrive(root("card"));
+        list->setDrive(QString::fromLatin1(text));
+        EXPECT_EQ(list->Drive(), root("disk")) << text;
+    }
+}
+
+TEST_F(DriveListTest, AnUnknownDriveFailsBeforeAnythingChanges) {
+    list->setDrive(root("card"));
+    changes = 0;
+    for (const QString& text :
+         {root("nothing"), root("card") + "/sub", QString(), QStringLiteral("C:\\x")}) {
+        try {
+            list->setDrive(text);
+            ADD_FAILURE() << "accepted " << text.toStdString();
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.number(), ErrorNumber::DeviceUnavailable);
+            EXPECT_TRUE(error.description().startsWith("Device unavailable"));
+            EXPECT_TRUE(error.description().contains(text));
+        }
+    }
+    EXPECT_EQ(list->Drive(), root("card"));
+    EXPECT_EQ(list->currentText(), root("card") + " [CARD]");
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(DriveListTest, OpeningTheListReadsTheVolumesAgainAndKeepsAVanishedChoice) {
+    list->setDrive(root("player"));
+    volumes->remove(root("player"));
+    QDir().mkpath(root("stick"));
+    volumes->add(root("stick"), QStringLiteral("STICK"));
+
+    reopen();
+    EXPECT_EQ(shownItems(),
+              (QStringList{root("disk"), root("card") + " [CARD]", root("stick") + " [STICK]",
+                           root("player") + " [PLAYER]"}));
+    EXPECT_EQ(list->Drive(), root("player"));
+    EXPECT_EQ(list->currentText(), root("player") + " [PLAYER]");
+
+    list->setDrive(root("stick"));
+    EXPECT_EQ(list->Drive(), root("stick"));
+    reopen();
+    EXPECT_FALSE(shownItems().contains(root("player") + " [PLAYER]"));
+}
+
+TEST_F(DriveListTest, AChoiceTheHandlerCannotApplyGoesBackToThePreviousDrive) {
+    list->setChangeHandler([this] {
+        ++changes;
+        if (list->Drive() == root("card"))
+            throw AppError(ErrorNumber::DeviceUnavailable, "test", "no medium");
+    });
+    const int card = list->findText(root("card") + " [CARD]");
+    ASSERT_GE(card, 0);
+    list->setCurrentIndex(card);
+    Q_EMIT list->activated(card);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(list->Drive(), root("disk"));
+    EXPECT_EQ(list->currentText(), root("disk"));
+
+    const int player = list->findText(root("player") + " [PLAYER]");
+    list->setCurrentIndex(player);
+    Q_EMIT list->activated(player);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(list->Drive(), root("player"));
+}
+
+} // namespace
