@@ -29,8 +29,7 @@ bool noHardLinks(int error) {
 class Move {
 public:
     Move(SystemCalls& calls, const QString& source, const QString& destination)
-        : m_calls(calls), m_source(source), m_destination(destination),
-          m_sourcePath(QFile::encodeName(source)),
+        : m_calls(calls), m_source(source), m_sourcePath(QFile::encodeName(source)),
           m_destinationPath(QFile::encodeName(destination)) {
         const SplitPath to = splitAtLastSlash(destination);
         m_destinationFolder = to.folder;
@@ -165,14 +164,17 @@ private:
         syncFolder();
     }
 
-    bool syncFolder() const {
+    // 0, or the errno of a flush that failed; file systems that cannot flush a folder pass.
+    int syncFolder() const {
         const int fd = m_calls.open(m_destinationFolderPath.constData(),
                                     O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
         if (fd < 0)
-            return false;
-        const bool synced = m_calls.fsync(fd) == 0 || errno == EINVAL || errno == EOPNOTSUPP;
+            return errno;
+        int error = m_calls.fsync(fd) == 0 ? 0 : errno;
+        if (error == EINVAL || error == EOPNOTSUPP)
+            error = 0;
         m_calls.close(fd);
-        return synced;
+        return error;
     }
 
     void copyAcross() {
@@ -202,10 +204,8 @@ private:
             m_calls.unlink(temporary.constData());
             throw;
         }
-        if (!syncFolder()) {
-            const int error = errno;
+        if (const int error = syncFolder(); error != 0)
             retractPublished(error);
-        }
         if (m_calls.unlink(m_sourcePath.constData()) != 0) {
             const int error = errno;
             fail(errorNumberForErrno(error),
@@ -268,7 +268,6 @@ private:
 
     // Gives the finished temporary file its final name without ever replacing a file there.
     void publish(const QByteArray& temporary) {
-        ensureNameFree();
         if (m_calls.renameNoReplace(temporary.constData(), m_destinationPath.constData()) == 0)
             return;
         int error = errno;
@@ -300,7 +299,6 @@ private:
 
     SystemCalls& m_calls;
     QString m_source;
-    QString m_destination;
     QByteArray m_sourcePath;
     QByteArray m_destinationPath;
     QString m_sourceFolder;
