@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -113,18 +114,19 @@ TEST(SystemVolumesTest, AFuseVolumeIsListedAndUnreadableOnceItsDeviceDied) {
     EXPECT_FALSE(provider.isReadable(player.root()));
 }
 
-bool inOwnMountNamespace() {
-    return QFile::symLinkTarget(QStringLiteral("/proc/self/ns/mnt")) !=
-           QFile::symLinkTarget(QStringLiteral("/proc/1/ns/mnt"));
+// Moves this thread into a mount namespace of its own whose mounts reach no other process.
+bool enterPrivateMountNamespace() {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 // Anything mounted under /mnt is a volume, whatever its type; elsewhere a tmpfs is not. The test
-// mounts over /mnt, so it only runs where that stays private to this process.
+// mounts over /mnt, in a mount namespace of its own.
 TEST(SystemVolumesTest, ATmpfsCountsUnderMntOnly) {
-    if (::geteuid() != 0 || !inOwnMountNamespace()) {
+    if (!enterPrivateMountNamespace()) {
         if (volumeTestsRequired())
-            FAIL() << "needs root in a private mount namespace (unshare -m)";
-        GTEST_SKIP() << "needs root in a private mount namespace (unshare -m)";
+            FAIL() << "needs root for a private mount namespace";
+        GTEST_SKIP() << "needs root for a private mount namespace";
     }
     ScratchVolume elsewhere = ScratchVolume::tmpfs(64);
     QUAVEX_REQUIRE_MOUNTED(elsewhere);
