@@ -52,7 +52,13 @@ ScratchVolume ScratchVolume::tmpfs(qint64 sizeKiB) {
 }
 
 ScratchVolume ScratchVolume::fat(int sizeMiB) {
+    // A failed mount waits out its deadline; later tests of the process are spared the wait.
+    static QString earlierProblem;
     ScratchVolume volume;
+    if (!earlierProblem.isEmpty()) {
+        volume.m_problem = earlierProblem;
+        return volume;
+    }
     QFile image(volume.m_image);
     if (!image.open(QIODevice::WriteOnly) || !image.resize(qint64(sizeMiB) << 20)) {
         volume.m_problem = QStringLiteral("cannot make the image: ") + image.errorString();
@@ -80,8 +86,8 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
     }
     volume.m_mounted = volume.waitUntilMounted();
     if (!volume.m_mounted)
-        volume.m_problem = QStringLiteral("fusefat did not mount the image (root and /dev/fuse "
-                                          "needed)");
+        earlierProblem = volume.m_problem =
+            QStringLiteral("fusefat did not mount the image (root and /dev/fuse needed)");
     return volume;
 }
 
