@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <cstring>
-#include <dirent.h>
 
 namespace {
 
@@ -13,7 +12,7 @@ const QString kSource = QStringLiteral("FileList");
 
 // Whether the name is listed: a regular file (symbolic links are not followed) that matches the
 // pattern and is no temporary file of ours.
-bool isListed(int folderFd, const char* name, size_t length, unsigned char type,
+bool isListed(const FolderHandle& folder, const char* name, size_t length, EntryType type,
               const NamePattern& pattern) {
     const std::string_view text(name, length);
     if (!pattern.matchesUtf8(text))
@@ -21,7 +20,7 @@ bool isListed(int folderFd, const char* name, size_t length, unsigned char type,
     if (text.starts_with(".~quavex-") &&
         isOwnTemporaryName(QString::fromUtf8(name, qsizetype(length))))
         return false;
-    return entryKind(folderFd, name, type, false) == EntryKind::File;
+    return folder.kindOf(name, type, false) == EntryKind::File;
 }
 
 } // namespace
@@ -64,11 +63,10 @@ FileList::Listing FileList::readListing(const QString& path, const NamePattern& 
     listing.folder = FolderHandle(path, error);
     if (!listing.folder.isOpen())
         throw folderError(error, kSource, path);
-    listing.journal.start(path, listing.folder.fd());
-    const int fd = listing.folder.fd();
-    error = listing.folder.readEntries([&](const char* name, unsigned char type) {
+    listing.journal.start(path, listing.folder);
+    error = listing.folder.readEntries([&](const char* name, EntryType type) {
         const size_t length = std::strlen(name);
-        if (isListed(fd, name, length, type, pattern))
+        if (isListed(listing.folder, name, length, type, pattern))
             listing.names.append(std::string_view(name, length));
     });
     if (error != 0)
@@ -124,7 +122,7 @@ void FileList::applyJournal(const std::vector<QByteArray>& names) {
         const size_t length = size_t(name.size());
         m_model->setPresent(
             std::string_view(name.constData(), length),
-            isListed(m_folder.fd(), name.constData(), length, DT_UNKNOWN, m_pattern));
+            isListed(m_folder, name.constData(), length, EntryType::Unknown, m_pattern));
     }
 }
 

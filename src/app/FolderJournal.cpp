@@ -1,5 +1,7 @@
 #include "app/FolderJournal.h"
 
+#include "app/FolderScan.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -44,9 +46,10 @@ FolderJournal::~FolderJournal() {
 
 namespace {
 
-// What watching costs nothing to get wrong: the whole folder is read again on any doubt.
+// Every change of name or kind in the folder, and the folder's own fate.
 constexpr uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
                                 IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// After any of these the names alone no longer tell what a fresh read gives.
 constexpr uint32_t kLostTrack =
     IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
 
@@ -58,7 +61,8 @@ void FolderJournal::stop() {
     m_fd = -1;
 }
 
-bool FolderJournal::isTrustworthy(int folderFd) {
+bool FolderJournal::isTrustworthy(const FolderHandle& folder) {
+    const int folderFd = folder.fd();
     struct statfs fs;
     if (::fstatfs(folderFd, &fs) != 0)
         return false;
@@ -84,12 +88,12 @@ bool FolderJournal::isTrustworthy(int folderFd) {
     return true;
 }
 
-void FolderJournal::start(const QString& path, int folderFd) {
+void FolderJournal::start(const QString& path, const FolderHandle& folder) {
     stop();
-    if (!isTrustworthy(folderFd))
+    if (!isTrustworthy(folder))
         return;
     struct stat info;
-    if (::fstat(folderFd, &info) != 0)
+    if (::fstat(folder.fd(), &info) != 0)
         return;
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0)
@@ -148,11 +152,11 @@ std::optional<std::vector<QByteArray>> FolderJournal::takeChanges() {
 
 void FolderJournal::stop() {}
 
-bool FolderJournal::isTrustworthy(int) {
+bool FolderJournal::isTrustworthy(const FolderHandle&) {
     return false;
 }
 
-void FolderJournal::start(const QString&, int) {}
+void FolderJournal::start(const QString&, const FolderHandle&) {}
 
 std::optional<std::vector<QByteArray>> FolderJournal::takeChanges() {
     return std::nullopt;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+class FolderHandle;
+
 // The names in one folder that changed since the journal was last read, kept by the kernel
 // (inotify) between two reads. Only used on local file systems whose change notices are complete;
 // elsewhere (FUSE, network shares, folders that ignore letter case) it stays inactive and the
@@ -20,7 +22,7 @@ public:
 
     // Starts a fresh journal for the open folder; call it before reading the folder, so that no
     // change made during the read is missed. Stays inactive where the journal cannot be trusted.
-    void start(const QString& path, int folderFd);
+    void start(const QString& path, const FolderHandle& folder);
     bool isActive() const { return m_fd >= 0; }
 
     // The names that had any change since the last call, each once. Nothing when the journal
@@ -29,7 +31,7 @@ public:
     std::optional<std::vector<QByteArray>> takeChanges();
 
     // Whether change notices on this folder's file system are complete and names are exact.
-    static bool isTrustworthy(int folderFd);
+    static bool isTrustworthy(const FolderHandle& folder);
 
 private:
     void stop();

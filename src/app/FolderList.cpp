@@ -45,8 +45,8 @@ QStringList readSubfolders(const QString& folder) {
     if (!handle.isOpen())
         throw folderError(error, kSource, folder);
     QStringList names;
-    error = handle.readEntries([&](const char* name, unsigned char type) {
-        if (name[0] != '.' && entryKind(handle.fd(), name, type, true) == EntryKind::Folder)
+    error = handle.readEntries([&](const char* name, EntryType type) {
+        if (name[0] != '.' && handle.kindOf(name, type, true) == EntryKind::Folder)
             names.append(QFile::decodeName(name));
     });
     if (error != 0)

@@ -2,14 +2,47 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/syscall.h>
+#endif
+#else
+#include <QDirIterator>
+#endif
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+EntryType typeOf(unsigned char type) {
+    switch (type) {
+    case DT_REG:
+        return EntryType::File;
+    case DT_DIR:
+        return EntryType::Folder;
+    case DT_LNK:
+        return EntryType::Link;
+    case DT_UNKNOWN:
+        return EntryType::Unknown;
+    default:
+        return EntryType::Other;
+    }
+}
+
+bool isDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+} // namespace
 
 FolderHandle::FolderHandle(const QString& path, int& error) {
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -35,6 +68,12 @@ FolderHandle::~FolderHandle() {
         ::close(m_fd);
 }
 
+bool FolderHandle::isOpen() const {
+    return m_fd >= 0;
+}
+
+#ifdef Q_OS_LINUX
+
 namespace {
 
 // The record getdents64 fills in; glibc declares no type for it.
@@ -50,7 +89,7 @@ struct LinuxDirent64 {
 
 // getdents64 with a large buffer: a folder of 100,000 files in a handful of system calls.
 int FolderHandle::readEntries(
-    const std::function<void(const char* name, unsigned char type)>& visit) const {
+    const std::function<void(const char* name, EntryType type)>& visit) const {
     if (::lseek(m_fd, 0, SEEK_SET) < 0)
         return errno;
     constexpr size_t kBufferSize = 256 * 1024;
@@ -66,23 +105,53 @@ int FolderHandle::readEntries(
         for (long at = 0; at < got;) {
             const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer.get() + at);
             at += entry->d_reclen;
-            const char* name = entry->d_name;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-                continue;
-            visit(name, entry->d_type);
+            if (!isDotOrDotDot(entry->d_name))
+                visit(entry->d_name, typeOf(entry->d_type));
         }
     }
 }
 
-EntryKind entryKind(int folderFd, const char* name, unsigned char type, bool followLinks) {
-    if (type == DT_REG)
+#else
+
+int FolderHandle::readEntries(
+    const std::function<void(const char* name, EntryType type)>& visit) const {
+    const int copy = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0)
+        return errno;
+    DIR* dir = ::fdopendir(copy);
+    if (!dir) {
+        const int error = errno;
+        ::close(copy);
+        return error;
+    }
+    // The copy shares its read position with the handle; start from the first entry.
+    ::rewinddir(dir);
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        if (!isDotOrDotDot(entry->d_name))
+            visit(entry->d_name, typeOf(entry->d_type));
+    }
+    ::closedir(dir);
+    return error;
+}
+
+#endif
+
+EntryKind FolderHandle::kindOf(const char* name, EntryType type, bool followLinks) const {
+    if (type == EntryType::File)
         return EntryKind::File;
-    if (type == DT_DIR)
+    if (type == EntryType::Folder)
         return EntryKind::Folder;
-    if (type != DT_UNKNOWN && !(type == DT_LNK && followLinks))
+    if (type == EntryType::Other || (type == EntryType::Link && !followLinks))
         return EntryKind::Other;
     struct stat info;
-    if (::fstatat(folderFd, name, &info, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(m_fd, name, &info, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
         return EntryKind::Missing;
     if (S_ISREG(info.st_mode))
         return EntryKind::File;
@@ -90,6 +159,62 @@ EntryKind entryKind(int folderFd, const char* name, unsigned char type, bool fol
         return EntryKind::Folder;
     return EntryKind::Other;
 }
+
+#else
+
+FolderHandle::FolderHandle(const QString& path, int& error) {
+    const QFileInfo info(path);
+    error = !info.exists() ? ENOENT : !info.isDir() ? ENOTDIR : !info.isReadable() ? EACCES : 0;
+    if (error == 0)
+        m_path = path;
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept : m_path(std::move(other.m_path)) {}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+    m_path = std::move(other.m_path);
+    return *this;
+}
+
+FolderHandle::~FolderHandle() = default;
+
+bool FolderHandle::isOpen() const {
+    return !m_path.isEmpty();
+}
+
+int FolderHandle::readEntries(
+    const std::function<void(const char* name, EntryType type)>& visit) const {
+    if (!QFileInfo(m_path).isDir())
+        return ENOENT;
+    QDirIterator it(m_path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const EntryType type = info.isSymLink() ? EntryType::Link
+                               : info.isDir()   ? EntryType::Folder
+                               : info.isFile()  ? EntryType::File
+                                                : EntryType::Other;
+        visit(info.fileName().toUtf8().constData(), type);
+    }
+    return 0;
+}
+
+EntryKind FolderHandle::kindOf(const char* name, EntryType type, bool followLinks) const {
+    if (type == EntryType::File)
+        return EntryKind::File;
+    if (type == EntryType::Folder)
+        return EntryKind::Folder;
+    if (type == EntryType::Other || (type == EntryType::Link && !followLinks))
+        return EntryKind::Other;
+    const QFileInfo info(m_path + QLatin1Char('/') + QString::fromUtf8(name));
+    if (!info.exists())
+        return EntryKind::Missing;
+    if (info.isSymLink() && !followLinks)
+        return EntryKind::Other;
+    return info.isDir() ? EntryKind::Folder : info.isFile() ? EntryKind::File : EntryKind::Other;
+}
+
+#endif
 
 AppError folderError(int error, const QString& source, const QString& path) {
     const QString reason = QString::fromLocal8Bit(std::strerror(error));
@@ -104,6 +229,7 @@ AppError folderError(int error, const QString& source, const QString& path) {
     case EPERM:
         return AppError(ErrorNumber::PermissionDenied, source,
                         QStringLiteral("Permission denied: %1 (%2)").arg(path, reason));
+#ifdef Q_OS_UNIX
     case ENOTCONN:
     case EIO:
     case ENXIO:
@@ -114,6 +240,7 @@ AppError folderError(int error, const QString& source, const QString& path) {
     case ETIMEDOUT:
         return AppError(ErrorNumber::DeviceUnavailable, source,
                         QStringLiteral("Device unavailable: %1 (%2)").arg(path, reason));
+#endif
     default:
         return AppError(ErrorNumber::PathFileAccess, source,
                         QStringLiteral("Path/File access error: %1 (%2)").arg(path, reason));

@@ -5,6 +5,11 @@
 #include <QString>
 #include <functional>
 
+// An entry's type as the folder listing tells it; Unknown where the file system does not say.
+enum class EntryType : unsigned char { Unknown, File, Folder, Link, Other };
+
+enum class EntryKind { File, Folder, Other, Missing };
+
 // An open folder, for listing it and looking at its entries by name.
 class FolderHandle {
 public:
@@ -17,22 +22,28 @@ public:
     FolderHandle& operator=(const FolderHandle&) = delete;
     ~FolderHandle();
 
-    bool isOpen() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
+    bool isOpen() const;
+#ifdef Q_OS_UNIX
+    int fd() const {
+        return m_fd;
+    }
+#endif
 
-    // Calls visit with each entry's name and directory-entry type (DT_*), "." and ".." left
-    // out. Returns 0, or errno when the folder could not be read to its end.
-    int readEntries(const std::function<void(const char* name, unsigned char type)>& visit) const;
+    // Calls visit with each entry's name (UTF-8) and type, "." and ".." left out. Returns 0, or
+    // errno when the folder could not be read to its end.
+    int readEntries(const std::function<void(const char* name, EntryType type)>& visit) const;
+
+    // What the named entry is. A symbolic link is Other unless followLinks, then it is what it
+    // points to. An entry that cannot be examined counts as Missing.
+    EntryKind kindOf(const char* name, EntryType type, bool followLinks) const;
 
 private:
+#ifdef Q_OS_UNIX
     int m_fd = -1;
+#else
+    QString m_path;
+#endif
 };
-
-enum class EntryKind { File, Folder, Other, Missing };
-
-// What the named entry of the folder is. A symbolic link is Other unless followLinks, then it
-// is what it points to. An entry that cannot be examined counts as Missing.
-EntryKind entryKind(int folderFd, const char* name, unsigned char type, bool followLinks);
 
 // The error for a folder that could not be opened or read, by errno: path not found, permission
 // denied, device unavailable (a stale or vanished mount) or a plain access error.
