@@ -15,7 +15,8 @@ public:
     explicit FileList(QWidget* parent = nullptr);
 
     QString Path() const;
-    // Lists the folder; throws AppError before changing anything when it cannot be read.
+    // Lists the folder; throws AppError before changing anything when it cannot be read. The
+    // folder already open is refreshed.
     void setPath(const QString& path);
     QString Pattern() const;
     // Lists the open folder again by the new pattern; throws AppError before changing anything

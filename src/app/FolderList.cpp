@@ -89,7 +89,16 @@ void FolderList::setPath(const QString& path) {
             throw AppError(
                 ErrorNumber::DeviceUnavailable, kSource,
                 QStringLiteral("Device unavailable: drive %1 cannot be read.").arg(*root));
-        openFolder(absoluteFolder(m_volumes->currentFolder(*root)));
+        const QString current = absoluteFolder(m_volumes->currentFolder(*root));
+        try {
+            openFolder(current);
+        } catch (const AppError&) {
+            // A current folder removed since leaves the drive itself to open.
+            const QString top = absoluteFolder(*root);
+            if (current == top)
+                throw;
+            openFolder(top);
+        }
         return;
     }
     if (path.isEmpty())

@@ -81,6 +81,11 @@ TEST_F(FolderListTest, ADriveTextOpensThatDrivesCurrentFolder) {
     list->setPath(at("player") + "/");
     EXPECT_EQ(list->Path(), at("player/Songs"));
 
+    // A current folder that has gone since leaves the drive's root.
+    volumes->setCurrentFolder(at("player"), at("player/Gone"));
+    list->setPath(at("player"));
+    EXPECT_EQ(list->Path(), at("player"));
+
     volumes->setCurrentFolder(at("disk"), at("disk/Music"));
     for (const char* text : {"C", "C:\\"}) {
         list->setPath(at("player/Songs"));
