@@ -20,6 +20,26 @@ frmAbout* openAbout() {
     return nullptr;
 }
 
+// The real store, with a look at the window at each write.
+class WatchingBackend : public SettingsBackend {
+public:
+    explicit WatchingBackend(std::shared_ptr<SettingsBackend> inner) : m_inner(std::move(inner)) {}
+    std::optional<QString> read(const QString& a, const QString& s, const QString& k) override {
+        return m_inner->read(a, s, k);
+    }
+    void write(const QString& a, const QString& s, const QString& k, const QString& v) override {
+        ++writes;
+        if (onWrite)
+            onWrite();
+        m_inner->write(a, s, k, v);
+    }
+    int writes = 0;
+    std::function<void()> onWrite;
+
+private:
+    std::shared_ptr<SettingsBackend> m_inner;
+};
+
 int aboutBoxes() {
     int count = 0;
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -48,17 +68,18 @@ TEST_F(Commands, ExitSavesThenClosesEveryWindowAndLeavesTheHoldingFolderAlone) {
     const QString held = services().holdingFolder + QStringLiteral("/held.mp3");
     QDir().mkpath(services().holdingFolder);
     createFile(held);
+    QPointer<frmAbout> about;
+    auto watching = std::make_shared<WatchingBackend>(backend);
+    backend = watching;
     auto form = start();
     form->cmdAbout->click();
-    QPointer<frmAbout> about = openAbout();
+    about = openAbout();
     ASSERT_TRUE(about);
+    watching->onWrite = [&] { EXPECT_TRUE(about && form->isVisible()) << "saved after closing"; };
 
-    // The values are saved before anything closes.
-    bool savedWhileOpen = false;
     form->cmdExit->click();
-    savedWhileOpen = stored("MvWarn").has_value();
 
-    EXPECT_TRUE(savedWhileOpen);
+    EXPECT_EQ(watching->writes, 7);
     EXPECT_EQ(quitCalls, 1);
     EXPECT_FALSE(about);
     EXPECT_FALSE(form->isVisible());
