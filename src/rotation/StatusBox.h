@@ -18,5 +18,5 @@ void appendStatus(Form1& form, const QString& message);
 QString statusText(const Form1& form);
 void setStatusColour(Form1& form, const QColor& colour);
 QColor statusColour(const Form1& form);
-// Paints the whole window now, so that the status shows while the run goes on without yielding.
+// Paints the window now, so that the status shows while the run goes on without yielding.
 void repaintWindow(Form1& form);

@@ -1,7 +1,9 @@
 #include "app/Form1.h"
 #include "fs/SystemFileSystem.h"
+#include "rotation/StatusBox.h"
 #include "support/RotationWindow.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -105,6 +107,26 @@ TEST(PaintingDuringMoves, TheWindowPaintsAndTimersRunWhileAFileOperationLasts) {
     EXPECT_GE(activity.seen().paints, 4);
     EXPECT_EQ(w.census(), before);
     EXPECT_TRUE(w.statusText().endsWith(QStringLiteral("Program processing complete")));
+}
+
+TEST(PaintingDuringMoves, AWriterThatDoesNotYieldPaintsItsTextAtOnce) {
+    RotationWindow w;
+    w.open();
+    UiActivity activity;
+    w.form->txtStatus->viewport()->installEventFilter(&activity);
+    // The box's first showing is painted by the event loop, as at the run's first yield.
+    replaceStatus(*w.form, QStringLiteral("Moving files from MP3 player's internal memory..."));
+    QCoreApplication::processEvents();
+    const int shown = activity.seen().paints;
+    ASSERT_GT(shown, 0);
+
+    replaceStatus(*w.form, QStringLiteral("Files moved to temporary directory..."));
+    repaintWindow(*w.form);
+    EXPECT_EQ(activity.seen().paints, shown + 1);
+
+    // With nothing changed, nothing is painted again.
+    repaintWindow(*w.form);
+    EXPECT_EQ(activity.seen().paints, shown + 1);
 }
 
 } // namespace
