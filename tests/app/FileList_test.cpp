@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
@@ -188,6 +190,32 @@ TEST_F(FileListTest, ReplacedFolderIsReadAgain) {
     touch(folder + "/two.mp3");
     list.Refresh();
     EXPECT_EQ(namesOf(list), QStringList{"two.mp3"});
+}
+
+// Moves this thread into a mount namespace of its own whose mounts reach no other process.
+bool enterPrivateMountNamespace() {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+// A volume mounted over the folder sends no notice to a watch on the folder beneath it.
+TEST_F(FileListTest, AVolumeMountedOverTheFolderIsReadAgain) {
+    if (!enterPrivateMountNamespace()) {
+        if (volumeTestsRequired())
+            FAIL() << "needs root for a private mount namespace";
+        GTEST_SKIP() << "needs root for a private mount namespace";
+    }
+    touch(at("below.mp3"));
+    list.setPath(dir.path());
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ASSERT_EQ(::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k"), 0);
+    touch(at("above.mp3"));
+    list.Refresh();
+    EXPECT_EQ(namesOf(list), QStringList{"above.mp3"});
+
+    ASSERT_EQ(::umount2(folder.constData(), MNT_DETACH), 0);
+    list.Refresh();
+    EXPECT_EQ(namesOf(list), QStringList{"below.mp3"});
 }
 
 TEST_F(FileListTest, RefreshOfADeletedFolderFailsAndKeepsTheList) {
