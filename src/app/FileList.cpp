@@ -76,6 +76,9 @@ FileList::Listing FileList::readListing(const QString& path, const NamePattern& 
 }
 
 void FileList::setPath(const QString& path) {
+    if (path.isEmpty())
+        throw AppError(ErrorNumber::PathNotFound, kSource,
+                       QStringLiteral("Path not found: no folder was named."));
     const QString folder = absoluteFolder(path);
     if (folder == m_path) {
         Refresh();

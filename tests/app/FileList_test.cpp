@@ -102,6 +102,7 @@ TEST_F(FileListTest, PathIsCleanedAndFailuresChangeNothing) {
     }
     touch(at("file.mp3"));
     EXPECT_THROW(list.setPath(at("file.mp3")), AppError);
+    EXPECT_THROW(list.setPath(QString()), AppError);
     EXPECT_EQ(list.Path(), dir.path());
     EXPECT_EQ(namesOf(list), QStringList{"a.mp3"});
 
