@@ -159,6 +159,30 @@ TEST_F(FileListTest, NamesThatChangedKindOrCameBackAreLookedAtAgain) {
     EXPECT_EQ(namesOf(list), freshRead(dir.path(), kMusic));
 }
 
+// The rows a refresh adds one by one must land where a fresh read sorts them, for names of any
+// script and case, and stay right after most names were removed.
+TEST_F(FileListTest, RefreshedRowsStandWhereAFreshReadPutsThem) {
+    for (int i = 0; i < 3000; ++i)
+        touch(at(QStringLiteral("Track %1.mp3").arg(i)));
+    list.setPath(dir.path());
+    for (int i = 0; i < 3000; ++i) {
+        if (i % 10 != 0) {
+            ASSERT_TRUE(QFile::remove(at(QStringLiteral("Track %1.mp3").arg(i))));
+        }
+    }
+    for (const char* name : {"Ärger.mp3", "ärger.MP3", "arger.mp3", "Zebra.mp3", "zebra.mp3",
+                             "Éclair.wma", "track 5.mp3", "TRACK 50.mp3", "Straße.mp3",
+                             "STRASSE.mp3", "日本.mp3", "_x.mp3", "1.mp3"})
+        touch(at(QString::fromUtf8(name)));
+    list.Refresh();
+
+    const QStringList names = namesOf(list);
+    EXPECT_EQ(names.size(), 300 + 13);
+    EXPECT_EQ(names, freshRead(dir.path(), kMusic));
+    EXPECT_EQ(names.indexOf("ärger.MP3"), names.indexOf("Ärger.mp3") + 1);
+    EXPECT_EQ(names.indexOf("zebra.mp3"), names.indexOf("Zebra.mp3") + 1);
+}
+
 TEST_F(FileListTest, OverflowedJournalFallsBackToAFullRead) {
     touch(at("first.mp3"));
     list.setPath(dir.path());
