@@ -190,6 +190,8 @@ TEST_F(FileListTest, OverflowedJournalFallsBackToAFullRead) {
     ASSERT_TRUE(limit.open(QIODevice::ReadOnly));
     const int queue = limit.readAll().trimmed().toInt();
     ASSERT_GT(queue, 0);
+    if (queue > (1 << 17))
+        GTEST_SKIP() << "the change queue holds " << queue << " notices; too many to overflow";
 
     // Each round makes two notices; once the queue is full the rest are dropped unseen.
     const QByteArray churn = QFile::encodeName(at("churn.mp3"));
