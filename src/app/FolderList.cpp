@@ -55,6 +55,20 @@ QStringList readSubfolders(const QString& folder) {
     return names;
 }
 
+// The folder and every folder above it, the file-system root ("/", or "C:/" style) first.
+QStringList ancestorsOf(const QString& folder) {
+    QStringList chain{folder};
+    for (QString path = folder;;) {
+        QString parent = path.left(std::max<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+        if (parent.isEmpty() || parent.endsWith(QLatin1Char(':')))
+            parent += QLatin1Char('/');
+        if (parent == path)
+            return chain;
+        chain.prepend(parent);
+        path = parent;
+    }
+}
+
 QString childPath(const QString& parent, const QString& name) {
     return parent.endsWith(QLatin1Char('/')) ? parent + name : parent + QLatin1Char('/') + name;
 }
@@ -120,13 +134,11 @@ void FolderList::openFolder(const QString& folder) {
     const QIcon openIcon = look->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = look->standardIcon(QStyle::SP_DirClosedIcon);
     QList<QStandardItem*> items;
-    QString ancestor = QStringLiteral("/");
-    const QStringList parts = folder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    for (qsizetype depth = 0; depth <= parts.size(); ++depth) {
-        if (depth > 0)
-            ancestor = childPath(ancestor, parts[depth - 1]);
-        auto* item = new QStandardItem(openIcon, depth == 0 ? ancestor : parts[depth - 1]);
-        item->setData(ancestor, kPathRole);
+    const QStringList chain = ancestorsOf(folder);
+    for (qsizetype depth = 0; depth < chain.size(); ++depth) {
+        const QString& path = chain[depth];
+        auto* item = new QStandardItem(openIcon, depth == 0 ? path : path.section('/', -1));
+        item->setData(path, kPathRole);
         item->setData(static_cast<int>(depth), kDepthRole);
         items.append(item);
     }
@@ -134,7 +146,7 @@ void FolderList::openFolder(const QString& folder) {
     for (const QString& name : subfolders) {
         auto* item = new QStandardItem(closedIcon, name);
         item->setData(childPath(folder, name), kPathRole);
-        item->setData(static_cast<int>(parts.size() + 1), kDepthRole);
+        item->setData(static_cast<int>(chain.size()), kDepthRole);
         items.append(item);
     }
 
