@@ -78,6 +78,10 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
     const FileCensus before = w.census();
     QStringList statusAtYield;
     w.onYield = [&](int) { statusAtYield.append(w.statusText()); };
+    // Break outside a run has no visible effect, and the run clears the flag.
+    w.form->cmdBreak->click();
+    EXPECT_TRUE(w.form->cmdGo->isEnabled());
+    EXPECT_FALSE(w.form->txtStatus->isVisible());
 
     w.pressSelect();
 
