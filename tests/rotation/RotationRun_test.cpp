@@ -64,6 +64,29 @@ private:
     AppError m_error;
 };
 
+// The real file-system object, except that one folder cannot be listed.
+class UnlistableFolder : public FileSystemObject {
+public:
+    explicit UnlistableFolder(QString folder)
+        : m_real(createSystemFileSystem()), m_folder(std::move(folder)) {}
+
+    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
+    FsFolder GetFolder(const QString& path) override {
+        if (path == m_folder)
+            throw AppError(ErrorNumber::DeviceIO, "Fso", "Device I/O error");
+        return m_real->GetFolder(path);
+    }
+    void MoveFile(const QString& source, const QString& destination) override {
+        m_real->MoveFile(source, destination);
+    }
+    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
+    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
+
+private:
+    std::unique_ptr<FileSystemObject> m_real;
+    QString m_folder;
+};
+
 class RotationRun : public testing::Test {
 protected:
     RotationWindow w;
@@ -321,6 +344,27 @@ TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotT
     EXPECT_EQ(w.namesIn(w.holding()), QStringList({"same.txt"}));
     EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("held.mp3")));
     EXPECT_EQ(w.census(), before);
+    EXPECT_TRUE(w.form->cmdGo->isEnabled());
+}
+
+TEST_F(RotationRun, AHoldingFolderThatCannotBeListedStopsTheRunBeforeThePlayers) {
+    put(w.music(), {"a.mp3"});
+    put(w.player(), {"p.mp3"});
+    QDir().mkpath(w.holding());
+    w.createFileSystem = [&] { return std::make_unique<UnlistableFolder>(w.holding()); };
+    w.choose(w.music(), w.player(), w.card(), true, false);
+
+    w.pressSelect();
+
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text,
+              QStringLiteral("The holding folder %1 cannot be read, so files from an earlier run "
+                             "may be kept there. Nothing has been moved.")
+                  .arg(w.holding()));
+    EXPECT_EQ(boxes()[0].title, QStringLiteral("Warning!"));
+    EXPECT_EQ(boxes()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(w.yields, 0);
+    EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
 }
 
