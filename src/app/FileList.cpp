@@ -60,13 +60,13 @@ QString FileList::List(qint64 index) const {
 FileList::Listing FileList::readListing(const QString& path, const NamePattern& pattern) const {
     Listing listing;
     int error = 0;
-    listing.folder = FolderHandle(path, error);
-    if (!listing.folder.isOpen())
+    const FolderHandle folder(path, error);
+    if (!folder.isOpen())
         throw folderError(error, kSource, path);
-    listing.journal.start(path, listing.folder);
-    error = listing.folder.readEntries([&](const char* name, EntryType type) {
+    listing.journal.start(path, folder);
+    error = folder.readEntries([&](const char* name, EntryType type) {
         const size_t length = std::strlen(name);
-        if (isListed(listing.folder, name, length, type, pattern))
+        if (isListed(folder, name, length, type, pattern))
             listing.names.append(std::string_view(name, length));
     });
     if (error != 0)
@@ -86,7 +86,6 @@ void FileList::setPath(const QString& path) {
     }
     Listing listing = readListing(folder, m_pattern);
     m_path = folder;
-    m_folder = std::move(listing.folder);
     m_journal = std::move(listing.journal);
     m_model->replaceAll(std::move(listing.names));
 }
@@ -97,7 +96,6 @@ void FileList::setPattern(const QString& pattern) {
     NamePattern compiled(pattern);
     if (!m_path.isEmpty()) {
         Listing listing = readListing(m_path, compiled);
-        m_folder = std::move(listing.folder);
         m_journal = std::move(listing.journal);
         m_model->replaceAll(std::move(listing.names));
     }
@@ -108,24 +106,29 @@ void FileList::setPattern(const QString& pattern) {
 void FileList::Refresh() {
     if (m_path.isEmpty())
         return;
-    if (const auto changes = m_journal.takeChanges()) {
-        applyJournal(*changes);
-        return;
+    if (m_journal.isActive()) {
+        int error = 0;
+        const FolderHandle folder(m_path, error);
+        if (folder.isOpen()) {
+            if (const auto changes = m_journal.takeChanges(folder)) {
+                applyJournal(folder, *changes);
+                return;
+            }
+        }
     }
     Listing listing = readListing(m_path, m_pattern);
-    m_folder = std::move(listing.folder);
     m_journal = std::move(listing.journal);
     m_model->replaceAll(std::move(listing.names));
 }
 
 // Each changed name is looked at again as it is now, whatever the notice said: a name may have
 // been removed and made again, or replaced by a folder, since.
-void FileList::applyJournal(const std::vector<QByteArray>& names) {
+void FileList::applyJournal(const FolderHandle& folder, const std::vector<QByteArray>& names) {
     for (const QByteArray& name : names) {
         const size_t length = size_t(name.size());
         m_model->setPresent(
             std::string_view(name.constData(), length),
-            isListed(m_folder, name.constData(), length, EntryType::Unknown, m_pattern));
+            isListed(folder, name.constData(), length, EntryType::Unknown, m_pattern));
     }
 }
 

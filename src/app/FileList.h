@@ -34,17 +34,17 @@ protected:
 
 private:
     struct Listing {
-        FolderHandle folder;
         FolderJournal journal;
         SortedNames names;
     };
     Listing readListing(const QString& path, const NamePattern& pattern) const;
-    void applyJournal(const std::vector<QByteArray>& names);
+    void applyJournal(const FolderHandle& folder, const std::vector<QByteArray>& names);
 
     FileListModel* m_model;
     QString m_path;
     QString m_patternText = QStringLiteral("*.*");
     NamePattern m_pattern;
-    FolderHandle m_folder;
+    // No folder is kept open between reads: an open folder would keep its volume from being
+    // unmounted (the player could not be ejected).
     FolderJournal m_journal;
 };

@@ -21,8 +21,7 @@
 #endif
 
 FolderJournal::FolderJournal(FolderJournal&& other) noexcept
-    : m_fd(other.m_fd), m_path(std::move(other.m_path)), m_device(other.m_device),
-      m_inode(other.m_inode) {
+    : m_fd(other.m_fd), m_device(other.m_device), m_inode(other.m_inode) {
     other.m_fd = -1;
 }
 
@@ -30,7 +29,6 @@ FolderJournal& FolderJournal::operator=(FolderJournal&& other) noexcept {
     if (this != &other) {
         stop();
         m_fd = other.m_fd;
-        m_path = std::move(other.m_path);
         m_device = other.m_device;
         m_inode = other.m_inode;
         other.m_fd = -1;
@@ -98,11 +96,11 @@ void FolderJournal::start(const QString& path, const FolderHandle& folder) {
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0)
         return;
-    m_path = QFile::encodeName(path);
-    const int watch = ::inotify_add_watch(m_fd, m_path.constData(), kWatchMask);
+    const QByteArray where = QFile::encodeName(path);
+    const int watch = ::inotify_add_watch(m_fd, where.constData(), kWatchMask);
     struct stat watched;
     // The watch must be on the folder that was opened, not on one put in its place meanwhile.
-    if (watch < 0 || ::stat(m_path.constData(), &watched) != 0 || watched.st_dev != info.st_dev ||
+    if (watch < 0 || ::stat(where.constData(), &watched) != 0 || watched.st_dev != info.st_dev ||
         watched.st_ino != info.st_ino) {
         stop();
         return;
@@ -111,9 +109,15 @@ void FolderJournal::start(const QString& path, const FolderHandle& folder) {
     m_inode = info.st_ino;
 }
 
-std::optional<std::vector<QByteArray>> FolderJournal::takeChanges() {
+std::optional<std::vector<QByteArray>> FolderJournal::takeChanges(const FolderHandle& folder) {
     if (m_fd < 0)
         return std::nullopt;
+    // A folder mounted over, or replaced by another under the same path, sends no notice here.
+    struct stat now;
+    if (::fstat(folder.fd(), &now) != 0 || now.st_dev != m_device || now.st_ino != m_inode) {
+        stop();
+        return std::nullopt;
+    }
     std::vector<QByteArray> names;
     alignas(inotify_event) char buffer[65536];
     for (;;) {
@@ -137,12 +141,6 @@ std::optional<std::vector<QByteArray>> FolderJournal::takeChanges() {
             names.emplace_back(event->name);
         }
     }
-    // A folder mounted over, or replaced by another under the same path, sends no notice here.
-    struct stat now;
-    if (::stat(m_path.constData(), &now) != 0 || now.st_dev != m_device || now.st_ino != m_inode) {
-        stop();
-        return std::nullopt;
-    }
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
@@ -158,7 +156,7 @@ bool FolderJournal::isTrustworthy(const FolderHandle&) {
 
 void FolderJournal::start(const QString&, const FolderHandle&) {}
 
-std::optional<std::vector<QByteArray>> FolderJournal::takeChanges() {
+std::optional<std::vector<QByteArray>> FolderJournal::takeChanges(const FolderHandle&) {
     return std::nullopt;
 }
 

@@ -25,10 +25,11 @@ public:
     void start(const QString& path, const FolderHandle& folder);
     bool isActive() const { return m_fd >= 0; }
 
-    // The names that had any change since the last call, each once. Nothing when the journal
-    // has lost track (its queue overflowed, the folder was moved, deleted, replaced, unmounted
-    // or its own permissions changed); the journal is then inactive.
-    std::optional<std::vector<QByteArray>> takeChanges();
+    // The names that had any change since the last call, each once, given the folder opened
+    // again by its path. Nothing when the journal has lost track (its queue overflowed, the
+    // folder was moved, deleted, replaced, mounted over, unmounted or its own permissions
+    // changed); the journal is then inactive.
+    std::optional<std::vector<QByteArray>> takeChanges(const FolderHandle& folder);
 
     // Whether change notices on this folder's file system are complete and names are exact.
     static bool isTrustworthy(const FolderHandle& folder);
@@ -37,7 +38,6 @@ private:
     void stop();
 
     int m_fd = -1;
-    QByteArray m_path;
     unsigned long long m_device = 0;
     unsigned long long m_inode = 0;
 };

@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -291,6 +293,22 @@ TEST_F(FileListTest, CountsAreNotSixteenBit) {
     list.setPath(dir.path());
     EXPECT_EQ(list.ListCount(), 33000);
     EXPECT_EQ(list.List(32999), QStringLiteral("song9999.mp3"));
+}
+
+// A list showing a player's folder must not keep the player from being unmounted (ejected).
+TEST(FileListOnVolume, KeepsNoFolderOpenBetweenReads) {
+    ScratchVolume player = ScratchVolume::tmpfs(256);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    touch(player.root() + "/a.mp3");
+    FileList list;
+    list.setPattern(kMusic);
+    list.setPath(player.root());
+    touch(player.root() + "/b.mp3");
+    list.Refresh();
+    EXPECT_EQ(list.ListCount(), 2);
+
+    EXPECT_EQ(::umount2(QFile::encodeName(player.root()).constData(), 0), 0)
+        << "unmount refused: " << std::strerror(errno);
 }
 
 // FUSE file systems often send no notices for changes made by others: there every Refresh reads
