@@ -1,6 +1,8 @@
 #include "app/DriveList.h"
 #include "fs/AppError.h"
+#include "fs/SystemVolumes.h"
 #include "support/FolderVolumes.h"
+#include "support/ScratchVolume.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -129,6 +131,20 @@ TEST_F(DriveListTest, AChoiceTheHandlerCannotApplyGoesBackToThePreviousDrive) {
     Q_EMIT list->activated(player);
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(list->Drive(), root("player"));
+}
+
+// Whether a drive can be read is for the pane to find out: a player whose device died can still
+// be chosen, and is still shown.
+TEST(DriveListOnFat, APlayerWhoseDeviceDiedCanStillBeChosen) {
+    ScratchVolume player = ScratchVolume::fat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    DriveList list(std::make_shared<SystemVolumeProvider>());
+    EXPECT_GE(list.findData(player.root()), 0);
+
+    player.killDevice();
+    list.setDrive(player.root() + "/");
+    EXPECT_EQ(list.Drive(), player.root());
+    EXPECT_EQ(list.currentText(), player.root());
 }
 
 } // namespace
