@@ -92,7 +92,7 @@ int FolderHandle::readEntries(
     const std::function<void(const char* name, EntryType type)>& visit) const {
     if (::lseek(m_fd, 0, SEEK_SET) < 0)
         return errno;
-    constexpr size_t kBufferSize = 256 * 1024;
+    constexpr size_t kBufferSize = size_t{256} * 1024;
     const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
     for (;;) {
         const long got = ::syscall(SYS_getdents64, m_fd, buffer.get(), kBufferSize);

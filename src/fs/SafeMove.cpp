@@ -217,7 +217,7 @@ private:
 
     QByteArray createTemporary(const struct stat& status) {
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            const QByteArray path =
+            QByteArray path =
                 QFile::encodeName(joinPath(m_destinationFolder, newOwnTemporaryName()));
             m_out = m_calls.open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                                  status.st_mode & 0777);
