@@ -119,6 +119,7 @@ private:
     void connectHandlers();
     void openStartingFolders();
     void playerDriveChange(const PlayerPane& pane);
+    static void listFolder(FolderList* dir, FileList* files);
     static void setDependentsVisible(const PlayerPane& pane, bool visible);
 
     Form1Services m_services;

@@ -39,9 +39,22 @@ void Form1::Drive1_Change() {
 }
 
 void Form1::Dir1_Change() {
-    flIp->setPath(Dir1->Path());
+    listFolder(Dir1, flIp);
     ShowTotal(flIp, txtIpTot);
     SetGoButton();
+}
+
+// A folder that could be opened but not listed (it went away in between) sends its chooser back
+// to the folder the list still shows, so that the two never disagree; the failure still goes on
+// to the caller.
+void Form1::listFolder(FolderList* dir, FileList* files) {
+    try {
+        files->setPath(dir->Path());
+    } catch (const AppError&) {
+        if (!files->Path().isEmpty() && files->Path() != dir->Path())
+            dir->setPath(files->Path());
+        throw;
+    }
 }
 
 void Form1::drvOp1_Change() {
@@ -72,12 +85,12 @@ void Form1::setDependentsVisible(const PlayerPane& pane, bool visible) {
 }
 
 void Form1::dirOp1_Change() {
-    flOp1->setPath(dirOp1->Path());
+    listFolder(dirOp1, flOp1);
     ShowTotal(flOp1, txtOp1Tot);
 }
 
 void Form1::dirOp2_Change() {
-    flOP2->setPath(dirOp2->Path());
+    listFolder(dirOp2, flOP2);
     ShowTotal(flOP2, txtOp2Tot);
 }
 

@@ -33,3 +33,8 @@ void TickBox::setValue(int value) {
                        QStringLiteral("A tick box takes the value 0, 1 or 2, not %1.").arg(value));
     }
 }
+
+void TickBox::nextCheckState() {
+    setTristate(false);
+    QCheckBox::nextCheckState();
+}

@@ -10,4 +10,8 @@ public:
     int Value() const;
     // Throws AppError (invalid argument) for any other number, before changing anything.
     void setValue(int value);
+
+protected:
+    // Greyed is a state the program sets; a click always leaves it for ticked or unticked.
+    void nextCheckState() override;
 };
