@@ -8,7 +8,8 @@
 // failing file operation ends it and passes to the run.
 void Form1::ClearPlayer(std::uint8_t which) {
     const PlayerPane pane = playerPane(which);
-    const FsFolder folder = offUiThread([&] { return Fso->GetFolder(pane.dir->Path()); });
+    const QString playerFolder = pane.dir->Path();
+    const FsFolder folder = offUiThread([&] { return Fso->GetFolder(playerFolder); });
     const QString word =
         which == 1 ? QStringLiteral("internal memory") : QStringLiteral("external card");
     // An empty folder is left alone: no message, no yield, and the stop flag is not looked at.

@@ -42,6 +42,16 @@ QString megabytesText(std::int64_t kilobytes) {
     return signedNumber(static_cast<std::int64_t>(std::nearbyint(kilobytes / 1024.0)));
 }
 
+// A pane that cannot be re-read keeps its list until the next refresh; the next move into that
+// folder reports the trouble.
+void refreshQuietly(FileList* list, QLabel* total) {
+    try {
+        Form1::RefreshTotal(list, total);
+    } catch (const AppError&) {
+        // Deliberately quiet; see above.
+    }
+}
+
 } // namespace
 
 void Form1::FillPlayer(std::uint8_t which) {
@@ -114,11 +124,12 @@ void Form1::FillPlayer(std::uint8_t which) {
                 keepGoing = false;
             }
             if (fileMoved) {
-                RefreshTotal(flIp, txtIpTot);
-                RefreshTotal(pane.files, pane.total);
                 ++moved;
                 if (--remaining == 0)
                     keepGoing = false;
+                // The attempt stands or falls with its move, whatever the refresh finds.
+                refreshQuietly(flIp, txtIpTot);
+                refreshQuietly(pane.files, pane.total);
             }
             candidates[slot].clear();
         }

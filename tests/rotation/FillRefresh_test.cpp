@@ -1,0 +1,55 @@
+#include "app/Form1.h"
+#include "fs/SystemFileSystem.h"
+#include "support/RotationWindow.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The real file-system object; after its first move the player folder goes away, as when a card
+// is pulled just then.
+class PlayerGoneAfterFirstMove : public FileSystemObject {
+public:
+    PlayerGoneAfterFirstMove(QString player) : m_player(std::move(player)) {}
+    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
+    FsFolder GetFolder(const QString& path) override { return m_real->GetFolder(path); }
+    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
+    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
+    void MoveFile(const QString& source, const QString& destination) override {
+        m_real->MoveFile(source, destination);
+        if (destination.startsWith(m_player) && !m_gone) {
+            m_gone = true;
+            QDir().rename(m_player, m_player + QStringLiteral(".pulled"));
+        }
+    }
+
+private:
+    QString m_player;
+    std::unique_ptr<FileSystemObject> m_real = createSystemFileSystem();
+    bool m_gone = false;
+};
+
+TEST(FillRefresh, AMoveThatSucceededCountsEvenWhenItsFolderCannotBeReadAgain) {
+    RotationWindow window;
+    writeFiles(window.music(), {QStringLiteral("a.mp3"), QStringLiteral("b.mp3")});
+    window.createFileSystem = [&] {
+        return std::make_unique<PlayerGoneAfterFirstMove>(window.player());
+    };
+    window.open();
+    window.choose(window.music(), window.player(), window.card(), true, false);
+
+    window.pressSelect();
+
+    EXPECT_EQ(window.namesIn(window.player() + QStringLiteral(".pulled")).size(), 1);
+    EXPECT_EQ(window.namesIn(window.music()).size(), 1);
+    // The next move into the vanished folder is reported; the summary counts the first.
+    ASSERT_EQ(window.env.prompter->shown.size(), 1u);
+    EXPECT_TRUE(window.env.prompter->shown[0].text.startsWith(QStringLiteral("Error # ")));
+    EXPECT_TRUE(
+        window.statusText().contains(QStringLiteral(" 1 files were moved to the MP3 player.")))
+        << window.statusText().toStdString();
+}
+
+} // namespace
