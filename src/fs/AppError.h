@@ -36,7 +36,6 @@ inline constexpr std::int32_t DeviceUnavailable = 68;
 inline constexpr std::int32_t PermissionDenied = 70;
 inline constexpr std::int32_t PathFileAccess = 75;
 inline constexpr std::int32_t PathNotFound = 76;
-inline constexpr std::int32_t ObjectCreation = 429;
 // The disk-full error in its HRESULT form, as a signed 32-bit number.
 inline constexpr std::int32_t DiskFull = static_cast<std::int32_t>(0x80070070u);
 } // namespace ErrorNumber
