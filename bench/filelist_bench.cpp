@@ -1,5 +1,6 @@
 // Opening and refreshing a file list on a folder of 100,000 music files, and the memory it
 // takes. Prints "name value unit" lines; each time is the median of several runs.
+#include "Median.h"
 #include "app/FileList.h"
 
 #include <QApplication>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -21,11 +21,6 @@ namespace {
 constexpr int kFiles = 100000;
 constexpr int kOpenRuns = 7;
 constexpr int kRefreshRuns = 41;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double residentMiB() {
     QFile statm(QStringLiteral("/proc/self/statm"));

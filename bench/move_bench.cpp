@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int FileCount = 200;
-constexpr qint64 FileSize = 4 * 1024 * 1024;
+constexpr qint64 FileSize = qint64{4} * 1024 * 1024;
 constexpr int Batches = 10;
 
 class TimedFsync : public SystemCalls {

@@ -7,6 +7,7 @@
 //   run_vs_mv_sync_ratio   the same run against mv followed by sync, which, like the run, has the
 //                          files on the disk before the program ends
 // Needs root and a private mount namespace for its tmpfs volumes (scripts/bench provides both).
+#include "Median.h"
 #include "app/FolderList.h"
 #include "app/Form1.h"
 #include "app/TickBox.h"
@@ -30,7 +31,7 @@
 
 namespace {
 
-constexpr qint64 MiB = 1024 * 1024;
+constexpr qint64 MiB = qint64{1024} * 1024;
 
 [[noreturn]] void fail(const QString& why) {
     std::fprintf(stderr, "run_bench: %s\n", why.toLocal8Bit().constData());
@@ -160,11 +161,6 @@ struct Window {
     std::unique_ptr<Form1> form;
 };
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double peakResidentMiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -215,6 +211,7 @@ void fillOverhead() {
     if (moveMs.size() != moves || yieldAt.size() != moves + 1)
         fail(QStringLiteral("expected %1 moves, saw %2").arg(moves).arg(moveMs.size()));
     std::vector<double> outside;
+    outside.reserve(moves);
     for (int i = 0; i < moves; ++i)
         outside.push_back(yieldAt[i + 1] - yieldAt[i] - moveMs[i]);
     std::printf("fill_overhead_ms_50k %.3f ms\n", median(outside));
@@ -228,7 +225,7 @@ double timeMs(const std::function<void()>& step) {
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-void mv(QStringList arguments) {
+void mv(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral("mv"), arguments);
     if (!process.waitForFinished(-1) || process.exitCode() != 0)
