@@ -1,5 +1,6 @@
 #include "about/frmAbout.h"
 #include "app/FontSubstitutes.h"
+#include "support/QtPrinting.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -67,6 +68,13 @@ TEST(AboutBox, LogoComesFromTheProgramsResourcesStretchedIntoItsFrame) {
 
 TEST(AboutBox, MissingFontsGetTheirStandIns) {
     registerFontSubstitutes();
+    // Registered on every machine, also where the checks below find the real fonts installed.
+    // Qt keeps family names in lower case.
+    EXPECT_EQ(QFont::substitutes(QStringLiteral("MS Sans Serif")),
+              (QStringList{QStringLiteral("liberation sans"), QStringLiteral("dejavu sans")}));
+    EXPECT_EQ(QFont::substitutes(QStringLiteral("Comic Sans MS")),
+              QStringList{QStringLiteral("comic neue")});
+    // Where a font is missing, asking for it gives its stand-in.
     if (!QFontDatabase::hasFamily(QStringLiteral("Comic Sans MS"))) {
         EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Comic Sans MS"))).family(),
                   QStringLiteral("Comic Neue"));
