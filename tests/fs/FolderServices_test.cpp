@@ -1,46 +1,28 @@
 #include "fs/AppError.h"
 #include "fs/FatNames.h"
 #include "fs/OwnTemporaries.h"
-#include "fs/SystemFileSystem.h"
+#include "support/LocalFolderTest.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // The folder services and the rules on names, on the local disk.
 namespace {
 
-template <typename Action> std::int32_t errorOf(Action action) {
-    try {
-        action();
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.source(), QStringLiteral("Fso"));
-        return error.number();
-    }
-    return 0;
-}
-
-class FolderServices : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(local.isValid()); }
-    QString path(const QString& name) const { return local.path() + "/" + name; }
-
-    QTemporaryDir local;
-    SystemFileSystem fso;
-};
+using FolderServices = LocalFolderTest;
 
 } // namespace
 
 TEST_F(FolderServices, GetFolderListsEachFileOnceButNotFoldersLinksOrOurTemporaries) {
     ASSERT_TRUE(QDir(local.path()).mkdir("Sub"));
-    writeTestFile(path("Sub/inner.mp3"), "inner");
-    writeTestFile(path("b.mp3"), "b");
-    writeTestFile(path(".hidden"), "h");
-    writeTestFile(path("Ünïcode.WMA"), "u");
-    writeTestFile(path(newOwnTemporaryName()), "half a copy");
-    ASSERT_TRUE(QFile::link(path("b.mp3"), path("link.mp3")));
+    writeTestFile(localPath("Sub/inner.mp3"), "inner");
+    writeTestFile(localPath("b.mp3"), "b");
+    writeTestFile(localPath(".hidden"), "h");
+    writeTestFile(localPath("Ünïcode.WMA"), "u");
+    writeTestFile(localPath(newOwnTemporaryName()), "half a copy");
+    ASSERT_TRUE(QFile::link(localPath("b.mp3"), localPath("link.mp3")));
 
     const FsFolder folder = fso.GetFolder(local.path());
 
@@ -52,69 +34,64 @@ TEST_F(FolderServices, GetFolderListsEachFileOnceButNotFoldersLinksOrOurTemporar
 }
 
 TEST_F(FolderServices, MissingFoldersFailWithPathNotFound) {
-    EXPECT_FALSE(fso.FolderExists(path("none")));
-    writeTestFile(path("file"), "x");
-    EXPECT_FALSE(fso.FolderExists(path("file")));
+    EXPECT_FALSE(fso.FolderExists(localPath("none")));
+    writeTestFile(localPath("file"), "x");
+    EXPECT_FALSE(fso.FolderExists(localPath("file")));
     EXPECT_TRUE(fso.FolderExists(local.path()));
-    EXPECT_EQ(errorOf([&] { fso.GetFolder(path("none")); }), ErrorNumber::PathNotFound);
-    EXPECT_EQ(errorOf([&] { fso.MoveFile(path("file"), path("none/file")); }),
-              ErrorNumber::PathNotFound);
-    EXPECT_EQ(errorOf([&] { fso.MoveFile(path("none/*.*"), local.path()); }),
-              ErrorNumber::PathNotFound);
-    EXPECT_EQ(errorOf([&] { fso.MoveFile(path("gone.mp3"), path("x.mp3")); }),
-              ErrorNumber::FileNotFound);
+    EXPECT_EQ(fsoErrorOf([&] { fso.GetFolder(localPath("none")); }), ErrorNumber::PathNotFound);
+    EXPECT_EQ(moveError(localPath("file"), localPath("none/file")), ErrorNumber::PathNotFound);
+    EXPECT_EQ(moveError(localPath("none/*.*"), local.path()), ErrorNumber::PathNotFound);
+    EXPECT_EQ(moveError(localPath("gone.mp3"), localPath("x.mp3")), ErrorNumber::FileNotFound);
 }
 
 TEST_F(FolderServices, CreateAndDeleteFolder) {
-    const QString holding = path("QUAVEXTemp");
+    const QString holding = localPath("QUAVEXTemp");
     fso.CreateFolder(holding + "/");
     EXPECT_TRUE(fso.FolderExists(holding));
-    EXPECT_EQ(errorOf([&] { fso.CreateFolder(holding); }), ErrorNumber::FileAlreadyExists);
-    EXPECT_EQ(errorOf([&] { fso.CreateFolder(path("none/deeper")); }), ErrorNumber::PathNotFound);
+    EXPECT_EQ(fsoErrorOf([&] { fso.CreateFolder(holding); }), ErrorNumber::FileAlreadyExists);
+    EXPECT_EQ(fsoErrorOf([&] { fso.CreateFolder(localPath("none/deeper")); }),
+              ErrorNumber::PathNotFound);
 
     writeTestFile(holding + "/held.mp3", "held");
-    EXPECT_EQ(errorOf([&] { fso.DeleteFolder(holding); }), ErrorNumber::PathFileAccess);
+    EXPECT_EQ(fsoErrorOf([&] { fso.DeleteFolder(holding); }), ErrorNumber::PathFileAccess);
     EXPECT_EQ(readTestFile(holding + "/held.mp3"), "held");
 
     ASSERT_TRUE(QFile::remove(holding + "/held.mp3"));
     fso.DeleteFolder(holding);
     EXPECT_FALSE(fso.FolderExists(holding));
-    EXPECT_EQ(errorOf([&] { fso.DeleteFolder(holding); }), ErrorNumber::PathNotFound);
+    EXPECT_EQ(fsoErrorOf([&] { fso.DeleteFolder(holding); }), ErrorNumber::PathNotFound);
 }
 
 TEST_F(FolderServices, SameVolumeMoveNeverReplaces) {
-    writeTestFile(path("a.mp3"), "a");
-    writeTestFile(path("b.mp3"), "b");
-    EXPECT_EQ(errorOf([&] { fso.MoveFile(path("a.mp3"), path("b.mp3")); }),
-              ErrorNumber::FileAlreadyExists);
-    EXPECT_EQ(errorOf([&] { fso.MoveFile(path("a.mp3"), path("a.mp3")); }),
-              ErrorNumber::FileAlreadyExists);
+    writeTestFile(localPath("a.mp3"), "a");
+    writeTestFile(localPath("b.mp3"), "b");
+    EXPECT_EQ(moveError(localPath("a.mp3"), localPath("b.mp3")), ErrorNumber::FileAlreadyExists);
+    EXPECT_EQ(moveError(localPath("a.mp3"), localPath("a.mp3")), ErrorNumber::FileAlreadyExists);
     // Letter case tells names apart on this volume.
-    fso.MoveFile(path("a.mp3"), path("B.mp3"));
-    EXPECT_EQ(readTestFile(path("b.mp3")), "b");
-    EXPECT_EQ(readTestFile(path("B.mp3")), "a");
+    fso.MoveFile(localPath("a.mp3"), localPath("B.mp3"));
+    EXPECT_EQ(readTestFile(localPath("b.mp3")), "b");
+    EXPECT_EQ(readTestFile(localPath("B.mp3")), "a");
     // Folders are not files to move.
     ASSERT_TRUE(QDir(local.path()).mkdir("Sub"));
-    EXPECT_EQ(errorOf([&] { fso.MoveFile(path("Sub"), path("Sub2")); }), ErrorNumber::FileNotFound);
-    EXPECT_TRUE(fso.FolderExists(path("Sub")));
+    EXPECT_EQ(moveError(localPath("Sub"), localPath("Sub2")), ErrorNumber::FileNotFound);
+    EXPECT_TRUE(fso.FolderExists(localPath("Sub")));
 }
 
 TEST_F(FolderServices, WildcardWithEitherSeparatorMovesEveryFileWithOrWithoutADot) {
     ASSERT_TRUE(QDir(local.path()).mkpath("from/Sub"));
     ASSERT_TRUE(QDir(local.path()).mkdir("to"));
     for (const char* name : {"one.mp3", "NoDot", "two.wma"})
-        writeTestFile(path("from/") + name, name);
-    writeTestFile(path("from/") + newOwnTemporaryName(), "stale");
+        writeTestFile(localPath("from/") + name, name);
+    writeTestFile(localPath("from/") + newOwnTemporaryName(), "stale");
 
-    fso.MoveFile(path("from\\*.*"), path("to/"));
+    fso.MoveFile(localPath("from\\*.*"), localPath("to/"));
 
-    EXPECT_EQ(namesInFolder(path("to")), QStringList({"NoDot", "one.mp3", "two.wma"}));
-    EXPECT_EQ(readTestFile(path("to/NoDot")), "NoDot");
-    ASSERT_EQ(namesInFolder(path("from")).size(), 2);
-    EXPECT_EQ(errorOf([&] { fso.MoveFile(path("from/*.*"), path("to")); }),
-              ErrorNumber::FileNotFound);
-    EXPECT_EQ(removeOwnTemporaries(path("from")), 1);
-    EXPECT_EQ(namesInFolder(path("from")), QStringList{"Sub"});
+    EXPECT_EQ(namesInFolder(localPath("to")), QStringList({"NoDot", "one.mp3", "two.wma"}));
+    EXPECT_EQ(readTestFile(localPath("to/NoDot")), "NoDot");
+    ASSERT_EQ(namesInFolder(localPath("from")).size(), 2);
+    EXPECT_EQ(moveError(localPath("from/*.*"), localPath("to")), ErrorNumber::FileNotFound);
+    EXPECT_EQ(removeOwnTemporaries(localPath("from")), 1);
+    EXPECT_EQ(namesInFolder(localPath("from")), QStringList{"Sub"});
 }
 
 TEST(FatNames, RefusesWhatFatRefusesAndNothingElse) {

@@ -2,11 +2,11 @@
 #include "fs/OwnTemporaries.h"
 #include "fs/SystemCalls.h"
 #include "fs/SystemFileSystem.h"
+#include "support/LocalFolderTest.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -22,11 +22,12 @@ class FaultyCalls : public SystemCalls {
 public:
     void failAt(Call call, int nth, int error) { m_faults[call] = {nth, error}; }
     void vanishAfterFault() { m_vanish = true; }
-    void refuseNoReplaceFlag() { m_refuseFlag = true; }
-    void refuseHardLinks() { m_refuseLinks = true; }
+    // Every such call fails with the error, as where a file system lacks the feature.
+    void refuse(Call call, int error) { m_refusals[call] = error; }
     void reportNoRoom() { m_noRoom = true; }
     // Writes at most this many bytes per call, and every third call is interrupted.
     void chopWrites(size_t most) { m_chop = most; }
+    int choppedWriteCalls() const { return m_writeCalls; }
 
     ssize_t write(int fd, const void* buffer, size_t size) override {
         if (shouldFail(Call::Write))
@@ -42,22 +43,10 @@ public:
     }
     int fsync(int fd) override { return shouldFail(Call::Fsync) ? -1 : SystemCalls::fsync(fd); }
     int renameNoReplace(const char* from, const char* to) override {
-        if (shouldFail(Call::RenameNoReplace))
-            return -1;
-        if (m_refuseFlag) {
-            errno = EINVAL;
-            return -1;
-        }
-        return SystemCalls::renameNoReplace(from, to);
+        return shouldFail(Call::RenameNoReplace) ? -1 : SystemCalls::renameNoReplace(from, to);
     }
     int link(const char* from, const char* to) override {
-        if (shouldFail(Call::Link))
-            return -1;
-        if (m_refuseLinks) {
-            errno = EPERM;
-            return -1;
-        }
-        return SystemCalls::link(from, to);
+        return shouldFail(Call::Link) ? -1 : SystemCalls::link(from, to);
     }
     int unlink(const char* path) override {
         return shouldFail(Call::Unlink) ? -1 : SystemCalls::unlink(path);
@@ -91,6 +80,10 @@ private:
     bool shouldFail(Call call) {
         if (gone())
             return true;
+        if (const auto refusal = m_refusals.find(call); refusal != m_refusals.end()) {
+            errno = refusal->second;
+            return true;
+        }
         const auto fault = m_faults.find(call);
         if (fault == m_faults.end() || ++m_counts[call] != fault->second.first)
             return false;
@@ -104,40 +97,31 @@ private:
 
     std::map<Call, std::pair<int, int>> m_faults;
     std::map<Call, int> m_counts;
+    std::map<Call, int> m_refusals;
     bool m_vanish = false;
     bool m_gone = false;
     int m_goneError = 0;
-    bool m_refuseFlag = false;
-    bool m_refuseLinks = false;
     bool m_noRoom = false;
     size_t m_chop = 0;
     int m_writeCalls = 0;
 };
 
-class InjectedFaults : public testing::Test {
+class InjectedFaults : public LocalFolderTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(local.isValid());
+        LocalFolderTest::SetUp();
         song = patternBytes(3 * 1024 * 1024 + 5, 7);
         writeTestFile(source(), song);
     }
 
-    QString source() const { return local.path() + "/Song.mp3"; }
+    QString source() const { return localPath("Song.mp3"); }
 
     // Moves the song onto the card through the faulty calls; the error number, 0 for success.
     std::int32_t moveOnto(const QString& folder, QString* description = nullptr) {
-        SystemFileSystem fso(calls);
-        try {
-            fso.MoveFile(source(), folder + "/Song.mp3");
-        } catch (const AppError& error) {
-            if (description)
-                *description = error.description();
-            return error.number();
-        }
-        return 0;
+        SystemFileSystem faulty(calls);
+        return fsoErrorOf([&] { faulty.MoveFile(source(), folder + "/Song.mp3"); }, description);
     }
 
-    QTemporaryDir local;
     QByteArray song;
     std::shared_ptr<FaultyCalls> calls = std::make_shared<FaultyCalls>();
 };
@@ -208,26 +192,31 @@ TEST_F(InjectedFaults, DeviceVanishingMidCopyLeavesNothingUnderTheFinalName) {
 TEST_F(InjectedFaults, WriteFailureIsDiskFullOnlyWhenTheRoomIsGone) {
     ScratchVolume card = ScratchVolume::tmpfs(8192);
     QUAVEX_REQUIRE_MOUNTED(card);
-    for (const int error : {ENOSPC, EDQUOT, EFBIG}) {
-        calls = std::make_shared<FaultyCalls>();
-        calls->failAt(Call::Write, 2, error);
-        EXPECT_EQ(moveOnto(card.root()), ErrorNumber::DiskFull) << error;
-    }
-    calls = std::make_shared<FaultyCalls>();
-    calls->failAt(Call::Fsync, 1, ENOSPC);
-    EXPECT_EQ(moveOnto(card.root()), ErrorNumber::DiskFull);
+    struct Case {
+        Call call;
+        int nth;
+        int error;
+        bool roomLeft;
+        std::int32_t number;
+    };
     // A refusal while there is room is what it says; the same refusal on a volume with no room
     // left (fusefat's answer when full) is the disk-full error.
-    calls = std::make_shared<FaultyCalls>();
-    calls->failAt(Call::Write, 2, EPERM);
-    EXPECT_EQ(moveOnto(card.root()), ErrorNumber::PermissionDenied);
-    calls = std::make_shared<FaultyCalls>();
-    calls->failAt(Call::Write, 2, EPERM);
-    calls->reportNoRoom();
-    EXPECT_EQ(moveOnto(card.root()), ErrorNumber::DiskFull);
-
-    EXPECT_EQ(readTestFile(source()), song);
-    EXPECT_TRUE(namesInFolder(card.root()).isEmpty());
+    const Case cases[] = {{Call::Write, 2, ENOSPC, true, ErrorNumber::DiskFull},
+                          {Call::Write, 2, EDQUOT, true, ErrorNumber::DiskFull},
+                          {Call::Write, 2, EFBIG, true, ErrorNumber::DiskFull},
+                          {Call::Fsync, 1, ENOSPC, true, ErrorNumber::DiskFull},
+                          {Call::Write, 2, EPERM, true, ErrorNumber::PermissionDenied},
+                          {Call::Write, 2, EPERM, false, ErrorNumber::DiskFull}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "errno " << c.error << ", room left " << c.roomLeft);
+        calls = std::make_shared<FaultyCalls>();
+        calls->failAt(c.call, c.nth, c.error);
+        if (!c.roomLeft)
+            calls->reportNoRoom();
+        EXPECT_EQ(moveOnto(card.root()), c.number);
+        EXPECT_EQ(readTestFile(source()), song);
+        EXPECT_TRUE(namesInFolder(card.root()).isEmpty());
+    }
 }
 
 TEST_F(InjectedFaults, ShortAndInterruptedWritesStillCopyEveryByte) {
@@ -237,36 +226,38 @@ TEST_F(InjectedFaults, ShortAndInterruptedWritesStillCopyEveryByte) {
 
     EXPECT_EQ(moveOnto(card.root()), 0);
 
+    // The copy went through the chopped writes: one call per 100,000 bytes at least.
+    EXPECT_GT(calls->choppedWriteCalls(), song.size() / 100000);
     EXPECT_EQ(readTestFile(card.root() + "/Song.mp3"), song);
     EXPECT_FALSE(QFile::exists(source()));
 }
 
 TEST_F(InjectedFaults, WithoutTheNoReplaceFlagAMoveLinksAndUndoesAFailedUnlink) {
-    const QString destination = local.path() + "/Moved.mp3";
-    calls->refuseNoReplaceFlag();
+    const QString destination = localPath("Moved.mp3");
+    calls->refuse(Call::RenameNoReplace, EINVAL);
     calls->failAt(Call::Unlink, 1, EIO);
-    SystemFileSystem fso(calls);
+    SystemFileSystem faulty(calls);
 
-    EXPECT_THROW(fso.MoveFile(source(), destination), AppError);
+    EXPECT_THROW(faulty.MoveFile(source(), destination), AppError);
     EXPECT_EQ(readTestFile(source()), song);
     EXPECT_FALSE(QFile::exists(destination));
 
-    fso.MoveFile(source(), destination);
+    faulty.MoveFile(source(), destination);
     EXPECT_EQ(readTestFile(destination), song);
     EXPECT_FALSE(QFile::exists(source()));
 }
 
 TEST_F(InjectedFaults, WithoutHardLinksAnExistingNameIsStillNeverReplaced) {
-    const QString destination = local.path() + "/Other.mp3";
+    const QString destination = localPath("Other.mp3");
     writeTestFile(destination, "other");
-    calls->refuseNoReplaceFlag();
-    calls->refuseHardLinks();
-    SystemFileSystem fso(calls);
+    calls->refuse(Call::RenameNoReplace, EINVAL);
+    calls->refuse(Call::Link, EPERM);
+    SystemFileSystem faulty(calls);
 
-    EXPECT_THROW(fso.MoveFile(source(), destination), AppError);
+    EXPECT_THROW(faulty.MoveFile(source(), destination), AppError);
     EXPECT_EQ(readTestFile(destination), "other");
     EXPECT_EQ(readTestFile(source()), song);
 
-    fso.MoveFile(source(), local.path() + "/Free.mp3");
-    EXPECT_EQ(readTestFile(local.path() + "/Free.mp3"), song);
+    faulty.MoveFile(source(), localPath("Free.mp3"));
+    EXPECT_EQ(readTestFile(localPath("Free.mp3")), song);
 }

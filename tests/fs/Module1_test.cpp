@@ -1,6 +1,7 @@
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/Module1.h"
+#include "support/ThrownError.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -71,13 +72,11 @@ TEST(ParsePath, SlashSeparatorIgnoresADotInAFolderName) {
 
 TEST(ParsePath, DotOnlyInAFolderNameFailsAfterWritingTheExtension) {
     Split split;
-    try {
-        ParsePath(QStringLiteral("C:\\My.Music\\Readme"), split.folder, split.fileName,
-                  &split.extension, QStringLiteral("\\"));
-        FAIL() << "no error";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), ErrorNumber::InvalidArgument);
-    }
+    EXPECT_EQ(errorNumberOf([&] {
+                  ParsePath(QStringLiteral("C:\\My.Music\\Readme"), split.folder, split.fileName,
+                            &split.extension, QStringLiteral("\\"));
+              }),
+              ErrorNumber::InvalidArgument);
     EXPECT_EQ(split.extension, QStringLiteral("Music\\Readme"));
     EXPECT_EQ(split.folder, Untouched);
     EXPECT_EQ(split.fileName, Untouched);
@@ -112,14 +111,12 @@ TEST(DiskFreeKB, IsNotLimitedToTwoTerabytes) {
 }
 
 TEST(DiskFreeKB, ClusterSizeBeyondSigned32BitsIsAnOverflow) {
-    try {
-        DiskFreeKB(QStringLiteral("E:"), [](const QString&) {
-            return FreeSpace{65536, 65536, 1, 1};
-        });
-        FAIL() << "no error";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), ErrorNumber::Overflow);
-    }
+    EXPECT_EQ(errorNumberOf([] {
+                  DiskFreeKB(QStringLiteral("E:"), [](const QString&) {
+                      return FreeSpace{65536, 65536, 1, 1};
+                  });
+              }),
+              ErrorNumber::Overflow);
 }
 
 TEST(DiskFreeKB, RealQueryAgreesWithStatvfs) {

@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -114,20 +113,10 @@ TEST(SystemVolumesTest, AFuseVolumeIsListedAndUnreadableOnceItsDeviceDied) {
     EXPECT_FALSE(provider.isReadable(player.root()));
 }
 
-// Moves this thread into a mount namespace of its own whose mounts reach no other process.
-bool enterPrivateMountNamespace() {
-    return ::unshare(CLONE_NEWNS) == 0 &&
-           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
 // Anything mounted under /mnt is a volume, whatever its type; elsewhere a tmpfs is not. The test
 // mounts over /mnt, in a mount namespace of its own.
 TEST(SystemVolumesTest, ATmpfsCountsUnderMntOnly) {
-    if (!enterPrivateMountNamespace()) {
-        if (volumeTestsRequired())
-            FAIL() << "needs root for a private mount namespace";
-        GTEST_SKIP() << "needs root for a private mount namespace";
-    }
+    QUAVEX_REQUIRE_PRIVATE_MOUNT_NAMESPACE();
     ScratchVolume elsewhere = ScratchVolume::tmpfs(64);
     QUAVEX_REQUIRE_MOUNTED(elsewhere);
     ASSERT_EQ(::mount("tmpfs", "/mnt", "tmpfs", 0, "size=64k"), 0);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -23,6 +24,11 @@ dev_t deviceOf(const QString& path) {
 
 bool volumeTestsRequired() {
     return qgetenv("CI") == "true";
+}
+
+bool enterPrivateMountNamespace() {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 ScratchVolume::ScratchVolume()

@@ -67,3 +67,18 @@ bool volumeTestsRequired();
             GTEST_SKIP() << "cannot mount a scratch volume: " << (volume).problem().toStdString(); \
         }                                                                                          \
     } while (false)
+
+// Moves this thread into a mount namespace of its own whose mounts reach no other process, for a
+// test that mounts over a folder it does not own (needs root).
+bool enterPrivateMountNamespace();
+
+// Use at the top of a test body that mounts by hand: enters a private mount namespace, or skips
+// the test (fails it when volumeTestsRequired()) where that is not allowed.
+#define QUAVEX_REQUIRE_PRIVATE_MOUNT_NAMESPACE()                                                   \
+    do {                                                                                           \
+        if (!enterPrivateMountNamespace()) {                                                       \
+            if (volumeTestsRequired())                                                             \
+                FAIL() << "needs root for a private mount namespace";                              \
+            GTEST_SKIP() << "needs root for a private mount namespace";                            \
+        }                                                                                          \
+    } while (false)

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "fs/SystemFileSystem.h"
+#include "support/ThrownError.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// A test of the file-system object on a fresh temporary folder of the local disk.
+class LocalFolderTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(local.isValid()); }
+
+    QString localPath(const QString& name) const { return local.path() + "/" + name; }
+
+    // The number of the failure the action raises, 0 for none, with its text when asked for;
+    // every failure of the file-system object names it as its source.
+    static std::int32_t fsoErrorOf(const std::function<void()>& action,
+                                   QString* description = nullptr) {
+        const std::optional<AppError> error = thrownError(action);
+        if (!error)
+            return 0;
+        EXPECT_EQ(error->source(), QStringLiteral("Fso")) << error->description().toStdString();
+        if (description)
+            *description = error->description();
+        return error->number();
+    }
+    std::int32_t moveError(const QString& from, const QString& to, QString* description = nullptr) {
+        return fsoErrorOf([&] { fso.MoveFile(from, to); }, description);
+    }
+
+    QTemporaryDir local;
+    SystemFileSystem fso;
+};
