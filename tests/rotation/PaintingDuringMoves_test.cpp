@@ -1,7 +1,8 @@
 #include "app/Form1.h"
-#include "fs/SystemFileSystem.h"
 #include "rotation/StatusBox.h"
+#include "support/ForwardingFileSystem.h"
 #include "support/RotationWindow.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -57,26 +58,21 @@ private:
 
 // Every move lasts until the window has painted and a timer has fired while it runs, as a big
 // wildcard move to a slow player lasts minutes; a move that waited in vain is counted.
-class SlowMoves : public FileSystemObject {
+class SlowMoves : public ForwardingFileSystem {
 public:
     SlowMoves(QWidget* box, UiActivity& activity, int& starved)
-        : m_real(createSystemFileSystem()), m_box(box), m_activity(activity), m_starved(starved) {}
+        : m_box(box), m_activity(activity), m_starved(starved) {}
 
-    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
-    FsFolder GetFolder(const QString& path) override { return m_real->GetFolder(path); }
     void MoveFile(const QString& source, const QString& destination) override {
         const UiActivity::Seen since = m_activity.seen();
         QMetaObject::invokeMethod(
             m_box, [box = m_box] { box->update(); }, Qt::QueuedConnection);
         if (!m_activity.waitForBothAfter(since))
             ++m_starved; // read by the test only after the run has ended
-        m_real->MoveFile(source, destination);
+        ForwardingFileSystem::MoveFile(source, destination);
     }
-    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
-    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
 
 private:
-    std::unique_ptr<FileSystemObject> m_real;
     QWidget* m_box;
     UiActivity& m_activity;
     int& m_starved;

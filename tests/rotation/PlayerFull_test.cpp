@@ -5,6 +5,7 @@
 #include "rotation/StatusBox.h"
 #include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
+#include "support/TestFiles.h"
 
 #include <QLabel>
 #include <cmath>

@@ -7,7 +7,10 @@
 #include "fs/SystemFileSystem.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/StatusBox.h"
+#include "support/ForwardingFileSystem.h"
+#include "support/MessageBoxes.h"
 #include "support/RotationWindow.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,11 +29,6 @@ const QString warningText =
 const QString complete = QStringLiteral("Program processing complete");
 const QString movingBack = QStringLiteral("Moving original files back to base directory...");
 
-void put(const QString& folder, const QStringList& names) {
-    for (const QString& name : names)
-        writeFile(folder + QLatin1Char('/') + name);
-}
-
 QString summary(int moved) {
     return QStringLiteral(" %1 files were moved to the MP3 player.").arg(moved);
 }
@@ -42,50 +40,41 @@ QStringList sorted(QStringList names) {
 
 // Hands every call to the real file-system object, except that chosen single-file moves fail
 // with a given error, as a file held open by another program would.
-class FailingMoves : public FileSystemObject {
+class FailingMoves : public ForwardingFileSystem {
 public:
-    FailingMoves(std::unique_ptr<FileSystemObject> real, int failAt, AppError error)
-        : m_real(std::move(real)), m_failAt(failAt), m_error(std::move(error)) {}
+    FailingMoves(int failAt, AppError error) : m_failAt(failAt), m_error(std::move(error)) {}
 
-    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
-    FsFolder GetFolder(const QString& path) override { return m_real->GetFolder(path); }
     void MoveFile(const QString& source, const QString& destination) override {
         if (!source.endsWith(QStringLiteral("*.*")) && ++m_singleMoves == m_failAt)
             throw m_error;
-        m_real->MoveFile(source, destination);
+        ForwardingFileSystem::MoveFile(source, destination);
     }
-    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
-    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
 
 private:
-    std::unique_ptr<FileSystemObject> m_real;
     int m_failAt;
     int m_singleMoves = 0;
     AppError m_error;
 };
 
 // The real file-system object, except that one folder cannot be listed.
-class UnlistableFolder : public FileSystemObject {
+class UnlistableFolder : public ForwardingFileSystem {
 public:
-    explicit UnlistableFolder(QString folder)
-        : m_real(createSystemFileSystem()), m_folder(std::move(folder)) {}
+    explicit UnlistableFolder(QString folder) : m_folder(std::move(folder)) {}
 
-    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
     FsFolder GetFolder(const QString& path) override {
         if (path == m_folder)
             throw AppError(ErrorNumber::DeviceIO, "Fso", "Device I/O error");
-        return m_real->GetFolder(path);
+        return ForwardingFileSystem::GetFolder(path);
     }
-    void MoveFile(const QString& source, const QString& destination) override {
-        m_real->MoveFile(source, destination);
-    }
-    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
-    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
 
 private:
-    std::unique_ptr<FileSystemObject> m_real;
     QString m_folder;
 };
+
+// What boxes() holds when exactly this one box was shown.
+std::vector<MessageRequest> oneBox(const MessageRequest& only) {
+    return {only};
+}
 
 class RotationRun : public testing::Test {
 protected:
@@ -94,9 +83,9 @@ protected:
 };
 
 TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile) {
-    put(w.music(), {"a.mp3", "b.mp3", "c.WMA", "readme.txt"});
-    put(w.player(), {"old1.mp3", "list.m3u"});
-    put(w.card(), {"old2.wma"});
+    writeFiles(w.music(), {"a.mp3", "b.mp3", "c.WMA", "readme.txt"});
+    writeFiles(w.player(), {"old1.mp3", "list.m3u"});
+    writeFiles(w.card(), {"old2.wma"});
     w.choose(w.music(), w.player(), w.card(), true, true);
     const FileCensus before = w.census();
     QStringList statusAtYield;
@@ -139,7 +128,7 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
 }
 
 TEST_F(RotationRun, DrawsRangeOverTheWholeListAndATriedSlotIsDrawnAgainUntilAFreshOne) {
-    put(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
+    writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     // 0.9 -> c; 0.0 -> a; then 0.0 -> a again (tried), 0.99 -> c (tried), 0.5 -> b.
     w.random->fractions = {0.9, 0.0, 0.0, 0.99, 0.5};
@@ -155,7 +144,7 @@ TEST_F(RotationRun, DrawsRangeOverTheWholeListAndATriedSlotIsDrawnAgainUntilAFre
 }
 
 TEST_F(RotationRun, OneCandidateAndEmptyPlayersGiveNoRestoreLine) {
-    put(w.music(), {"only.mp3", "notes.txt"});
+    writeFiles(w.music(), {"only.mp3", "notes.txt"});
     w.choose(w.music(), w.player(), w.card(), true, true);
 
     w.pressSelect();
@@ -172,8 +161,8 @@ TEST_F(RotationRun, IdenticalPathsInAnyLetterCaseEndTheRunBeforeAnythingIsTouche
     // Distinct folders on this file system, the same path to the check.
     const QString shouting = QFileInfo(w.music()).path() + QStringLiteral("/MUSIC");
     QDir().mkpath(shouting);
-    put(w.music(), {"a.mp3"});
-    put(w.player(), {"p.mp3"});
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
     w.open();
     w.form->txtStatus->setPlainText(QStringLiteral("earlier"));
 
@@ -184,11 +173,9 @@ TEST_F(RotationRun, IdenticalPathsInAnyLetterCaseEndTheRunBeforeAnythingIsTouche
         const FileCensus before = w.census();
         w.pressSelect();
 
-        ASSERT_EQ(boxes().size(), 1u);
-        EXPECT_EQ(boxes()[0].text, identicalText);
-        EXPECT_EQ(boxes()[0].title, QStringLiteral("ERROR"));
-        EXPECT_EQ(boxes()[0].icon, MessageIcon::Critical);
-        EXPECT_EQ(boxes()[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(boxes(), oneBox({.text = identicalText,
+                                   .title = QStringLiteral("ERROR"),
+                                   .icon = MessageIcon::Critical}));
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
         EXPECT_FALSE(QFileInfo::exists(w.holding()));
@@ -198,8 +185,8 @@ TEST_F(RotationRun, IdenticalPathsInAnyLetterCaseEndTheRunBeforeAnythingIsTouche
 }
 
 TEST_F(RotationRun, AnUntickedPaneOnTheMusicFolderIsIgnoredAndBothPanesMayShareAFolder) {
-    put(w.music(), {"a.mp3", "b.mp3"});
-    put(w.player(), {"p1.mp3", "p2.txt"});
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(w.player(), {"p1.mp3", "p2.txt"});
     w.choose(w.music(), w.player(), w.music(), true, false);
     const FileCensus before = w.census();
     w.pressSelect();
@@ -220,8 +207,8 @@ TEST_F(RotationRun, AnUntickedPaneOnTheMusicFolderIsIgnoredAndBothPanesMayShareA
 }
 
 TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
-    put(w.music(), {"a.mp3"});
-    put(w.player(), {"p.mp3"});
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false, false);
     w.form->txtStatus->setPlainText(QStringLiteral("earlier"));
     setStatusColour(*w.form, QColor(255, 255, 0));
@@ -230,12 +217,12 @@ TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
 
     w.pressSelect();
 
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, warningText);
-    EXPECT_EQ(boxes()[0].title, QStringLiteral("Warning!"));
-    EXPECT_EQ(boxes()[0].icon, MessageIcon::None);
-    EXPECT_EQ(boxes()[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(boxes()[0].defaultButton, MessageAnswer::Yes);
+    const MessageRequest warning{.text = warningText,
+                                 .title = QStringLiteral("Warning!"),
+                                 .icon = MessageIcon::None,
+                                 .buttons = MessageButtons::YesNo,
+                                 .defaultButton = MessageAnswer::Yes};
+    EXPECT_EQ(boxes(), oneBox(warning));
     EXPECT_EQ(w.census(), before);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
@@ -245,15 +232,15 @@ TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
 
     // Yes (the default) runs, and the box turns white again.
     w.pressSelect();
-    EXPECT_EQ(boxes().size(), 2u);
+    EXPECT_EQ(boxes(), (std::vector<MessageRequest>{warning, warning}));
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3"}));
     EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
 }
 
 TEST_F(RotationRun, BreakDuringTheClearingLetsTheCardWriteItsMessageAndTheFillAbort) {
-    put(w.music(), {"a.mp3", "b.mp3"});
-    put(w.player(), {"p.mp3"});
-    put(w.card(), {"c.mp3"});
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
+    writeFiles(w.card(), {"c.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, true);
     const FileCensus before = w.census();
     QStringList statusAtYield;
@@ -285,8 +272,8 @@ TEST_F(RotationRun, BreakDuringTheClearingLetsTheCardWriteItsMessageAndTheFillAb
 }
 
 TEST_F(RotationRun, BreakDuringAFillKeepsTheHeldFilesForTheNextRunWhichReturnsThemFirst) {
-    put(w.music(), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
-    put(w.player(), {"p1.mp3", "p2.txt"});
+    writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+    writeFiles(w.player(), {"p1.mp3", "p2.txt"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
     w.onYield = [&](int n) {
@@ -322,23 +309,23 @@ TEST_F(RotationRun, BreakDuringAFillKeepsTheHeldFilesForTheNextRunWhichReturnsTh
 }
 
 TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotTouched) {
-    put(w.music(), {"a.mp3", "same.txt"});
-    put(w.player(), {"p.mp3"});
+    writeFiles(w.music(), {"a.mp3", "same.txt"});
+    writeFiles(w.player(), {"p.mp3"});
     QDir().mkpath(w.holding());
-    put(w.holding(), {"held.mp3", "same.txt"});
+    writeFiles(w.holding(), {"held.mp3", "same.txt"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
 
     w.pressSelect();
 
-    ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(
-        boxes()[0].text,
-        QStringLiteral("1 files from an earlier run could not be moved back to the Hard Drive "
-                       "Music Directory %1. They are kept in %2. Nothing else has been done.")
-            .arg(w.music(), w.holding()));
-    EXPECT_EQ(boxes()[0].title, QStringLiteral("Warning!"));
-    EXPECT_EQ(boxes()[0].icon, MessageIcon::Warning);
+        boxes(),
+        oneBox({.text = QStringLiteral(
+                            "1 files from an earlier run could not be moved back to the Hard Drive "
+                            "Music Directory %1. They are kept in %2. Nothing else has been done.")
+                            .arg(w.music(), w.holding()),
+                .title = QStringLiteral("Warning!"),
+                .icon = MessageIcon::Warning}));
     EXPECT_EQ(w.yields, 0);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_EQ(w.namesIn(w.holding()), QStringList({"same.txt"}));
@@ -348,29 +335,29 @@ TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotT
 }
 
 TEST_F(RotationRun, AHoldingFolderThatCannotBeListedStopsTheRunBeforeThePlayers) {
-    put(w.music(), {"a.mp3"});
-    put(w.player(), {"p.mp3"});
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
     QDir().mkpath(w.holding());
     w.createFileSystem = [&] { return std::make_unique<UnlistableFolder>(w.holding()); };
     w.choose(w.music(), w.player(), w.card(), true, false);
 
     w.pressSelect();
 
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text,
-              QStringLiteral("The holding folder %1 cannot be read, so files from an earlier run "
-                             "may be kept there. Nothing has been moved.")
-                  .arg(w.holding()));
-    EXPECT_EQ(boxes()[0].title, QStringLiteral("Warning!"));
-    EXPECT_EQ(boxes()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(boxes(),
+              oneBox({.text = QStringLiteral("The holding folder %1 cannot be read, so files from "
+                                             "an earlier run may be kept there. Nothing has been "
+                                             "moved.")
+                                  .arg(w.holding()),
+                      .title = QStringLiteral("Warning!"),
+                      .icon = MessageIcon::Warning}));
     EXPECT_EQ(w.yields, 0);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
 }
 
 TEST_F(RotationRun, ANameTakenInTheMusicFolderStopsTheRestoreAndTheKeptFilesAreReported) {
-    put(w.music(), {"a.mp3", "m.txt"});
-    put(w.player(), {"b.mp3", "m.txt", "z.txt"});
+    writeFiles(w.music(), {"a.mp3", "m.txt"});
+    writeFiles(w.player(), {"b.mp3", "m.txt", "z.txt"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
 
@@ -383,14 +370,13 @@ TEST_F(RotationRun, ANameTakenInTheMusicFolderStopsTheRestoreAndTheKeptFilesAreR
     EXPECT_TRUE(kept.contains(QStringLiteral("m.txt")));
     EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" +
                                   stillHeldLine(kept.size(), w.holding()));
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, stillHeldMessage(kept, w.holding()));
-    EXPECT_EQ(boxes()[0].title, QStringLiteral("Warning!"));
-    EXPECT_EQ(boxes()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(boxes(), oneBox({.text = stillHeldMessage(kept, w.holding()),
+                               .title = QStringLiteral("Warning!"),
+                               .icon = MessageIcon::Warning}));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
 }
 
-TEST_F(RotationRun, TheWarningAboutKeptFilesNamesTheFirstFiveAndTheFolder) {
+TEST(KeptFilesWarning, NamesTheFirstFiveAndTheFolder) {
     EXPECT_EQ(stillHeldMessage({"a.mp3", "b.txt"}, "/h"),
               "2 files could not be moved back to the Hard Drive Music Directory and are kept in "
               "/h:\na.mp3\nb.txt");
@@ -401,8 +387,8 @@ TEST_F(RotationRun, TheWarningAboutKeptFilesNamesTheFirstFiveAndTheFolder) {
 }
 
 TEST_F(RotationRun, AFileSystemObjectThatCannotBeMadeEndsTheRunWithAMessage) {
-    put(w.music(), {"a.mp3"});
-    put(w.player(), {"p.mp3"});
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
     w.createFileSystem = []() -> std::unique_ptr<FileSystemObject> {
         throw AppError(ErrorNumber::ObjectCreation, "Fso", "Cannot create object");
     };
@@ -410,11 +396,11 @@ TEST_F(RotationRun, AFileSystemObjectThatCannotBeMadeEndsTheRunWithAMessage) {
 
     w.pressSelect();
 
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, QStringLiteral("The file system service could not be started "
-                                              "(Cannot create object). Nothing has been moved."));
-    EXPECT_EQ(boxes()[0].title, QStringLiteral("ERROR"));
-    EXPECT_EQ(boxes()[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(boxes(), oneBox({.text = QStringLiteral("The file system service could not be "
+                                                      "started (Cannot create object). Nothing "
+                                                      "has been moved."),
+                               .title = QStringLiteral("ERROR"),
+                               .icon = MessageIcon::Critical}));
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
     EXPECT_FALSE(w.form->RunInProgress);
@@ -422,12 +408,11 @@ TEST_F(RotationRun, AFileSystemObjectThatCannotBeMadeEndsTheRunWithAMessage) {
 }
 
 TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunGoesOn) {
-    put(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
-    put(w.player(), {"p.mp3"});
+    writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
     for (const std::int32_t number : {70, -5}) {
         w.createFileSystem = [number] {
-            return std::make_unique<FailingMoves>(createSystemFileSystem(), 2,
-                                                  AppError(number, "Fso", "File in use"));
+            return std::make_unique<FailingMoves>(2, AppError(number, "Fso", "File in use"));
         };
         w.open();
         w.choose(w.music(), w.player(), w.card(), true, false);
@@ -440,12 +425,11 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
 
         w.pressSelect();
 
-        ASSERT_EQ(boxes().size(), 1u);
-        EXPECT_EQ(boxes()[0].text, number > 0 ? QStringLiteral("Error #  70; Fso File in use")
-                                              : QStringLiteral("Error # -5; Fso File in use"));
-        EXPECT_EQ(boxes()[0].title, QStringLiteral("Error"));
-        EXPECT_EQ(boxes()[0].icon, MessageIcon::None);
-        EXPECT_EQ(boxes()[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(boxes(),
+                  oneBox({.text = number > 0 ? QStringLiteral("Error #  70; Fso File in use")
+                                             : QStringLiteral("Error # -5; Fso File in use"),
+                          .title = QStringLiteral("Error"),
+                          .icon = MessageIcon::None}));
         EXPECT_TRUE(statusWhenShown.startsWith(QStringLiteral("Space remaining: ")));
         EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete);
         EXPECT_EQ(w.census(), before);
@@ -454,7 +438,7 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
 }
 
 TEST_F(RotationRun, ANameTakenOnThePlayerMidFillIsAMoveErrorAndNothingIsReplaced) {
-    put(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
     // Another program writes a file under the name the fill is about to move.
@@ -478,8 +462,8 @@ TEST_F(RotationRun, ANameTakenOnThePlayerMidFillIsAMoveErrorAndNothingIsReplaced
 }
 
 TEST_F(RotationRun, OurStaleTemporariesAreRemovedFromTheFoldersTheRunTouches) {
-    put(w.music(), {"a.mp3"});
-    put(w.player(), {"p.mp3"});
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
     QDir().mkpath(w.holding());
@@ -495,9 +479,9 @@ TEST_F(RotationRun, OurStaleTemporariesAreRemovedFromTheFoldersTheRunTouches) {
 }
 
 TEST_F(RotationRun, SelectStaysDisabledAndASecondRunCannotStartMidRun) {
-    put(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
-    put(w.player(), {"p.mp3"});
-    put(w.card(), {"q.mp3"});
+    writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
+    writeFiles(w.card(), {"q.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, true);
     const FileCensus before = w.census();
     int yieldsSeenBySecondRun = 0;
@@ -534,7 +518,7 @@ protected:
 };
 
 TEST_F(RunSteps, ClearingMovesEveryFileWhateverItsTypeAndLeavesSubfolders) {
-    put(w.player(), {"list.m3u", "cover.jpg"});
+    writeFiles(w.player(), {"list.m3u", "cover.jpg"});
     QDir().mkpath(w.player() + QStringLiteral("/Albums"));
     w.choose(w.music(), w.player(), w.card(), true, false);
 
@@ -557,15 +541,15 @@ TEST_F(RunSteps, AnEmptyPlayerFolderIsLeftAloneWithoutLookingAtTheStopFlag) {
     EXPECT_EQ(w.yields, 0);
 
     // A folder with files writes its message, and the stop flag then keeps its files in place.
-    put(w.card(), {"c.mp3"});
+    writeFiles(w.card(), {"c.mp3"});
     w.form->ClearPlayer(2);
     EXPECT_EQ(w.statusText(), QStringLiteral("Moving files from MP3 player's external card..."));
     EXPECT_EQ(w.namesIn(w.card()), QStringList({"c.mp3"}));
 }
 
 TEST_F(RunSteps, AClearingThatMeetsANameAlreadyHeldStopsAtThatFile) {
-    put(w.holding(), {"b.mp3"});
-    put(w.card(), {"a.mp3", "b.mp3", "c.mp3"});
+    writeFiles(w.holding(), {"b.mp3"});
+    writeFiles(w.card(), {"a.mp3", "b.mp3", "c.mp3"});
     w.choose(w.music(), w.player(), w.card(), false, true);
     const FileCensus before = w.census();
 
@@ -577,7 +561,7 @@ TEST_F(RunSteps, AClearingThatMeetsANameAlreadyHeldStopsAtThatFile) {
 }
 
 TEST_F(RunSteps, OnlyNamesEndingInAMusicExtensionOfAnyCaseAreCandidates) {
-    put(w.music(), {"a.Mp3", "b.wma", "c.mp3x", "d.mp4", "emp3", "f.MP3", "g.WmA", "mp3"});
+    writeFiles(w.music(), {"a.Mp3", "b.wma", "c.mp3x", "d.mp4", "emp3", "f.MP3", "g.WmA", "mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
 
     w.form->FillPlayer(1);
@@ -589,7 +573,7 @@ TEST_F(RunSteps, OnlyNamesEndingInAMusicExtensionOfAnyCaseAreCandidates) {
 }
 
 TEST_F(RunSteps, NoCandidatesMovesNothingAndReportsZero) {
-    put(w.music(), {"readme.txt"});
+    writeFiles(w.music(), {"readme.txt"});
     w.choose(w.music(), w.player(), w.card(), true, false);
 
     w.form->FillPlayer(1);
@@ -601,13 +585,15 @@ TEST_F(RunSteps, NoCandidatesMovesNothingAndReportsZero) {
 }
 
 TEST_F(RunSteps, AMusicFolderThatCannotBeReadFailsBeforeTheFirstAttempt) {
-    put(w.music(), {"a.mp3"});
+    writeFiles(w.music(), {"a.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     ASSERT_TRUE(QDir(w.music()).removeRecursively());
 
     EXPECT_THROW(w.form->FillPlayer(1), AppError);
     EXPECT_EQ(w.statusText(), QStringLiteral("Randomly selecting files from the hard drive, and "
                                              "copying them to the MP3 Player..."));
+    EXPECT_EQ(w.yields, 0);
+    EXPECT_EQ(w.random->draws, 0);
 }
 
 } // namespace

@@ -49,17 +49,3 @@ QStringList ownTemporariesIn(const QStringList& folders) {
                 found.append(folder + QLatin1Char('/') + name);
     return found;
 }
-
-void writeFile(const QString& path, qint64 size) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error("cannot write " + path.toStdString());
-    const QByteArray seed = QFileInfo(path).fileName().toUtf8() + '\n';
-    QByteArray content;
-    content.reserve(size);
-    while (content.size() < size)
-        content += seed;
-    content.truncate(size);
-    if (file.write(content) != size)
-        throw std::runtime_error("short write to " + path.toStdString());
-}

@@ -14,6 +14,3 @@ FileCensus censusOf(const QStringList& folders);
 
 // Our temporary files (half-written copies) anywhere in the given folders.
 QStringList ownTemporariesIn(const QStringList& folders);
-
-// Writes a file of the given size whose content is unique to its name.
-void writeFile(const QString& path, qint64 size = 64);

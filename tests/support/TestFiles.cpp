@@ -2,7 +2,33 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <fcntl.h>
 #include <stdexcept>
+#include <unistd.h>
+
+void touch(const QString& path) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        throw std::runtime_error("cannot create " + path.toStdString());
+    ::close(fd);
+}
+
+void writeFile(const QString& path, qint64 size) {
+    const QByteArray seed = QFileInfo(path).fileName().toUtf8() + '\n';
+    QByteArray content;
+    content.reserve(size);
+    while (content.size() < size)
+        content += seed;
+    content.truncate(size);
+    writeTestFile(path, content);
+}
+
+void writeFiles(const QString& folder, const QStringList& names) {
+    for (const QString& name : names)
+        writeFile(folder + QLatin1Char('/') + name);
+}
 
 void writeTestFile(const QString& path, const QByteArray& content) {
     QFile file(path);

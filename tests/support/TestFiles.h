@@ -4,7 +4,16 @@
 #include <QString>
 #include <QStringList>
 
-// Small helpers for tests on real folders: whole files in and out, and a folder's names.
+// Small helpers for tests on real folders: files made and read whole, and a folder's names. Each
+// throws when the file system refuses, so a test never goes on with a folder it did not set up.
+
+// An empty file, made without truncating one already there; quick enough for folders of many
+// thousands of files.
+void touch(const QString& path);
+// A file of the given size whose content is unique to its name.
+void writeFile(const QString& path, qint64 size = 64);
+// Files of that kind with the given names in the folder.
+void writeFiles(const QString& folder, const QStringList& names);
 void writeTestFile(const QString& path, const QByteArray& content);
 QByteArray readTestFile(const QString& path);
 // Every name directly in the folder, sorted, hidden ones included.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "fs/FileSystemObject.h"
+#include "fs/SystemFileSystem.h"
+
+#include <memory>
+
+// The real file-system object with every call passed through; a test overrides only the calls it
+// makes fail, slow or watched.
+class ForwardingFileSystem : public FileSystemObject {
+public:
+    explicit ForwardingFileSystem(std::unique_ptr<FileSystemObject> real = createSystemFileSystem())
+        : m_real(std::move(real)) {}
+
+    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
+    FsFolder GetFolder(const QString& path) override { return m_real->GetFolder(path); }
+    void MoveFile(const QString& source, const QString& destination) override {
+        m_real->MoveFile(source, destination);
+    }
+    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
+    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
+
+private:
+    std::unique_ptr<FileSystemObject> m_real;
+};
