@@ -1,5 +1,7 @@
 #include "about/frmAbout.h"
 #include "app/ProductionServices.h"
+#include "support/MessageBoxes.h"
+#include "support/RecordingBackend.h"
 #include "support/StartupWindow.h"
 
 #include <QApplication>
@@ -20,26 +22,6 @@ frmAbout* openAbout() {
     return nullptr;
 }
 
-// The real store, with a look at the window at each write.
-class WatchingBackend : public SettingsBackend {
-public:
-    explicit WatchingBackend(std::shared_ptr<SettingsBackend> inner) : m_inner(std::move(inner)) {}
-    std::optional<QString> read(const QString& a, const QString& s, const QString& k) override {
-        return m_inner->read(a, s, k);
-    }
-    void write(const QString& a, const QString& s, const QString& k, const QString& v) override {
-        ++writes;
-        if (onWrite)
-            onWrite();
-        m_inner->write(a, s, k, v);
-    }
-    int writes = 0;
-    std::function<void()> onWrite;
-
-private:
-    std::shared_ptr<SettingsBackend> m_inner;
-};
-
 int aboutBoxes() {
     int count = 0;
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -47,18 +29,27 @@ int aboutBoxes() {
     return count;
 }
 
+// Runs the program's event loop until the program ends; a watchdog ends a program that never
+// would with 1.
+int runUntilTheProgramEnds() {
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(30000);
+    return QApplication::exec();
+}
+
 TEST_F(Commands, HelpShowsTheManualMessageAndDoesNothingElse) {
     auto form = start();
     const QByteArray before = settingsBytes();
     form->cmdHelp->click();
 
-    ASSERT_EQ(env.prompter->shown.size(), 1u);
-    const MessageRequest& box = env.prompter->shown.front();
-    EXPECT_EQ(box.text, QStringLiteral("The user manual can be viewed by browsing QUAVEX.html, "
-                                       "which is included in this distribution."));
-    EXPECT_EQ(box.title, QStringLiteral("Help"));
-    EXPECT_EQ(box.icon, MessageIcon::Information);
-    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    const MessageRequest help{.text = QStringLiteral("The user manual can be viewed by browsing "
+                                                     "QUAVEX.html, which is included in this "
+                                                     "distribution."),
+                              .title = QStringLiteral("Help"),
+                              .icon = MessageIcon::Information};
+    EXPECT_EQ(env.prompter->shown, std::vector<MessageRequest>{help});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(quitCalls, 0);
     EXPECT_EQ(settingsBytes(), before);
@@ -67,9 +58,9 @@ TEST_F(Commands, HelpShowsTheManualMessageAndDoesNothingElse) {
 TEST_F(Commands, ExitSavesThenClosesEveryWindowAndLeavesTheHoldingFolderAlone) {
     const QString held = services().holdingFolder + QStringLiteral("/held.mp3");
     QDir().mkpath(services().holdingFolder);
-    createFile(held);
+    touch(held);
     QPointer<frmAbout> about;
-    auto watching = std::make_shared<WatchingBackend>(backend);
+    auto watching = std::make_shared<RecordingBackend>(backend);
     backend = watching;
     auto form = start();
     form->cmdAbout->click();
@@ -79,7 +70,7 @@ TEST_F(Commands, ExitSavesThenClosesEveryWindowAndLeavesTheHoldingFolderAlone) {
 
     form->cmdExit->click();
 
-    EXPECT_EQ(watching->writes, 7);
+    EXPECT_EQ(watching->written.size(), 7);
     EXPECT_EQ(quitCalls, 1);
     EXPECT_FALSE(about);
     EXPECT_FALSE(form->isVisible());
@@ -157,13 +148,8 @@ TEST_F(Commands, AnOpenAboutBoxKeepsTheProgramAliveAfterTheCloseBox) {
                 about->cmdOK->click();
         });
     });
-    // Only stops a broken program that never ends.
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    watchdog.start(30000);
 
-    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(runUntilTheProgramEnds(), 0);
     EXPECT_FALSE(aboutOpenWhenTheProgramEnded);
     EXPECT_FALSE(form->isVisible());
 }
@@ -177,13 +163,8 @@ TEST_F(Commands, ExitEndsTheRunningProgram) {
     form.cmdAbout->click();
 
     QTimer::singleShot(0, [&] { form.cmdExit->click(); });
-    // Only stops a broken program that never ends.
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    watchdog.start(30000);
 
-    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(runUntilTheProgramEnds(), 0);
     EXPECT_EQ(aboutBoxes(), 0);
     EXPECT_TRUE(stored("drvIp").has_value());
 }

@@ -2,6 +2,8 @@
 #include "app/NamePattern.h"
 #include "fs/AppError.h"
 #include "support/ScratchVolume.h"
+#include "support/TestFiles.h"
+#include "support/ThrownError.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,20 +12,11 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
-
-void touch(const QString& path) {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(fd, 0) << path.toStdString();
-    ::close(fd);
-}
 
 QStringList namesOf(const FileList& list) {
     QStringList names;
@@ -47,6 +40,15 @@ protected:
     FileListTest() { list.setPattern(kMusic); }
 
     QString at(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+
+    // A subfolder holding one.mp3, listed.
+    QString listedFolder() {
+        const QString folder = at("music");
+        QDir().mkpath(folder);
+        touch(folder + "/one.mp3");
+        list.setPath(folder);
+        return folder;
+    }
 
     QTemporaryDir dir;
     FileList list;
@@ -95,13 +97,10 @@ TEST_F(FileListTest, PathIsCleanedAndFailuresChangeNothing) {
     list.setPath(dir.path() + QStringLiteral("//"));
     EXPECT_EQ(list.Path(), dir.path());
 
-    try {
-        list.setPath(at("missing"));
-        FAIL() << "a missing folder was opened";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), ErrorNumber::PathNotFound);
-        EXPECT_TRUE(error.description().contains(at("missing")));
-    }
+    const std::optional<AppError> missing = thrownError([&] { list.setPath(at("missing")); });
+    ASSERT_TRUE(missing) << "a missing folder was opened";
+    EXPECT_EQ(missing->number(), ErrorNumber::PathNotFound);
+    EXPECT_TRUE(missing->description().contains(at("missing")));
     touch(at("file.mp3"));
     EXPECT_THROW(list.setPath(at("file.mp3")), AppError);
     EXPECT_THROW(list.setPath(QString()), AppError);
@@ -209,10 +208,7 @@ TEST_F(FileListTest, OverflowedJournalFallsBackToAFullRead) {
 }
 
 TEST_F(FileListTest, ReplacedFolderIsReadAgain) {
-    const QString folder = at("music");
-    QDir().mkpath(folder);
-    touch(folder + "/one.mp3");
-    list.setPath(folder);
+    const QString folder = listedFolder();
 
     ASSERT_TRUE(QDir().rename(folder, at("music.old")));
     QDir().mkpath(folder);
@@ -221,19 +217,9 @@ TEST_F(FileListTest, ReplacedFolderIsReadAgain) {
     EXPECT_EQ(namesOf(list), QStringList{"two.mp3"});
 }
 
-// Moves this thread into a mount namespace of its own whose mounts reach no other process.
-bool enterPrivateMountNamespace() {
-    return ::unshare(CLONE_NEWNS) == 0 &&
-           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
 // A volume mounted over the folder sends no notice to a watch on the folder beneath it.
 TEST_F(FileListTest, AVolumeMountedOverTheFolderIsReadAgain) {
-    if (!enterPrivateMountNamespace()) {
-        if (volumeTestsRequired())
-            FAIL() << "needs root for a private mount namespace";
-        GTEST_SKIP() << "needs root for a private mount namespace";
-    }
+    QUAVEX_REQUIRE_PRIVATE_MOUNT_NAMESPACE();
     touch(at("below.mp3"));
     list.setPath(dir.path());
     const QByteArray folder = QFile::encodeName(dir.path());
@@ -248,18 +234,10 @@ TEST_F(FileListTest, AVolumeMountedOverTheFolderIsReadAgain) {
 }
 
 TEST_F(FileListTest, RefreshOfADeletedFolderFailsAndKeepsTheList) {
-    const QString folder = at("music");
-    QDir().mkpath(folder);
-    touch(folder + "/one.mp3");
-    list.setPath(folder);
+    const QString folder = listedFolder();
     ASSERT_TRUE(QDir(folder).removeRecursively());
 
-    try {
-        list.Refresh();
-        FAIL() << "a deleted folder was refreshed";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), ErrorNumber::PathNotFound);
-    }
+    EXPECT_EQ(errorNumberOf([&] { list.Refresh(); }), ErrorNumber::PathNotFound);
     EXPECT_EQ(list.Path(), folder);
     EXPECT_EQ(namesOf(list), QStringList{"one.mp3"});
 
@@ -332,12 +310,7 @@ TEST(FileListOnFat, RefreshIsExactWithoutAJournal) {
     EXPECT_EQ(namesOf(list), (QStringList{"c.wma", "Z.MP3"}));
 
     player.killDevice();
-    try {
-        list.Refresh();
-        FAIL() << "a list on a dead device was refreshed";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), ErrorNumber::DeviceUnavailable);
-    }
+    EXPECT_EQ(errorNumberOf([&] { list.Refresh(); }), ErrorNumber::DeviceUnavailable);
     EXPECT_EQ(namesOf(list), (QStringList{"c.wma", "Z.MP3"}));
 }
 

@@ -1,57 +1,33 @@
 #include "app/FolderList.h"
 #include "fs/AppError.h"
 #include "fs/SystemVolumes.h"
-#include "support/FolderVolumes.h"
 #include "support/ScratchVolume.h"
+#include "support/TestFiles.h"
+#include "support/ThrownError.h"
+#include "support/WatchedList.h"
 
 #include <QDir>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {
 
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& error) {
-        return error.number();
-    }
-    return 0;
-}
-
-// Two "drives" (plain folders): the home disk and a player.
-class FolderListTest : public testing::Test {
+// Folders on the folder drives: three subfolders and a hidden one in the disk's Music folder.
+class FolderListTest : public WatchedList<FolderList, &FolderList::Path> {
 protected:
     FolderListTest() {
-        QDir().mkpath(at("disk/Music/b"));
-        QDir().mkpath(at("disk/Music/A"));
-        QDir().mkpath(at("disk/Music/c"));
-        QDir().mkpath(at("disk/Music/.hidden"));
+        for (const char* sub : {"b", "A", "c", ".hidden"})
+            QDir().mkpath(at("disk/Music/") + sub);
         QDir().mkpath(at("player/Songs"));
-        volumes->add(at("disk"));
-        volumes->add(at("player"), QStringLiteral("PLAYER"));
-        list = std::make_unique<FolderList>(volumes);
-        list->setChangeHandler([this] {
-            ++changes;
-            seenInHandler = list->Path();
-        });
     }
 
     QString at(const QString& relative) const { return tmp.path() + QLatin1Char('/') + relative; }
-
-    QTemporaryDir tmp;
-    std::shared_ptr<FolderVolumes> volumes = std::make_shared<FolderVolumes>();
-    std::unique_ptr<FolderList> list;
-    int changes = 0;
-    QString seenInHandler;
 };
 
 TEST_F(FolderListTest, ShowsAncestorsFromTheRootThenSortedSubfolders) {
-    QFile file(at("disk/Music/file.mp3"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    touch(at("disk/Music/file.mp3"));
     ASSERT_EQ(::symlink("A", QFile::encodeName(at("disk/Music/linked")).constData()), 0);
     list->setPath(at("disk/Music/"));
 
@@ -77,16 +53,16 @@ TEST_F(FolderListTest, SettingAFolderRunsTheHandlerOnceNestedAndOnlyOnChange) {
 }
 
 TEST_F(FolderListTest, ADriveTextOpensThatDrivesCurrentFolder) {
-    volumes->setCurrentFolder(at("player"), at("player/Songs"));
+    env.volumes->setCurrentFolder(at("player"), at("player/Songs"));
     list->setPath(at("player") + "/");
     EXPECT_EQ(list->Path(), at("player/Songs"));
 
     // A current folder that has gone since leaves the drive's root.
-    volumes->setCurrentFolder(at("player"), at("player/Gone"));
+    env.volumes->setCurrentFolder(at("player"), at("player/Gone"));
     list->setPath(at("player"));
     EXPECT_EQ(list->Path(), at("player"));
 
-    volumes->setCurrentFolder(at("disk"), at("disk/Music"));
+    env.volumes->setCurrentFolder(at("disk"), at("disk/Music"));
     for (const char* text : {"C", "C:\\"}) {
         list->setPath(at("player/Songs"));
         list->setPath(QString::fromLatin1(text));
@@ -98,13 +74,12 @@ TEST_F(FolderListTest, FoldersThatCannotBeOpenedFailBeforeAnythingChanges) {
     list->setPath(at("disk/Music"));
     const QStringList rows = list->rowPaths();
     changes = 0;
-    QFile file(at("disk/file"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    touch(at("disk/file"));
 
     EXPECT_EQ(errorNumberOf([&] { list->setPath(at("disk/none")); }), ErrorNumber::PathNotFound);
     EXPECT_EQ(errorNumberOf([&] { list->setPath(at("disk/file")); }), ErrorNumber::PathNotFound);
     EXPECT_EQ(errorNumberOf([&] { list->setPath(QString()); }), ErrorNumber::PathNotFound);
-    volumes->setReadable(at("player"), false);
+    env.volumes->setReadable(at("player"), false);
     EXPECT_EQ(errorNumberOf([&] { list->setPath(at("player")); }), ErrorNumber::DeviceUnavailable);
     EXPECT_EQ(errorNumberOf([&] { list->setPath(at("player/Songs")); }),
               ErrorNumber::DeviceUnavailable);

@@ -4,41 +4,23 @@
 #include "app/Form1.h"
 #include "app/TickBox.h"
 #include "fs/SystemVolumes.h"
+#include "support/FolderDrives.h"
+#include "support/PaneVisibility.h"
 #include "support/ScratchVolume.h"
-#include "support/WindowTestServices.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-void touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-}
-
-// Three "drives" (plain folders): the home disk and two player volumes, each with a Music folder.
-class FolderPanes : public testing::Test {
+class FolderPanes : public testing::Test, public FolderDrives {
 protected:
-    FolderPanes() {
-        for (const char* name : {"disk", "player", "card"}) {
-            const QString root = tmp.path() + QLatin1Char('/') + QLatin1String(name);
-            QDir().mkpath(root + QStringLiteral("/Music"));
-            env.volumes->add(root, QString::fromLatin1(name).toUpper());
-        }
-        form = std::make_unique<Form1>(env.services());
-        form->show();
-    }
+    FolderPanes() : form(std::make_unique<Form1>(env.services())) { form->show(); }
 
-    QString root(const char* name) const { return tmp.path() + QLatin1Char('/') + name; }
-    QString music(const char* name) const { return root(name) + QStringLiteral("/Music"); }
-
-    QTemporaryDir tmp;
-    WindowTestServices env;
     std::unique_ptr<Form1> form;
 };
 
@@ -153,10 +135,7 @@ TEST_F(FolderPanes, UnreadablePlayerDriveHidesExactlyTheFiveDependentsAndKeepsTh
     env.volumes->setReadable(root("card"), false);
     form->drvOp1->setDrive(root("card"));
 
-    const PlayerPane pane = form->playerPane(1);
-    for (QWidget* hidden :
-         std::initializer_list<QWidget*>{pane.dir, pane.label, pane.tick, pane.files, pane.total})
-        EXPECT_FALSE(hidden->isVisible());
+    EXPECT_TRUE(paneHidden(*form, 1));
     EXPECT_TRUE(form->drvOp1->isVisible());
     EXPECT_TRUE(form->Label3->isVisible());
     EXPECT_EQ(form->drvOp1->Drive(), root("card"));
@@ -169,12 +148,10 @@ TEST_F(FolderPanes, UnreadablePlayerDriveHidesExactlyTheFiveDependentsAndKeepsTh
     form->SetGoButton();
     EXPECT_TRUE(form->cmdGo->isEnabled());
     // The other player pane is not affected.
-    EXPECT_TRUE(form->dirOp2->isVisible());
+    EXPECT_TRUE(paneShown(*form, 2));
 
     form->drvOp1->setDrive(root("disk"));
-    for (QWidget* shown :
-         std::initializer_list<QWidget*>{pane.dir, pane.label, pane.tick, pane.files, pane.total})
-        EXPECT_TRUE(shown->isVisible());
+    EXPECT_TRUE(paneShown(*form, 1));
     EXPECT_EQ(form->dirOp1->Path(), root("disk"));
     EXPECT_EQ(form->txtOp1Tot->text(), QStringLiteral("Total: 0"));
 }

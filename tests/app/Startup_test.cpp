@@ -14,7 +14,7 @@ namespace {
 class Startup : public testing::Test, public StartupWindow {};
 
 TEST_F(Startup, FirstStartWithAnEmptyStorePutsEveryPaneOnTheHomeDriveWithoutTheWarning) {
-    createFile(root("disk") + QStringLiteral("/song.mp3"));
+    touch(root("disk") + QStringLiteral("/song.mp3"));
     auto form = start();
 
     EXPECT_EQ(form->Drive1->Drive(), root("disk"));
@@ -46,7 +46,7 @@ TEST_F(Startup, LoadClearsTheStopFlag) {
 }
 
 TEST_F(Startup, SelectIsEnabledAtLoadOnlyByTheRule) {
-    createFile(music("disk") + QStringLiteral("/song.mp3"));
+    touch(music("disk") + QStringLiteral("/song.mp3"));
     store("dirIp", music("disk"));
     auto form = std::make_unique<Form1>(services());
     form->chk2->setValue(1);

@@ -2,27 +2,22 @@
 
 #include "app/Form1.h"
 #include "app/QSettingsBackend.h"
-#include "support/WindowTestServices.h"
+#include "support/FolderDrives.h"
+#include "support/QtPrinting.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <memory>
-#include <ostream>
 
-// A window with a real settings file in a temporary folder and three "drives" (plain folders):
-// the home disk, a player and its card, each holding a Music folder. EXIT's end of the program
-// is counted instead of quitting the test.
-class StartupWindow {
+// A window on the folder drives with a real settings file in the same temporary folder. EXIT's
+// end of the program is counted instead of quitting the test.
+class StartupWindow : public FolderDrives {
 public:
     StartupWindow() {
         QDir().mkpath(configFolder());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configFolder());
-        for (const char* name : {"disk", "player", "card"}) {
-            QDir().mkpath(music(name));
-            env.volumes->add(root(name), QString::fromLatin1(name).toUpper());
-        }
     }
 
     Form1Services services() {
@@ -54,21 +49,7 @@ public:
         QFile file(settingsFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    QString root(const char* name) const { return tmp.path() + QLatin1Char('/') + name; }
-    QString music(const char* name) const { return root(name) + QStringLiteral("/Music"); }
 
-    QTemporaryDir tmp;
-    WindowTestServices env;
     std::shared_ptr<SettingsBackend> backend = std::make_shared<QSettingsBackend>();
     int quitCalls = 0;
 };
-
-inline void createFile(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-}
-
-// Failures show paths as text.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
