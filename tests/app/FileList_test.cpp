@@ -43,7 +43,7 @@ protected:
 
     // A subfolder holding one.mp3, listed.
     QString listedFolder() {
-        const QString folder = at("music");
+        QString folder = at("music");
         QDir().mkpath(folder);
         touch(folder + "/one.mp3");
         list.setPath(folder);

@@ -110,7 +110,7 @@ class InjectedFaults : public LocalFolderTest {
 protected:
     void SetUp() override {
         LocalFolderTest::SetUp();
-        song = patternBytes(3 * 1024 * 1024 + 5, 7);
+        song = patternBytes(3 * MiB + 5, 7);
         writeTestFile(source(), song);
     }
 

@@ -25,7 +25,7 @@ using VolumeMove = LocalFolderTest;
 TEST_F(VolumeMove, AcrossVolumesKeepsContentAndModificationTime) {
     ScratchVolume card = ScratchVolume::tmpfs(8192);
     QUAVEX_REQUIRE_MOUNTED(card);
-    const QByteArray song = patternBytes(3 * 1024 * 1024 + 17, 1);
+    const QByteArray song = patternBytes(3 * MiB + 17, 1);
     writeTestFile(localPath("Song.mp3"), song);
     const struct timespec then[2] = {{1500000000, 123456789}, {1500000000, 123456789}};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(localPath("Song.mp3")).constData(), then, 0),
@@ -44,8 +44,8 @@ TEST_F(VolumeMove, AcrossVolumesKeepsContentAndModificationTime) {
 TEST_F(VolumeMove, OntoAFullTmpfsIsDiskFullAndLeavesNothingBehind) {
     ScratchVolume card = ScratchVolume::tmpfs(512);
     QUAVEX_REQUIRE_MOUNTED(card);
-    writeTestFile(card.root() + "/Old.mp3", patternBytes(300 * 1024, 2));
-    const QByteArray song = patternBytes(400 * 1024, 3);
+    writeTestFile(card.root() + "/Old.mp3", patternBytes(300 * KiB, 2));
+    const QByteArray song = patternBytes(400 * KiB, 3);
     writeTestFile(localPath("Song.mp3"), song);
 
     EXPECT_EQ(moveError(localPath("Song.mp3"), card.root() + "/Song.mp3"), ErrorNumber::DiskFull);
@@ -57,7 +57,7 @@ TEST_F(VolumeMove, OntoAFullTmpfsIsDiskFullAndLeavesNothingBehind) {
 TEST_F(VolumeMove, OntoAFullFatIsDiskFullAndLeavesNothingBehind) {
     ScratchVolume player = ScratchVolume::fat(2);
     QUAVEX_REQUIRE_MOUNTED(player);
-    const QByteArray song = patternBytes(3 * 1024 * 1024, 4);
+    const QByteArray song = patternBytes(3 * MiB, 4);
     writeTestFile(localPath("Song.mp3"), song);
 
     EXPECT_EQ(moveError(localPath("Song.mp3"), player.root() + "/Song.mp3"), ErrorNumber::DiskFull);
@@ -65,9 +65,9 @@ TEST_F(VolumeMove, OntoAFullFatIsDiskFullAndLeavesNothingBehind) {
     EXPECT_EQ(readTestFile(localPath("Song.mp3")), song);
     EXPECT_TRUE(namesInFolder(player.root()).isEmpty());
     // The room the failed copy took is free again: a file that fits still goes on.
-    writeTestFile(localPath("Small.mp3"), patternBytes(100 * 1024, 5));
+    writeTestFile(localPath("Small.mp3"), patternBytes(100 * KiB, 5));
     fso.MoveFile(localPath("Small.mp3"), player.root() + "/Small.mp3");
-    EXPECT_EQ(readTestFile(player.root() + "/Small.mp3"), patternBytes(100 * 1024, 5));
+    EXPECT_EQ(readTestFile(player.root() + "/Small.mp3"), patternBytes(100 * KiB, 5));
 }
 
 TEST_F(VolumeMove, CaseOnlyCollisionOnFatIsRefusedAndReplacesNothing) {

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr qint64 KiB = 1024;
-
 void putSongs(const QString& folder, int count, qint64 size) {
     for (int i = 0; i < count; ++i)
         writeFile(QStringLiteral("%1/song%2.mp3").arg(folder).arg(i, 2, 10, QLatin1Char('0')),

@@ -7,6 +7,9 @@
 // Small helpers for tests on real folders: files made and read whole, and a folder's names. Each
 // throws when the file system refuses, so a test never goes on with a folder it did not set up.
 
+inline constexpr qint64 KiB = 1024;
+inline constexpr qint64 MiB = 1024 * KiB;
+
 // An empty file, made without truncating one already there; quick enough for folders of many
 // thousands of files.
 void touch(const QString& path);
