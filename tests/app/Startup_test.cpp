@@ -52,6 +52,20 @@ TEST_F(Startup, SelectIsEnabledAtLoadOnlyByTheRule) {
     form->chk2->setValue(1);
     form->Form_Load();
     EXPECT_TRUE(form->cmdGo->isEnabled());
+
+    // With nothing restored that changes a pane, the load itself applies the rule, whatever the
+    // button showed before.
+    touch(root("disk") + QStringLiteral("/song.mp3"));
+    for (const bool ticked : {false, true}) {
+        SCOPED_TRACE(ticked ? "ticked" : "unticked");
+        Form1Services fresh = services();
+        fresh.settings.reset();
+        auto unloaded = std::make_unique<Form1>(std::move(fresh));
+        unloaded->chk2->setValue(ticked ? 1 : 0);
+        unloaded->cmdGo->setEnabled(!ticked);
+        unloaded->Form_Load();
+        EXPECT_EQ(unloaded->cmdGo->isEnabled(), ticked);
+    }
 }
 
 TEST(VersionText, NumbersCarryNoLeadingZerosOrBlanks) {
