@@ -3,10 +3,10 @@
 #include "app/Form1.h"
 #include "app/TickBox.h"
 #include "fs/AppError.h"
+#include "support/TestFiles.h"
 #include "support/WindowTestServices.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -22,7 +22,7 @@ TEST(PaneConsistency, AFolderThatCannotBeListedSendsItsChooserBack) {
     const QString gone = disk.path() + QStringLiteral("/Gone");
     QDir().mkpath(music);
     QDir().mkpath(gone);
-    QFile(music + QStringLiteral("/song.mp3")).open(QIODevice::WriteOnly);
+    touch(music + QStringLiteral("/song.mp3"));
 
     WindowTestServices env;
     env.volumes->add(disk.path());

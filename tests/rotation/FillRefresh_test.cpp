@@ -1,5 +1,5 @@
 #include "app/Form1.h"
-#include "fs/SystemFileSystem.h"
+#include "support/ForwardingFileSystem.h"
 #include "support/RotationWindow.h"
 #include "support/TestFiles.h"
 
@@ -10,15 +10,11 @@ namespace {
 
 // The real file-system object; after its first move the player folder goes away, as when a card
 // is pulled just then.
-class PlayerGoneAfterFirstMove : public FileSystemObject {
+class PlayerGoneAfterFirstMove : public ForwardingFileSystem {
 public:
-    PlayerGoneAfterFirstMove(QString player) : m_player(std::move(player)) {}
-    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
-    FsFolder GetFolder(const QString& path) override { return m_real->GetFolder(path); }
-    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
-    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
+    explicit PlayerGoneAfterFirstMove(QString player) : m_player(std::move(player)) {}
     void MoveFile(const QString& source, const QString& destination) override {
-        m_real->MoveFile(source, destination);
+        ForwardingFileSystem::MoveFile(source, destination);
         if (destination.startsWith(m_player) && !m_gone) {
             m_gone = true;
             QDir().rename(m_player, m_player + QStringLiteral(".pulled"));
@@ -27,7 +23,6 @@ public:
 
 private:
     QString m_player;
-    std::unique_ptr<FileSystemObject> m_real = createSystemFileSystem();
     bool m_gone = false;
 };
 
