@@ -129,12 +129,10 @@ TEST_F(Settings, WarningOptionTakesOnlyNumbersThatRoundToATickValue) {
 }
 
 TEST(WarningOptionText, RoundsHalvesToEvenAndRefusesWhatIsNotA16BitNumber) {
-    EXPECT_EQ(tickValueFromText("0.5"), 0);
-    EXPECT_EQ(tickValueFromText("1.5"), 2);
-    EXPECT_EQ(tickValueFromText("-2.5"), -2);
-    EXPECT_EQ(tickValueFromText("1.49"), 1);
-    EXPECT_EQ(tickValueFromText("32767.4"), 32767);
-    EXPECT_EQ(tickValueFromText("-32768"), -32768);
+    const std::pair<const char*, int> taken[] = {
+        {"0.5", 0}, {"1.5", 2}, {"-2.5", -2}, {"1.49", 1}, {"32767.4", 32767}, {"-32768", -32768}};
+    for (const auto& [text, value] : taken)
+        EXPECT_EQ(tickValueFromText(QString::fromLatin1(text)), value) << text;
     const std::pair<const char*, std::int32_t> refused[] = {
         {"32767.5", ErrorNumber::Overflow}, {"-32769", ErrorNumber::Overflow},
         {"70000", ErrorNumber::Overflow},   {"1e9", ErrorNumber::Overflow},
