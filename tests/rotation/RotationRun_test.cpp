@@ -38,22 +38,22 @@ QStringList sorted(QStringList names) {
     return names;
 }
 
-// Hands every call to the real file-system object, except that chosen single-file moves fail
-// with a given error, as a file held open by another program would.
+// Hands every call to the real file-system object, except that the chosen single-file move fails
+// with the given error number, as a file held open by another program would.
 class FailingMoves : public ForwardingFileSystem {
 public:
-    FailingMoves(int failAt, AppError error) : m_failAt(failAt), m_error(std::move(error)) {}
+    FailingMoves(int failAt, std::int32_t number) : m_failAt(failAt), m_number(number) {}
 
     void MoveFile(const QString& source, const QString& destination) override {
         if (!source.endsWith(QStringLiteral("*.*")) && ++m_singleMoves == m_failAt)
-            throw m_error;
+            throw AppError(m_number, QStringLiteral("Fso"), QStringLiteral("File in use"));
         ForwardingFileSystem::MoveFile(source, destination);
     }
 
 private:
     int m_failAt;
+    std::int32_t m_number;
     int m_singleMoves = 0;
-    AppError m_error;
 };
 
 // The real file-system object, except that one folder cannot be listed.
@@ -390,7 +390,7 @@ TEST_F(RotationRun, AFileSystemObjectThatCannotBeMadeEndsTheRunWithAMessage) {
     writeFiles(w.music(), {"a.mp3"});
     writeFiles(w.player(), {"p.mp3"});
     w.createFileSystem = []() -> std::unique_ptr<FileSystemObject> {
-        throw AppError(ErrorNumber::ObjectCreation, "Fso", "Cannot create object");
+        throw AppError(ErrorNumber::DeviceIO, "Fso", "Cannot create object");
     };
     w.choose(w.music(), w.player(), w.card(), true, false);
 
@@ -411,9 +411,7 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
     writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
     writeFiles(w.player(), {"p.mp3"});
     for (const std::int32_t number : {70, -5}) {
-        w.createFileSystem = [number] {
-            return std::make_unique<FailingMoves>(2, AppError(number, "Fso", "File in use"));
-        };
+        w.createFileSystem = [number] { return std::make_unique<FailingMoves>(2, number); };
         w.open();
         w.choose(w.music(), w.player(), w.card(), true, false);
         w.env.prompter->shown.clear();
