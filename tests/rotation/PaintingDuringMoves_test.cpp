@@ -65,7 +65,8 @@ public:
 
     void MoveFile(const QString& source, const QString& destination) override {
         const UiActivity::Seen since = m_activity.seen();
-        QMetaObject::invokeMethod(
+        // Qt owns the queued call and deletes it once it has run.
+        QMetaObject::invokeMethod( // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
             m_box, [box = m_box] { box->update(); }, Qt::QueuedConnection);
         if (!m_activity.waitForBothAfter(since))
             ++m_starved; // read by the test only after the run has ended
