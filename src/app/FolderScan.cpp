@@ -143,13 +143,7 @@ int FolderHandle::readEntries(
 
 #endif
 
-EntryKind FolderHandle::kindOf(const char* name, EntryType type, bool followLinks) const {
-    if (type == EntryType::File)
-        return EntryKind::File;
-    if (type == EntryType::Folder)
-        return EntryKind::Folder;
-    if (type == EntryType::Other || (type == EntryType::Link && !followLinks))
-        return EntryKind::Other;
+EntryKind FolderHandle::lookUp(const char* name, bool followLinks) const {
     struct stat info;
     if (::fstatat(m_fd, name, &info, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
         return EntryKind::Missing;
@@ -199,13 +193,7 @@ int FolderHandle::readEntries(
     return 0;
 }
 
-EntryKind FolderHandle::kindOf(const char* name, EntryType type, bool followLinks) const {
-    if (type == EntryType::File)
-        return EntryKind::File;
-    if (type == EntryType::Folder)
-        return EntryKind::Folder;
-    if (type == EntryType::Other || (type == EntryType::Link && !followLinks))
-        return EntryKind::Other;
+EntryKind FolderHandle::lookUp(const char* name, bool followLinks) const {
     const QFileInfo info(m_path + QLatin1Char('/') + QString::fromUtf8(name));
     if (!info.exists())
         return EntryKind::Missing;
@@ -215,6 +203,17 @@ EntryKind FolderHandle::kindOf(const char* name, EntryType type, bool followLink
 }
 
 #endif
+
+// What the folder's own entry type leaves open is looked up on the file system.
+EntryKind FolderHandle::kindOf(const char* name, EntryType type, bool followLinks) const {
+    if (type == EntryType::File)
+        return EntryKind::File;
+    if (type == EntryType::Folder)
+        return EntryKind::Folder;
+    if (type == EntryType::Other || (type == EntryType::Link && !followLinks))
+        return EntryKind::Other;
+    return lookUp(name, followLinks);
+}
 
 AppError folderError(int error, const QString& source, const QString& path) {
     const QString reason = QString::fromLocal8Bit(std::strerror(error));

@@ -38,6 +38,9 @@ public:
     EntryKind kindOf(const char* name, EntryType type, bool followLinks) const;
 
 private:
+    // What the entry is, asked of the file system.
+    EntryKind lookUp(const char* name, bool followLinks) const;
+
 #ifdef Q_OS_UNIX
     int m_fd = -1;
 #else
