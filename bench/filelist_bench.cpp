@@ -1,7 +1,7 @@
 // Opening and refreshing a file list on a folder of 100,000 music files, and the memory it
 // takes. Prints "name value unit" lines; each time is the median of several runs.
 #include "Median.h"
-#include "app/FileList.h"
+#include "controls/FileList.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,9 +8,9 @@
 //                          files on the disk before the program ends
 // Needs root and a private mount namespace for its tmpfs volumes (scripts/bench provides both).
 #include "Median.h"
-#include "app/FolderList.h"
 #include "app/Form1.h"
-#include "app/TickBox.h"
+#include "controls/FolderList.h"
+#include "controls/TickBox.h"
 #include "fs/SystemFileSystem.h"
 #include "rotation/ClockRandomSource.h"
 

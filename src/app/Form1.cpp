@@ -1,10 +1,10 @@
 #include "app/Form1.h"
 
-#include "app/DriveList.h"
-#include "app/FileList.h"
-#include "app/FolderList.h"
-#include "app/TickBox.h"
 #include "app/Twips.h"
+#include "controls/DriveList.h"
+#include "controls/FileList.h"
+#include "controls/FolderList.h"
+#include "controls/TickBox.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

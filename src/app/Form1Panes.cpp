@@ -1,8 +1,8 @@
-#include "app/DriveList.h"
-#include "app/FileList.h"
-#include "app/FolderList.h"
 #include "app/Form1.h"
-#include "app/TickBox.h"
+#include "controls/DriveList.h"
+#include "controls/FileList.h"
+#include "controls/FolderList.h"
+#include "controls/TickBox.h"
 #include "fs/AppError.h"
 #include "fs/VolumeLookup.h"
 

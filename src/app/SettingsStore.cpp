@@ -1,12 +1,12 @@
 #include "app/SettingsStore.h"
 
 #include "VersionRecord.h"
-#include "app/DriveList.h"
-#include "app/FolderList.h"
 #include "app/Form1.h"
 #include "app/GuardedStep.h"
 #include "app/SettingsBackend.h"
-#include "app/TickBox.h"
+#include "controls/DriveList.h"
+#include "controls/FolderList.h"
+#include "controls/TickBox.h"
 
 #include <QLocale>
 #include <cmath>

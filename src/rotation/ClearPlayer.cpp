@@ -1,5 +1,5 @@
-#include "app/FolderList.h"
 #include "app/Form1.h"
+#include "controls/FolderList.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"

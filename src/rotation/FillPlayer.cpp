@@ -1,6 +1,6 @@
-#include "app/FileList.h"
-#include "app/FolderList.h"
 #include "app/Form1.h"
+#include "controls/FileList.h"
+#include "controls/FolderList.h"
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/Module1.h"

@@ -1,7 +1,7 @@
 #include "rotation/HeldFiles.h"
 
-#include "app/FolderList.h"
 #include "app/Form1.h"
+#include "controls/FolderList.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"

@@ -1,6 +1,6 @@
-#include "app/FolderList.h"
 #include "app/Form1.h"
-#include "app/TickBox.h"
+#include "controls/FolderList.h"
+#include "controls/TickBox.h"
 #include "fs/AppError.h"
 #include "fs/OwnTemporaries.h"
 #include "rotation/HeldFiles.h"

@@ -1,5 +1,5 @@
-#include "app/FolderList.h"
 #include "app/Form1.h"
+#include "controls/FolderList.h"
 #include "fs/Module1.h"
 #include "rotation/SignedNumber.h"
 #include "rotation/StatusBox.h"

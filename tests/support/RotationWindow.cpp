@@ -1,8 +1,8 @@
 #include "support/RotationWindow.h"
 
-#include "app/FileList.h"
-#include "app/FolderList.h"
-#include "app/TickBox.h"
+#include "controls/FileList.h"
+#include "controls/FolderList.h"
+#include "controls/TickBox.h"
 #include "fs/SystemFileSystem.h"
 #include "rotation/StatusBox.h"
 

@@ -1,4 +1,4 @@
-#include "app/DriveList.h"
+#include "controls/DriveList.h"
 #include "fs/AppError.h"
 #include "fs/SystemVolumes.h"
 #include "support/ScratchVolume.h"

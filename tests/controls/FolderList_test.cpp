@@ -1,4 +1,4 @@
-#include "app/FolderList.h"
+#include "controls/FolderList.h"
 #include "fs/AppError.h"
 #include "fs/SystemVolumes.h"
 #include "support/ScratchVolume.h"

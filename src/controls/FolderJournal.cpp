@@ -1,6 +1,6 @@
-#include "app/FolderJournal.h"
+#include "controls/FolderJournal.h"
 
-#include "app/FolderScan.h"
+#include "controls/FolderScan.h"
 
 #include <QFile>
 #include <algorithm>

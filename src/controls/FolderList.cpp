@@ -1,7 +1,7 @@
-#include "app/FolderList.h"
+#include "controls/FolderList.h"
 
-#include "app/DriveText.h"
-#include "app/FolderScan.h"
+#include "controls/DriveText.h"
+#include "controls/FolderScan.h"
 #include "fs/AppError.h"
 #include "fs/VolumeLookup.h"
 

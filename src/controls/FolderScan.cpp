@@ -1,4 +1,4 @@
-#include "app/FolderScan.h"
+#include "controls/FolderScan.h"
 
 #include <QDir>
 #include <QFile>

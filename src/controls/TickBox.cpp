@@ -1,4 +1,4 @@
-#include "app/TickBox.h"
+#include "controls/TickBox.h"
 
 #include "fs/AppError.h"
 

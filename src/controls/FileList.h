@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/FileListModel.h"
-#include "app/FolderJournal.h"
-#include "app/FolderScan.h"
-#include "app/NamePattern.h"
+#include "controls/FileListModel.h"
+#include "controls/FolderJournal.h"
+#include "controls/FolderScan.h"
+#include "controls/NamePattern.h"
 
 #include <QListView>
 

@@ -1,4 +1,4 @@
-#include "app/NamePattern.h"
+#include "controls/NamePattern.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/FileListModel.h"
+#include "controls/FileListModel.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,5 +1,5 @@
-#include "app/FileList.h"
-#include "app/NamePattern.h"
+#include "controls/FileList.h"
+#include "controls/NamePattern.h"
 #include "fs/AppError.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"

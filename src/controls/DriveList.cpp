@@ -1,6 +1,6 @@
-#include "app/DriveList.h"
+#include "controls/DriveList.h"
 
-#include "app/DriveText.h"
+#include "controls/DriveText.h"
 #include "fs/AppError.h"
 
 #include <QSignalBlocker>

@@ -1,4 +1,4 @@
-#include "app/DriveText.h"
+#include "controls/DriveText.h"
 
 bool isDriveLetterText(const QString& text) {
     if (text.isEmpty() || text.size() > 3 || !text[0].isLetter() || text[0].unicode() > 0x7f)

@@ -1,4 +1,4 @@
-#include "app/FileList.h"
+#include "controls/FileList.h"
 
 #include "fs/OwnTemporaries.h"
 
