@@ -70,8 +70,8 @@ TEST_F(VolumeMove, OntoAFullFatIsDiskFullAndLeavesNothingBehind) {
     EXPECT_EQ(readTestFile(player.root() + "/Small.mp3"), patternBytes(100 * KiB, 5));
 }
 
-TEST_F(VolumeMove, CaseOnlyCollisionOnFatIsRefusedAndReplacesNothing) {
-    ScratchVolume player = ScratchVolume::fat(4);
+TEST_F(VolumeMove, CaseOnlyCollisionOnACardIsRefusedAndReplacesNothing) {
+    ScratchVolume player = ScratchVolume::exfat(4);
     QUAVEX_REQUIRE_MOUNTED(player);
     ASSERT_TRUE(QDir(player.root()).mkdir("Music"));
     writeTestFile(player.root() + "/Song.mp3", "on the player");
@@ -139,7 +139,7 @@ TEST_F(VolumeMove, WildcardStopsAtACollisionKeepingEarlierFilesMoved) {
 }
 
 TEST_F(VolumeMove, WildcardFromAVolumeRootTakesEveryFileAndLeavesFolders) {
-    ScratchVolume player = ScratchVolume::fat(4);
+    ScratchVolume player = ScratchVolume::exfat(4);
     QUAVEX_REQUIRE_MOUNTED(player);
     ASSERT_TRUE(QDir(player.root()).mkdir("Sub"));
     writeTestFile(player.root() + "/Sub/deep.mp3", "deep");
@@ -155,8 +155,8 @@ TEST_F(VolumeMove, WildcardFromAVolumeRootTakesEveryFileAndLeavesFolders) {
     EXPECT_EQ(moveError(player.root() + "\\*.*", local.path()), ErrorNumber::FileNotFound);
 }
 
-TEST_F(VolumeMove, WithinFatRenamesWithoutHardLinks) {
-    ScratchVolume player = ScratchVolume::fat(4);
+TEST_F(VolumeMove, WithinACardRenamesWithoutHardLinks) {
+    ScratchVolume player = ScratchVolume::exfat(4);
     QUAVEX_REQUIRE_MOUNTED(player);
     ASSERT_TRUE(QDir(player.root()).mkdir("Music"));
     writeTestFile(player.root() + "/Music/a.mp3", "a");

@@ -20,6 +20,27 @@ dev_t deviceOf(const QString& path) {
     return status.st_dev;
 }
 
+// Runs a tool to its end; on failure returns why, with what it printed on stderr.
+QString runTool(const QString& program, const QStringList& arguments,
+                QByteArray* output = nullptr) {
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0)
+        return program + QStringLiteral(" failed: ") + tool.errorString() + ' ' +
+               QString::fromLocal8Bit(tool.readAllStandardError());
+    if (output)
+        *output = tool.readAllStandardOutput().trimmed();
+    return {};
+}
+
+QString makeImage(const QString& path, int sizeMiB) {
+    QFile image(path);
+    if (!image.open(QIODevice::WriteOnly) || !image.resize(qint64(sizeMiB) << 20))
+        return QStringLiteral("cannot make the image: ") + image.errorString();
+    return {};
+}
+
 } // namespace
 
 bool volumeTestsRequired() {
@@ -34,14 +55,15 @@ bool enterPrivateMountNamespace() {
 ScratchVolume::ScratchVolume()
     : m_place(std::make_unique<QTemporaryDir>(QDir::tempPath() + "/quavex-volume-XXXXXX")) {
     m_mountPoint = m_place->path() + "/mnt";
-    m_image = m_place->path() + "/fat.img";
+    m_image = m_place->path() + "/volume.img";
     QDir().mkpath(m_mountPoint);
 }
 
 ScratchVolume::ScratchVolume(ScratchVolume&& other) noexcept
     : m_place(std::move(other.m_place)), m_fuse(std::move(other.m_fuse)),
       m_mountPoint(std::move(other.m_mountPoint)), m_image(std::move(other.m_image)),
-      m_mounted(other.m_mounted), m_problem(std::move(other.m_problem)) {
+      m_loopDevice(std::move(other.m_loopDevice)), m_mounted(other.m_mounted),
+      m_problem(std::move(other.m_problem)) {
     other.m_mounted = false;
 }
 
@@ -65,20 +87,11 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
         volume.m_problem = earlierProblem;
         return volume;
     }
-    QFile image(volume.m_image);
-    if (!image.open(QIODevice::WriteOnly) || !image.resize(qint64(sizeMiB) << 20)) {
-        volume.m_problem = QStringLiteral("cannot make the image: ") + image.errorString();
+    volume.m_problem = makeImage(volume.m_image, sizeMiB);
+    if (volume.m_problem.isEmpty())
+        volume.m_problem = runTool(QStringLiteral("mkfs.vfat"), {volume.m_image});
+    if (!volume.m_problem.isEmpty())
         return volume;
-    }
-    image.close();
-    QProcess mkfs;
-    mkfs.start(QStringLiteral("mkfs.vfat"), {volume.m_image});
-    if (!mkfs.waitForFinished(30000) || mkfs.exitStatus() != QProcess::NormalExit ||
-        mkfs.exitCode() != 0) {
-        volume.m_problem = QStringLiteral("mkfs.vfat failed: ") + mkfs.errorString() +
-                           QString::fromLocal8Bit(mkfs.readAllStandardError());
-        return volume;
-    }
     // In the foreground, so that the process is ours to kill.
     volume.m_fuse = std::make_unique<QProcess>();
     volume.m_fuse->setStandardOutputFile(QProcess::nullDevice());
@@ -94,6 +107,29 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
     if (!volume.m_mounted)
         earlierProblem = volume.m_problem =
             QStringLiteral("fusefat did not mount the image (root and /dev/fuse needed)");
+    return volume;
+}
+
+ScratchVolume ScratchVolume::exfat(int sizeMiB) {
+    ScratchVolume volume;
+    volume.m_problem = makeImage(volume.m_image, sizeMiB);
+    QByteArray loop;
+    if (volume.m_problem.isEmpty())
+        volume.m_problem =
+            runTool(QStringLiteral("losetup"),
+                    {QStringLiteral("--find"), QStringLiteral("--show"), volume.m_image}, &loop);
+    if (!volume.m_problem.isEmpty())
+        return volume;
+    volume.m_loopDevice = QString::fromLocal8Bit(loop);
+    volume.m_problem = runTool(QStringLiteral("mkfs.exfat"), {volume.m_loopDevice});
+    // exfat-fuse detaches once the volume is mounted; unmounting ends it.
+    if (volume.m_problem.isEmpty())
+        volume.m_problem =
+            runTool(QStringLiteral("mount.exfat-fuse"), {volume.m_loopDevice, volume.m_mountPoint});
+    volume.m_mounted = volume.m_problem.isEmpty() &&
+                       deviceOf(volume.m_mountPoint) != deviceOf(volume.m_place->path());
+    if (!volume.m_mounted && volume.m_problem.isEmpty())
+        volume.m_problem = QStringLiteral("exfat-fuse did not mount the image");
     return volume;
 }
 
@@ -114,7 +150,7 @@ bool ScratchVolume::waitUntilMounted() {
 ScratchVolume::~ScratchVolume() {
     if (!m_place)
         return;
-    if (m_mounted || m_fuse)
+    if (m_mounted || m_fuse || !m_loopDevice.isEmpty())
         ::umount2(QFile::encodeName(m_mountPoint).constData(), MNT_DETACH);
     if (m_fuse) {
         m_fuse->waitForFinished(5000);
@@ -123,6 +159,9 @@ ScratchVolume::~ScratchVolume() {
             m_fuse->waitForFinished(5000);
         }
     }
+    // A busy loop device is released by the kernel once its last user lets go.
+    if (!m_loopDevice.isEmpty())
+        runTool(QStringLiteral("losetup"), {QStringLiteral("--detach"), m_loopDevice});
 }
 
 QString ScratchVolume::root() const {

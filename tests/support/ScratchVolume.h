@@ -16,7 +16,14 @@
 //   QFile song(player.root() + "/Song.mp3");
 //   player.killDevice();                               // kill -9 fusefat: ENOTCONN from now on
 //
-//   ScratchVolume card = ScratchVolume::tmpfs(256);    // tmpfs of 256 KiB
+//   ScratchVolume card = ScratchVolume::exfat(16);     // 16 MiB exFAT image on a loop device
+//                                                      // through exfat-fuse, as a card is read
+//   ScratchVolume ram = ScratchVolume::tmpfs(256);     // tmpfs of 256 KiB
+//
+// exFAT is the stand-in for a player: case-insensitive, refuses FAT's characters, and holds
+// thousands of creates and renames. fusefat has faults of its own (creating in a subfolder fails
+// with ENOENT after a few dozen create-and-rename pairs; it spins on large folders), so keep fat()
+// for what is FAT-specific: 8.3 names, the fixed FAT16 root folder, a device killed mid-write.
 //
 // Mounting needs root; run the test inside a private mount namespace (scripts/test does; by hand:
 // `unshare -m --propagation private <test executable>`) so that no mount outlives the test even
@@ -26,6 +33,7 @@ class ScratchVolume {
 public:
     static ScratchVolume tmpfs(qint64 sizeKiB);
     static ScratchVolume fat(int sizeMiB);
+    static ScratchVolume exfat(int sizeMiB);
 
     ScratchVolume(ScratchVolume&&) noexcept;
     ScratchVolume& operator=(ScratchVolume&&) = delete;
@@ -50,6 +58,7 @@ private:
     std::unique_ptr<QProcess> m_fuse;
     QString m_mountPoint;
     QString m_image;
+    QString m_loopDevice;
     bool m_mounted = false;
     QString m_problem;
 };
