@@ -1,5 +1,7 @@
 #include "ScratchVolume.h"
 
+#include "support/SystemTools.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -9,9 +11,17 @@
 #include <cstring>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+// Why volumes must not be mounted in this process; empty once its mounts are its own.
+QString& isolationProblem() {
+    static QString problem = QStringLiteral("the test program did not isolate its mounts");
+    return problem;
+}
 
 dev_t deviceOf(const QString& path) {
     struct stat status {};
@@ -26,13 +36,24 @@ bool volumeTestsRequired() {
     return qgetenv("CI") == "true";
 }
 
+void isolateTestMounts() {
+    if (::geteuid() != 0)
+        isolationProblem() = QStringLiteral("mounting needs root");
+    else if (!enterPrivateMountNamespace())
+        isolationProblem() = QStringLiteral("no private mount namespace here: ") +
+                             QString::fromLocal8Bit(strerror(errno));
+    else
+        isolationProblem().clear();
+}
+
 bool enterPrivateMountNamespace() {
     return ::unshare(CLONE_NEWNS) == 0 &&
            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 ScratchVolume::ScratchVolume()
-    : m_place(std::make_unique<QTemporaryDir>(QDir::tempPath() + "/quavex-volume-XXXXXX")) {
+    : m_place(std::make_unique<QTemporaryDir>(QDir::tempPath() + "/quavex-volume-XXXXXX")),
+      m_problem(isolationProblem()) {
     m_mountPoint = m_place->path() + "/mnt";
     m_image = m_place->path() + "/fat.img";
     QDir().mkpath(m_mountPoint);
@@ -47,6 +68,8 @@ ScratchVolume::ScratchVolume(ScratchVolume&& other) noexcept
 
 ScratchVolume ScratchVolume::tmpfs(qint64 sizeKiB) {
     ScratchVolume volume;
+    if (!volume.m_problem.isEmpty())
+        return volume;
     const QByteArray options = "size=" + QByteArray::number(sizeKiB) + "k";
     if (::mount("tmpfs", QFile::encodeName(volume.m_mountPoint).constData(), "tmpfs", 0,
                 options.constData()) == 0)
@@ -61,6 +84,8 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
     // A failed mount waits out its deadline; later tests of the process are spared the wait.
     static QString earlierProblem;
     ScratchVolume volume;
+    if (!volume.m_problem.isEmpty())
+        return volume;
     if (!earlierProblem.isEmpty()) {
         volume.m_problem = earlierProblem;
         return volume;
@@ -72,15 +97,17 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
     }
     image.close();
     QProcess mkfs;
-    mkfs.start(QStringLiteral("mkfs.vfat"), {volume.m_image});
+    mkfs.start(systemTool(QStringLiteral("mkfs.vfat")), {volume.m_image});
     if (!mkfs.waitForFinished(30000) || mkfs.exitStatus() != QProcess::NormalExit ||
         mkfs.exitCode() != 0) {
         volume.m_problem = QStringLiteral("mkfs.vfat failed: ") + mkfs.errorString() +
                            QString::fromLocal8Bit(mkfs.readAllStandardError());
         return volume;
     }
-    // In the foreground, so that the process is ours to kill.
+    // In the foreground, so that the process is ours to kill; and killed with the thread that
+    // started it, so that a test that crashes leaves no daemon behind.
     volume.m_fuse = std::make_unique<QProcess>();
+    volume.m_fuse->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     volume.m_fuse->setStandardOutputFile(QProcess::nullDevice());
     volume.m_fuse->setStandardErrorFile(QProcess::nullDevice());
     volume.m_fuse->start(QStringLiteral("fusefat"),

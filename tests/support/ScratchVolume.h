@@ -18,10 +18,9 @@
 //
 //   ScratchVolume card = ScratchVolume::tmpfs(256);    // tmpfs of 256 KiB
 //
-// Mounting needs root; run the test inside a private mount namespace (scripts/test does; by hand:
-// `unshare -m --propagation private <test executable>`) so that no mount outlives the test even
-// when it is killed. The destructor unmounts (lazily, so a stale mount goes too) and removes the
-// folder and the image.
+// Mounting needs root and a test program whose mounts are its own (isolateTestMounts() below);
+// elsewhere a volume is not mounted and tells why. The destructor unmounts (lazily, so a stale
+// mount goes too) and removes the folder and the image.
 class ScratchVolume {
 public:
     static ScratchVolume tmpfs(qint64 sizeKiB);
@@ -67,6 +66,11 @@ bool volumeTestsRequired();
             GTEST_SKIP() << "cannot mount a scratch volume: " << (volume).problem().toStdString(); \
         }                                                                                          \
     } while (false)
+
+// Called by the test program's main() before any thread starts. As root, moves the process into a
+// mount namespace of its own, so that its mounts vanish with it however it ends, even when a test
+// program is run by hand and crashes. Volumes are mounted only once this has succeeded.
+void isolateTestMounts();
 
 // Moves this thread into a mount namespace of its own whose mounts reach no other process, for a
 // test that mounts over a folder it does not own (needs root).
