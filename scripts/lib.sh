@@ -65,10 +65,14 @@ run_suite() {
         echo "quavex: no tests found in $dir; configure it with -DQUAVEX_BUILD_TESTS=ON" >&2
         return 1
     fi
-    report=$dir/test-report.xml
+    report=$(cd "$dir" && pwd)/test-report.xml
     rm -f "$report"
     ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --output-junit "$report" \
         "$@" || status=$?
+    if [ ! -f "$report" ]; then
+        echo "quavex: ctest wrote no report of the tests it ran" >&2
+        return 1
+    fi
     local ran skipped
     ran=$(grep -c '<testcase ' "$report" || true)
     skipped=$(grep -c 'status="notrun"\|status="disabled"' "$report" || true)
