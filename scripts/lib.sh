@@ -1,4 +1,5 @@
-# Shared by scripts/run, scripts/test, scripts/bench and scripts/package: package set-up and the incremental build.
+# Shared by scripts/run, scripts/test, scripts/bench and scripts/package: package set-up, the
+# incremental build and the test run.
 # Source it; it expects to be run from anywhere inside the repository.
 
 QUAVEX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
