@@ -41,14 +41,16 @@ TEST_F(Startup, FirstStartOnTheSystemVolumesOpensTheMusicPaneOnTheCurrentFolder)
     const QByteArray savedHome = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(tmp.path()));
     const QString current = QDir::currentPath();
+    const auto volumes = std::make_shared<SystemVolumeProvider>();
+    const QString homeRoot = volumes->homeVolumeRoot();
     Form1Services withSystemVolumes = services();
-    withSystemVolumes.volumes = std::make_shared<SystemVolumeProvider>();
+    withSystemVolumes.volumes = volumes;
     Form1 form(std::move(withSystemVolumes));
     form.Form_Load();
     QDir::setCurrent(savedFolder);
     qputenv("HOME", savedHome);
 
-    EXPECT_EQ(form.Drive1->Drive(), SystemVolumeProvider().homeVolumeRoot());
+    EXPECT_EQ(form.Drive1->Drive(), homeRoot);
     EXPECT_EQ(form.Dir1->Path(), current);
 }
 
