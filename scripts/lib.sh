@@ -1,4 +1,5 @@
-# Shared by scripts/run, scripts/test and scripts/bench: package set-up and the incremental build.
+# Shared by scripts/run, scripts/test, scripts/bench and scripts/package: package set-up, the
+# incremental build and the test run.
 # Source it; it expects to be run from anywhere inside the repository.
 
 QUAVEX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -9,9 +10,9 @@ QUAVEX_BUILD_PACKAGES=(
     cmake ninja-build g++ qt6-base-dev libgl-dev
     fonts-liberation2 fonts-dejavu-core fonts-comic-neue
 )
-# What the test suite needs on top: GoogleTest, and real FAT volumes through FUSE.
+# What the test suite needs on top: GoogleTest, and real FAT and exFAT volumes through FUSE.
 QUAVEX_TEST_PACKAGES=(
-    libgtest-dev dosfstools fusefat fuse3 strace util-linux
+    libgtest-dev dosfstools fusefat exfatprogs exfat-fuse fuse3 strace util-linux
 )
 
 as_root() {
@@ -38,11 +39,51 @@ ensure_packages() {
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-# Configures once, then builds incrementally.
+# Configures a build folder with the given build type and options, an existing folder too (an
+# option given now must not be lost to an earlier configure), then builds incrementally.
+build_in() {
+    local dir=$1 type=$2
+    shift 2
+    local generator=()
+    [ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
+    cmake -S "$QUAVEX_ROOT" -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null ||
+        return 1
+    cmake --build "$dir" --parallel "$(nproc)"
+}
+
 build_release() {
-    if [ ! -f "$QUAVEX_BUILD_DIR/CMakeCache.txt" ]; then
-        cmake -S "$QUAVEX_ROOT" -B "$QUAVEX_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" ||
-            return 1
+    build_in "$QUAVEX_BUILD_DIR" Release -DQUAVEX_SANITIZE=OFF "$@"
+}
+
+# Runs the tests of a build folder with ctest and fails when fewer ran than the folder holds
+# (none built, a test program that lists nothing), or, with CI=true, when any was skipped.
+run_suite() {
+    local dir=$1
+    shift
+    local listed report status=0
+    listed=$(ctest --test-dir "$dir" -N "$@" | sed -n 's/^Total Tests: *//p')
+    if [ "${listed:-0}" -eq 0 ]; then
+        echo "quavex: no tests found in $dir; configure it with -DQUAVEX_BUILD_TESTS=ON" >&2
+        return 1
     fi
-    cmake --build "$QUAVEX_BUILD_DIR" --parallel "$(nproc)"
+    report=$(cd "$dir" && pwd)/test-report.xml
+    rm -f "$report"
+    ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --output-junit "$report" \
+        "$@" || status=$?
+    if [ ! -f "$report" ]; then
+        echo "quavex: ctest wrote no report of the tests it ran" >&2
+        return 1
+    fi
+    local ran skipped
+    ran=$(grep -c '<testcase ' "$report" || true)
+    skipped=$(grep -c 'status="notrun"\|status="disabled"' "$report" || true)
+    if [ "$ran" -lt "$listed" ]; then
+        echo "quavex: only $ran of the $listed tests ran" >&2
+        return 1
+    fi
+    if [ "${CI:-}" = true ] && [ "$skipped" -gt 0 ]; then
+        echo "quavex: $skipped tests were skipped; with CI=true every test must run" >&2
+        return 1
+    fi
+    return "$status"
 }

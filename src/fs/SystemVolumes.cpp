@@ -60,6 +60,8 @@ const MountEntry* mountOf(const std::vector<MountEntry>& mounts, const QString& 
     }
     return best;
 }
+// The result points into the table, so the table must outlive the call.
+const MountEntry* mountOf(std::vector<MountEntry>&& mounts, const QString& path) = delete;
 
 // Device labels as udev publishes them: /dev/disk/by-label/<label> links to the device.
 QHash<QString, QString> labelsByDevice() {
@@ -120,7 +122,8 @@ bool SystemVolumeProvider::isReadable(const QString& root) const {
 
 QString SystemVolumeProvider::currentFolder(const QString& root) const {
     const QString current = QDir::currentPath();
-    const MountEntry* mount = mountOf(mountTable(), current);
+    const std::vector<MountEntry> mounts = mountTable();
+    const MountEntry* mount = mountOf(mounts, current);
     QString bare = root;
     while (bare.size() > 1 && bare.endsWith(QLatin1Char('/')))
         bare.chop(1);

@@ -3,6 +3,7 @@
 #include "controls/FileList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
+#include "fs/SystemVolumes.h"
 #include "support/StartupWindow.h"
 
 #include <QLabel>
@@ -14,13 +15,14 @@ namespace {
 class Startup : public testing::Test, public StartupWindow {};
 
 TEST_F(Startup, FirstStartWithAnEmptyStorePutsEveryPaneOnTheHomeDriveWithoutTheWarning) {
-    touch(root("disk") + QStringLiteral("/song.mp3"));
+    touch(music("disk") + QStringLiteral("/song.mp3"));
+    env.volumes->setCurrentFolder(root("disk"), music("disk"));
     auto form = start();
 
     EXPECT_EQ(form->Drive1->Drive(), root("disk"));
     EXPECT_EQ(form->drvOp1->Drive(), root("disk"));
     EXPECT_EQ(form->drvOp2->Drive(), root("disk"));
-    EXPECT_EQ(form->Dir1->Path(), root("disk"));
+    EXPECT_EQ(form->Dir1->Path(), music("disk"));
     EXPECT_EQ(form->chkWarn->Value(), 1);
     EXPECT_EQ(form->chk1->Value(), 0);
     EXPECT_EQ(form->chk2->Value(), 0);
@@ -30,6 +32,26 @@ TEST_F(Startup, FirstStartWithAnEmptyStorePutsEveryPaneOnTheHomeDriveWithoutTheW
     EXPECT_EQ(form->txtOp2Tot->text(), QStringLiteral("Total: 1"));
     // Reading an empty store leaves nothing behind.
     EXPECT_FALSE(QFile::exists(settingsFile()));
+}
+
+// The same on the volumes of the system: the process's current folder, which is no volume root.
+TEST_F(Startup, FirstStartOnTheSystemVolumesOpensTheMusicPaneOnTheCurrentFolder) {
+    const QString savedFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(music("disk")));
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(tmp.path()));
+    const QString current = QDir::currentPath();
+    const auto volumes = std::make_shared<SystemVolumeProvider>();
+    const QString homeRoot = volumes->homeVolumeRoot();
+    Form1Services withSystemVolumes = services();
+    withSystemVolumes.volumes = volumes;
+    Form1 form(std::move(withSystemVolumes));
+    form.Form_Load();
+    QDir::setCurrent(savedFolder);
+    qputenv("HOME", savedHome);
+
+    EXPECT_EQ(form.Drive1->Drive(), homeRoot);
+    EXPECT_EQ(form.Dir1->Path(), current);
 }
 
 TEST_F(Startup, CaptionNamesDescriptionVersionAndCompany) {

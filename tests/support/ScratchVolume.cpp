@@ -1,5 +1,7 @@
 #include "ScratchVolume.h"
 
+#include "support/SystemTools.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -9,9 +11,17 @@
 #include <cstring>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+// Why volumes must not be mounted in this process; empty once its mounts are its own.
+QString& isolationProblem() {
+    static QString problem = QStringLiteral("the test program did not isolate its mounts");
+    return problem;
+}
 
 dev_t deviceOf(const QString& path) {
     struct stat status {};
@@ -24,7 +34,7 @@ dev_t deviceOf(const QString& path) {
 QString runTool(const QString& program, const QStringList& arguments,
                 QByteArray* output = nullptr) {
     QProcess tool;
-    tool.start(program, arguments);
+    tool.start(systemTool(program), arguments);
     if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit ||
         tool.exitCode() != 0)
         return program + QStringLiteral(" failed: ") + tool.errorString() + ' ' +
@@ -47,13 +57,24 @@ bool volumeTestsRequired() {
     return qgetenv("CI") == "true";
 }
 
+void isolateTestMounts() {
+    if (::geteuid() != 0)
+        isolationProblem() = QStringLiteral("mounting needs root");
+    else if (!enterPrivateMountNamespace())
+        isolationProblem() = QStringLiteral("no private mount namespace here: ") +
+                             QString::fromLocal8Bit(strerror(errno));
+    else
+        isolationProblem().clear();
+}
+
 bool enterPrivateMountNamespace() {
     return ::unshare(CLONE_NEWNS) == 0 &&
            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 ScratchVolume::ScratchVolume()
-    : m_place(std::make_unique<QTemporaryDir>(QDir::tempPath() + "/quavex-volume-XXXXXX")) {
+    : m_place(std::make_unique<QTemporaryDir>(QDir::tempPath() + "/quavex-volume-XXXXXX")),
+      m_problem(isolationProblem()) {
     m_mountPoint = m_place->path() + "/mnt";
     m_image = m_place->path() + "/volume.img";
     QDir().mkpath(m_mountPoint);
@@ -69,6 +90,8 @@ ScratchVolume::ScratchVolume(ScratchVolume&& other) noexcept
 
 ScratchVolume ScratchVolume::tmpfs(qint64 sizeKiB) {
     ScratchVolume volume;
+    if (!volume.m_problem.isEmpty())
+        return volume;
     const QByteArray options = "size=" + QByteArray::number(sizeKiB) + "k";
     if (::mount("tmpfs", QFile::encodeName(volume.m_mountPoint).constData(), "tmpfs", 0,
                 options.constData()) == 0)
@@ -83,6 +106,8 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
     // A failed mount waits out its deadline; later tests of the process are spared the wait.
     static QString earlierProblem;
     ScratchVolume volume;
+    if (!volume.m_problem.isEmpty())
+        return volume;
     if (!earlierProblem.isEmpty()) {
         volume.m_problem = earlierProblem;
         return volume;
@@ -92,11 +117,13 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
         volume.m_problem = runTool(QStringLiteral("mkfs.vfat"), {volume.m_image});
     if (!volume.m_problem.isEmpty())
         return volume;
-    // In the foreground, so that the process is ours to kill.
+    // In the foreground, so that the process is ours to kill; and killed with the thread that
+    // started it, so that a test that crashes leaves no daemon behind.
     volume.m_fuse = std::make_unique<QProcess>();
+    volume.m_fuse->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     volume.m_fuse->setStandardOutputFile(QProcess::nullDevice());
     volume.m_fuse->setStandardErrorFile(QProcess::nullDevice());
-    volume.m_fuse->start(QStringLiteral("fusefat"),
+    volume.m_fuse->start(systemTool(QStringLiteral("fusefat")),
                          {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("rw+"),
                           volume.m_image, volume.m_mountPoint});
     if (!volume.m_fuse->waitForStarted(10000)) {
@@ -112,6 +139,8 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
 
 ScratchVolume ScratchVolume::exfat(int sizeMiB) {
     ScratchVolume volume;
+    if (!volume.m_problem.isEmpty())
+        return volume;
     volume.m_problem = makeImage(volume.m_image, sizeMiB);
     QByteArray loop;
     if (volume.m_problem.isEmpty())
@@ -122,13 +151,23 @@ ScratchVolume ScratchVolume::exfat(int sizeMiB) {
         return volume;
     volume.m_loopDevice = QString::fromLocal8Bit(loop);
     volume.m_problem = runTool(QStringLiteral("mkfs.exfat"), {volume.m_loopDevice});
-    // exfat-fuse detaches once the volume is mounted; unmounting ends it.
-    if (volume.m_problem.isEmpty())
+    if (!volume.m_problem.isEmpty())
+        return volume;
+    // exfat-fuse stays in the foreground only in its debug mode; its log goes nowhere. So it is
+    // ours to end, and it dies with the thread that started it, as fusefat does.
+    volume.m_fuse = std::make_unique<QProcess>();
+    volume.m_fuse->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    volume.m_fuse->setStandardOutputFile(QProcess::nullDevice());
+    volume.m_fuse->setStandardErrorFile(QProcess::nullDevice());
+    volume.m_fuse->start(systemTool(QStringLiteral("mount.exfat-fuse")),
+                         {QStringLiteral("-d"), volume.m_loopDevice, volume.m_mountPoint});
+    if (!volume.m_fuse->waitForStarted(10000)) {
         volume.m_problem =
-            runTool(QStringLiteral("mount.exfat-fuse"), {volume.m_loopDevice, volume.m_mountPoint});
-    volume.m_mounted = volume.m_problem.isEmpty() &&
-                       deviceOf(volume.m_mountPoint) != deviceOf(volume.m_place->path());
-    if (!volume.m_mounted && volume.m_problem.isEmpty())
+            QStringLiteral("exfat-fuse did not start: ") + volume.m_fuse->errorString();
+        return volume;
+    }
+    volume.m_mounted = volume.waitUntilMounted();
+    if (!volume.m_mounted)
         volume.m_problem = QStringLiteral("exfat-fuse did not mount the image");
     return volume;
 }

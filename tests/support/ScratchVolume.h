@@ -25,10 +25,9 @@
 // with ENOENT after a few dozen create-and-rename pairs; it spins on large folders), so keep fat()
 // for what is FAT-specific: 8.3 names, the fixed FAT16 root folder, a device killed mid-write.
 //
-// Mounting needs root; run the test inside a private mount namespace (scripts/test does; by hand:
-// `unshare -m --propagation private <test executable>`) so that no mount outlives the test even
-// when it is killed. The destructor unmounts (lazily, so a stale mount goes too) and removes the
-// folder and the image.
+// Mounting needs root and a test program whose mounts are its own (isolateTestMounts() below);
+// elsewhere a volume is not mounted and tells why. The destructor unmounts (lazily, so a stale
+// mount goes too) and removes the folder and the image.
 class ScratchVolume {
 public:
     static ScratchVolume tmpfs(qint64 sizeKiB);
@@ -44,10 +43,10 @@ public:
     const QString& problem() const { return m_problem; }
     // The mount point, without a trailing "/".
     QString root() const;
-    // The fusefat process of a FAT volume, 0 for tmpfs.
+    // The FUSE process of a FAT or exFAT volume, 0 for tmpfs.
     pid_t devicePid() const;
-    // Kills the fusefat process with SIGKILL and waits for it: every later call on the volume
-    // fails with ENOTCONN, as with a player pulled out mid-write. FAT volumes only.
+    // Kills the FUSE process with SIGKILL and waits for it: every later call on the volume
+    // fails with ENOTCONN, as with a player pulled out mid-write. FUSE volumes only.
     void killDevice();
 
 private:
@@ -76,6 +75,11 @@ bool volumeTestsRequired();
             GTEST_SKIP() << "cannot mount a scratch volume: " << (volume).problem().toStdString(); \
         }                                                                                          \
     } while (false)
+
+// Called by the test program's main() before any thread starts. As root, moves the process into a
+// mount namespace of its own, so that its mounts vanish with it however it ends, even when a test
+// program is run by hand and crashes. Volumes are mounted only once this has succeeded.
+void isolateTestMounts();
 
 // Moves this thread into a mount namespace of its own whose mounts reach no other process, for a
 // test that mounts over a folder it does not own (needs root).

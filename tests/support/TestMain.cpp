@@ -1,12 +1,14 @@
 #include "app/FontSubstitutes.h"
+#include "support/ScratchVolume.h"
 
 #include <QApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-// Shared by every test executable: headless widgets, also when ctest lists the tests at build
-// time without a display.
+// Shared by every test executable: mounts of its own, and headless widgets, also when ctest lists
+// the tests at build time without a display.
 int main(int argc, char* argv[]) {
+    isolateTestMounts();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     registerFontSubstitutes();
