@@ -72,7 +72,8 @@ void DriveList::paintEvent(QPaintEvent* /*event*/) {
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     const QRect field =
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    int room = field.width() - 4;
+    // The room the style gives the text: a pixel each side, and the icon with 4 pixels beside it.
+    int room = field.width() - 2;
     if (!option.currentIcon.isNull())
         room -= option.iconSize.width() + 4;
     option.currentText = option.fontMetrics.elidedText(option.currentText, Qt::ElideMiddle, room);

@@ -14,8 +14,8 @@ std::string sortKey(std::string_view name);
 
 // File names as the folder gives them (UTF-8), sorted by their sort keys, names with the same key
 // by their bytes ("Arger" before "arger" before "Ärger"), so the order is total and the same on
-// every read. Names and keys are packed
-// into one buffer: 100,000 names cost a few megabytes and no allocation each.
+// every read. Names and keys are packed into one buffer: 100,000 names cost a few megabytes and
+// no allocation each.
 class SortedNames {
 public:
     void append(std::string_view name);

@@ -132,6 +132,8 @@ void FolderList::setPath(const QString& path) {
 }
 
 void FolderList::openFolder(const QString& folder, const QString& drive) {
+    if (folder == m_path && drive == m_drive)
+        return;
     const std::vector<Volume> volumes = m_volumes->volumes();
     const QString volume = volumeRootOf(volumes, folder);
     if (!volume.isEmpty() && !m_volumes->isReadable(volume))
@@ -142,8 +144,6 @@ void FolderList::openFolder(const QString& folder, const QString& drive) {
     if (volume.isEmpty() || absoluteFolder(volume) != drive)
         throw AppError(ErrorNumber::PathNotFound, kSource,
                        QStringLiteral("Path not found: %1 is not on drive %2.").arg(folder, drive));
-    if (folder == m_path && drive == m_drive)
-        return;
     QStringList subfolders = readSubfolders(folder);
     subfolders.removeIf([&](const QString& name) {
         return absoluteFolder(volumeRootOf(volumes, childPath(folder, name))) != drive;
