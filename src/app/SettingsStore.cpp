@@ -27,10 +27,16 @@ QString application() {
     return QString::fromUtf8(VersionRecord::ProductName);
 }
 
-// Nothing saved yet is not a folder: the folder chooser stays where the drive left it.
+// Nothing saved yet is not a folder: the folder chooser stays where the drive left it. A saved
+// folder off the saved drive cannot be opened, the root of another volume among them: the pair
+// would name one disk in the drive list and another in the folder list.
 void openFolder(FolderList& folder, const QString& path) {
-    if (!path.isEmpty())
-        folder.setPath(path);
+    if (path.isEmpty())
+        return;
+    if (folder.namesOtherDrive(path))
+        throw AppError(ErrorNumber::PathNotFound, QStringLiteral("Settings"),
+                       QStringLiteral("Path not found: %1 is not on the saved drive.").arg(path));
+    folder.setPath(path);
 }
 
 } // namespace

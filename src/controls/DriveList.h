@@ -6,8 +6,9 @@
 #include <functional>
 #include <memory>
 
-// The drive chooser: one volume selected, shown as its root path and label. The list is read
-// again from the volume provider every time it is opened, so a player plugged in later shows up.
+// The drive chooser: one volume selected, shown as its label and root path, elided in the middle
+// when long, the whole text as the tooltip. The list is read again from the volume provider every
+// time it is opened, so a player plugged in later shows up.
 class DriveList : public QComboBox {
 public:
     DriveList(std::shared_ptr<VolumeProvider> volumes, QWidget* parent = nullptr);
@@ -21,11 +22,14 @@ public:
 
     void setChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
 
-    // How a volume is shown: "/media/ann/PLAYER [PLAYER]", or the root alone without a label.
-    static QString volumeText(const Volume& volume);
+    // How a volume is shown: its label and its root, "PLAYER  (/media/ann/PLAYER)"; without a
+    // label the root's last folder name stands in, and the home volume reads "Home  (/)".
+    static QString volumeText(const Volume& volume, bool home);
 
 protected:
     void showPopup() override;
+    // The chosen item's text elided in the middle: both ends tell two players apart.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // Fills the items from the provider; the chosen drive stays listed even when it has gone.

@@ -1,20 +1,64 @@
 #include "controls/FileListModel.h"
 
+#include <QString>
 #include <algorithm>
 #include <limits>
 
-std::string sortKey(std::string_view name) {
-    std::string key(name);
-    bool ascii = true;
-    for (char& c : key) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            ascii = false;
-        else if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
+namespace {
+
+// A run of digits sorts by its value: a marker that sorts where digits do, the count of
+// significant digits (so a longer number sorts later), then the digits without leading zeros.
+// The count is one more than the digits, so that it is never 0, the end-of-key byte below.
+size_t appendNumber(std::string& key, std::string_view text, size_t start) {
+    size_t end = start;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+        ++end;
+    size_t first = start;
+    while (first < end && text[first] == '0')
+        ++first;
+    key += '0';
+    key += static_cast<char>(std::min<size_t>(end - first + 1, 255));
+    key.append(text.substr(first, end - first));
+    return end;
+}
+
+// A letter's base form: case folded, accents and other marks dropped ("Ä" is "a", "ß" is "ss").
+void appendBaseLetters(std::string& key, std::string_view text) {
+    const QString decomposed = QString::fromUtf8(text.data(), qsizetype(text.size()))
+                                   .normalized(QString::NormalizationForm_KD);
+    QString base;
+    base.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (!c.isMark())
+            base += c;
     }
-    if (ascii)
-        return key;
-    return QString::fromUtf8(name.data(), qsizetype(name.size())).toCaseFolded().toStdString();
+    key += base.toCaseFolded().toStdString();
+}
+
+} // namespace
+
+std::string sortKey(std::string_view name) {
+    std::string key;
+    key.reserve(name.size() + 8);
+    size_t i = 0;
+    while (i < name.size()) {
+        const char c = name[i];
+        if (c >= '0' && c <= '9') {
+            i = appendNumber(key, name, i);
+        } else if (static_cast<unsigned char>(c) < 0x80) {
+            key += c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+            ++i;
+        } else {
+            // Letters beyond ASCII up to the next ASCII character, so that a combining mark stays
+            // with the letter it belongs to.
+            size_t end = i;
+            while (end < name.size() && static_cast<unsigned char>(name[end]) >= 0x80)
+                ++end;
+            appendBaseLetters(key, name.substr(i, end - i));
+            i = end;
+        }
+    }
+    return key;
 }
 
 SortedNames::Ref SortedNames::store(std::string_view name) {

@@ -7,12 +7,15 @@
 #include <string_view>
 #include <vector>
 
-// What names are sorted by: the name case-folded (UTF-8), so letter case plays no part.
+// What names are sorted by, compared byte by byte: the name case-folded with accents dropped, so
+// letter case and accents play no part ("Ärger" beside "Arger"), and numbers by their value
+// ("Track 9" before "Track 10").
 std::string sortKey(std::string_view name);
 
 // File names as the folder gives them (UTF-8), sorted by their sort keys, names with the same key
-// by their bytes, so the order is total and the same on every read. Names and keys are packed
-// into one buffer: 100,000 names cost a few megabytes and no allocation each.
+// by their bytes ("Arger" before "arger" before "Ärger"), so the order is total and the same on
+// every read. Names and keys are packed into one buffer: 100,000 names cost a few megabytes and
+// no allocation each.
 class SortedNames {
 public:
     void append(std::string_view name);

@@ -55,18 +55,19 @@ QStringList readSubfolders(const QString& folder) {
     return names;
 }
 
-// The folder and every folder above it, the file-system root ("/", or "C:/" style) first.
-QStringList ancestorsOf(const QString& folder) {
+// The folder and every folder above it up to the drive's root, the root first.
+QStringList ancestorsOf(const QString& folder, const QString& driveRoot) {
     QStringList chain{folder};
-    for (QString path = folder;;) {
+    for (QString path = folder; path != driveRoot;) {
         QString parent = path.left(std::max<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
         if (parent.isEmpty() || parent.endsWith(QLatin1Char(':')))
             parent += QLatin1Char('/');
         if (parent == path)
-            return chain;
+            break;
         chain.prepend(parent);
         path = parent;
     }
+    return chain;
 }
 
 QString childPath(const QString& parent, const QString& name) {
@@ -97,44 +98,62 @@ QStringList FolderList::rowPaths() const {
     return paths;
 }
 
+QString FolderList::driveRoot() const {
+    return m_drive.isEmpty() ? absoluteFolder(m_volumes->homeVolumeRoot()) : m_drive;
+}
+
+bool FolderList::namesOtherDrive(const QString& text) const {
+    const std::optional<QString> root = driveNamedBy(*m_volumes, text);
+    return root && absoluteFolder(*root) != driveRoot();
+}
+
 void FolderList::setPath(const QString& path) {
     if (const std::optional<QString> root = driveNamedBy(*m_volumes, path)) {
         if (!m_volumes->isReadable(*root))
             throw AppError(
                 ErrorNumber::DeviceUnavailable, kSource,
                 QStringLiteral("Device unavailable: drive %1 cannot be read.").arg(*root));
+        const QString top = absoluteFolder(*root);
         const QString current = absoluteFolder(m_volumes->currentFolder(*root));
         try {
-            openFolder(current);
+            openFolder(current, top);
         } catch (const AppError&) {
             // A current folder removed since leaves the drive itself to open.
-            const QString top = absoluteFolder(*root);
             if (current == top)
                 throw;
-            openFolder(top);
+            openFolder(top, top);
         }
         return;
     }
     if (path.isEmpty())
         throw AppError(ErrorNumber::PathNotFound, kSource,
                        QStringLiteral("Path not found: no folder was named."));
-    openFolder(absoluteFolder(path));
+    openFolder(absoluteFolder(path), driveRoot());
 }
 
-void FolderList::openFolder(const QString& folder) {
-    if (folder == m_path)
+void FolderList::openFolder(const QString& folder, const QString& drive) {
+    if (folder == m_path && drive == m_drive)
         return;
-    const QString volume = volumeRootOf(*m_volumes, folder);
+    const std::vector<Volume> volumes = m_volumes->volumes();
+    const QString volume = volumeRootOf(volumes, folder);
     if (!volume.isEmpty() && !m_volumes->isReadable(volume))
         throw AppError(ErrorNumber::DeviceUnavailable, kSource,
                        QStringLiteral("Device unavailable: drive %1 cannot be read.").arg(volume));
-    const QStringList subfolders = readSubfolders(folder);
+    // Above the drive's root, or inside another volume mounted below it, is another disk: the
+    // run would empty a folder there while the drive list still names this one.
+    if (volume.isEmpty() || absoluteFolder(volume) != drive)
+        throw AppError(ErrorNumber::PathNotFound, kSource,
+                       QStringLiteral("Path not found: %1 is not on drive %2.").arg(folder, drive));
+    QStringList subfolders = readSubfolders(folder);
+    subfolders.removeIf([&](const QString& name) {
+        return absoluteFolder(volumeRootOf(volumes, childPath(folder, name))) != drive;
+    });
 
     const QStyle* look = style();
     const QIcon openIcon = look->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = look->standardIcon(QStyle::SP_DirClosedIcon);
     QList<QStandardItem*> items;
-    const QStringList chain = ancestorsOf(folder);
+    const QStringList chain = ancestorsOf(folder, drive);
     for (qsizetype depth = 0; depth < chain.size(); ++depth) {
         const QString& path = chain[depth];
         auto* item = new QStandardItem(openIcon, depth == 0 ? path : path.section('/', -1));
@@ -150,11 +169,13 @@ void FolderList::openFolder(const QString& folder) {
         items.append(item);
     }
 
+    const bool changed = folder != m_path;
     m_path = folder;
+    m_drive = drive;
     m_model->clear();
     m_model->invisibleRootItem()->appendRows(items);
     setCurrentIndex(m_model->index(openRow, 0));
-    if (m_onChange)
+    if (changed && m_onChange)
         m_onChange();
 }
 
@@ -164,7 +185,7 @@ void FolderList::userOpened(const QModelIndex& index) {
     if (!index.isValid())
         return;
     try {
-        openFolder(index.data(kPathRole).toString());
+        openFolder(index.data(kPathRole).toString(), m_drive);
     } catch (...) {
         QApplication::beep();
     }

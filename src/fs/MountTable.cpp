@@ -1,11 +1,12 @@
 #include "fs/MountTable.h"
 
 #include <QList>
+#include <cctype>
 
 namespace {
 
 // Mount points are written with spaces, tabs, newlines and backslashes as octal escapes.
-QString unescapeField(const QByteArray& field) {
+QByteArray unescapeField(const QByteArray& field) {
     QByteArray out;
     out.reserve(field.size());
     for (qsizetype i = 0; i < field.size(); ++i) {
@@ -21,7 +22,20 @@ QString unescapeField(const QByteArray& field) {
         }
         out.append(field[i]);
     }
-    return QString::fromUtf8(out);
+    return out;
+}
+
+QString unescapedText(const QByteArray& field) {
+    return QString::fromUtf8(unescapeField(field));
+}
+
+// Memory file systems lose their files at the next start; overlay is a container's own root.
+bool inMemory(const QString& fsType) {
+    for (const char* type : {"tmpfs", "ramfs", "overlay", "devtmpfs", "hugetlbfs"}) {
+        if (fsType == QLatin1String(type))
+            return true;
+    }
+    return false;
 }
 
 bool under(const QString& path, QLatin1String folder) {
@@ -45,16 +59,20 @@ std::vector<MountEntry> parseMountInfo(const QByteArray& text) {
         if (separator < 0 || separator + 2 >= fields.size())
             continue;
         MountEntry mount;
-        mount.root = unescapeField(fields[3]);
-        mount.mountPoint = unescapeField(fields[4]);
-        mount.fsType = unescapeField(fields[separator + 1]);
-        mount.source = unescapeField(fields[separator + 2]);
+        const QByteArray mountPoint = unescapeField(fields[4]);
+        mount.root = unescapedText(fields[3]);
+        mount.mountPoint = QString::fromUtf8(mountPoint);
+        mount.exactText = mount.mountPoint.toUtf8() == mountPoint;
+        mount.fsType = unescapedText(fields[separator + 1]);
+        mount.source = unescapedText(fields[separator + 2]);
         mounts.push_back(std::move(mount));
     }
     return mounts;
 }
 
 bool isUserVolume(const MountEntry& mount) {
+    if (!mount.exactText || inMemory(mount.fsType))
+        return false;
     const QString& where = mount.mountPoint;
     if (under(where, QLatin1String("/media")) || under(where, QLatin1String("/run/media")) ||
         under(where, QLatin1String("/mnt")))
@@ -74,6 +92,22 @@ bool isUserVolume(const MountEntry& mount) {
     // A bind mount shows part of a volume that is listed already (containers bind single files
     // such as /etc/hosts this way); btrfs mounts its subvolumes with a root of their own.
     return mount.root == QLatin1String("/") || mount.fsType == QLatin1String("btrfs");
+}
+
+QString labelFromLinkName(const QByteArray& name) {
+    QByteArray bytes;
+    bytes.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' &&
+            std::isxdigit(static_cast<unsigned char>(name[i + 2])) &&
+            std::isxdigit(static_cast<unsigned char>(name[i + 3]))) {
+            bytes.append(static_cast<char>(name.mid(i + 2, 2).toInt(nullptr, 16)));
+            i += 3;
+            continue;
+        }
+        bytes.append(name[i]);
+    }
+    return QString::fromUtf8(bytes);
 }
 
 bool liesOnMount(const QString& path, const QString& mountPoint) {

@@ -68,9 +68,8 @@ QHash<QString, QString> labelsByDevice() {
     QHash<QString, QString> labels;
     const QDir byLabel(QStringLiteral("/dev/disk/by-label"));
     for (const QFileInfo& link : byLabel.entryInfoList(QDir::System | QDir::Files)) {
-        QString label = link.fileName();
-        label.replace(QLatin1String("\\x20"), QLatin1String(" "));
-        labels.insert(link.canonicalFilePath(), label);
+        labels.insert(link.canonicalFilePath(),
+                      labelFromLinkName(QFile::encodeName(link.fileName())));
     }
     return labels;
 }

@@ -12,8 +12,12 @@ bool liesUnder(const QString& path, const QString& root) {
 } // namespace
 
 QString volumeRootOf(const VolumeProvider& volumes, const QString& path) {
+    return volumeRootOf(volumes.volumes(), path);
+}
+
+QString volumeRootOf(const std::vector<Volume>& volumes, const QString& path) {
     QString best;
-    for (const Volume& volume : volumes.volumes()) {
+    for (const Volume& volume : volumes) {
         if (liesUnder(path, volume.root) && volume.root.size() > best.size())
             best = volume.root;
     }

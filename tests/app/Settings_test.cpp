@@ -116,6 +116,22 @@ TEST_F(Settings, DeletedMusicFolderLeavesTheDrivesCurrentFolderOpen) {
     EXPECT_EQ(form->txtIpTot->text(), QStringLiteral("Total: 2"));
 }
 
+// A pair saved while the folder list could still leave its drive: the drive list would name the
+// player while a run empties a folder of the disk.
+TEST_F(Settings, SavedFolderOffItsSavedDriveIsSkipped) {
+    store("drvOp1", root("player"));
+    store("dirOp1", music("disk"));
+    store("drvOp2", root("card"));
+    store("dirOp2", root("disk"));
+
+    auto form = start();
+    EXPECT_EQ(form->drvOp1->Drive(), root("player"));
+    EXPECT_EQ(form->dirOp1->Path(), root("player"));
+    EXPECT_EQ(form->flOp1->Path(), root("player"));
+    EXPECT_EQ(form->drvOp2->Drive(), root("card"));
+    EXPECT_EQ(form->dirOp2->Path(), root("card"));
+}
+
 TEST_F(Settings, WarningOptionTakesOnlyNumbersThatRoundToATickValue) {
     const std::pair<const char*, int> cases[] = {
         {"abc", 0}, {"70000", 0}, {"3", 0}, {"-1", 0}, {"", 0},    {"1.5", 2},

@@ -5,6 +5,7 @@
 #include "support/ThrownError.h"
 #include "support/WatchedList.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <gtest/gtest.h>
 
@@ -19,6 +20,11 @@ protected:
         return items;
     }
 
+    // The text of a folder drive's item: its label, two spaces and its root in brackets.
+    QString item(const char* name, const char* label) const {
+        return QStringLiteral("%1  (%2)").arg(QLatin1String(label), root(name));
+    }
+
     // Opening the list as the user does: QComboBox offers it publicly.
     void reopen() {
         QComboBox* combo = list.get();
@@ -28,10 +34,14 @@ protected:
 };
 
 TEST_F(DriveListTest, ShowsEveryVolumeWithItsLabelAndStartsOnTheHomeVolume) {
-    EXPECT_EQ(shownItems(), (QStringList{root("disk") + " [DISK]", root("player") + " [PLAYER]",
-                                         root("card") + " [CARD]"}));
+    EXPECT_EQ(shownItems(),
+              (QStringList{item("disk", "Home"), item("player", "PLAYER"), item("card", "CARD")}));
     EXPECT_EQ(list->Drive(), root("disk"));
-    EXPECT_EQ(list->currentText(), root("disk") + " [DISK]");
+    EXPECT_EQ(list->currentText(), item("disk", "Home"));
+    // A long item is elided in the middle; its whole text is its tooltip.
+    EXPECT_EQ(list->toolTip(), item("disk", "Home"));
+    EXPECT_EQ(list->itemData(1, Qt::ToolTipRole).toString(), item("player", "PLAYER"));
+    EXPECT_EQ(list->view()->textElideMode(), Qt::ElideMiddle);
 }
 
 TEST_F(DriveListTest, SettingADriveRunsTheHandlerOnceNestedAndOnlyOnChange) {
@@ -39,7 +49,7 @@ TEST_F(DriveListTest, SettingADriveRunsTheHandlerOnceNestedAndOnlyOnChange) {
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(seenInHandler, root("player"));
     EXPECT_EQ(list->Drive(), root("player"));
-    EXPECT_EQ(list->currentText(), root("player") + " [PLAYER]");
+    EXPECT_EQ(list->currentText(), item("player", "PLAYER"));
 
     list->setDrive(root("player"));
     EXPECT_EQ(changes, 1);
@@ -65,28 +75,41 @@ TEST_F(DriveListTest, AnUnknownDriveFailsBeforeAnythingChanges) {
         EXPECT_TRUE(error->description().contains(text));
     }
     EXPECT_EQ(list->Drive(), root("card"));
-    EXPECT_EQ(list->currentText(), root("card") + " [CARD]");
+    EXPECT_EQ(list->currentText(), item("card", "CARD"));
     EXPECT_EQ(changes, 0);
 }
 
 TEST_F(DriveListTest, OpeningTheListReadsTheVolumesAgainAndKeepsAVanishedChoice) {
     list->setDrive(root("player"));
     env.volumes->remove(root("player"));
-    // A volume without a label shows its root alone.
+    // A volume without a label shows its folder's name; two of the same label, their roots.
     QDir().mkpath(root("stick"));
     env.volumes->add(root("stick"));
+    QDir().mkpath(root("card2"));
+    env.volumes->add(root("card2"), QStringLiteral("CARD"));
 
     reopen();
-    EXPECT_EQ(shownItems(), (QStringList{root("disk") + " [DISK]", root("card") + " [CARD]",
-                                         root("stick"), root("player") + " [PLAYER]"}));
+    EXPECT_EQ(shownItems(),
+              (QStringList{item("disk", "Home"), item("card", "CARD"), item("stick", "stick"),
+                           item("card2", "CARD"), item("player", "PLAYER")}));
     EXPECT_EQ(list->Drive(), root("player"));
-    EXPECT_EQ(list->currentText(), root("player") + " [PLAYER]");
+    EXPECT_EQ(list->currentText(), item("player", "PLAYER"));
 
     list->setDrive(root("stick"));
     EXPECT_EQ(list->Drive(), root("stick"));
     reopen();
-    EXPECT_EQ(shownItems(),
-              (QStringList{root("disk") + " [DISK]", root("card") + " [CARD]", root("stick")}));
+    EXPECT_EQ(shownItems(), (QStringList{item("disk", "Home"), item("card", "CARD"),
+                                         item("stick", "stick"), item("card2", "CARD")}));
+
+    // A drive unplugged while the list is open cannot be chosen: the chooser stays where it was.
+    changes = 0;
+    env.volumes->remove(root("card2"));
+    const int gone = list->findText(item("card2", "CARD"));
+    list->setCurrentIndex(gone);
+    Q_EMIT list->activated(gone);
+    EXPECT_EQ(list->Drive(), root("stick"));
+    EXPECT_EQ(list->currentText(), item("stick", "stick"));
+    EXPECT_EQ(changes, 0);
 }
 
 TEST_F(DriveListTest, AChoiceTheHandlerCannotApplyGoesBackToThePreviousDrive) {
@@ -95,15 +118,15 @@ TEST_F(DriveListTest, AChoiceTheHandlerCannotApplyGoesBackToThePreviousDrive) {
         if (list->Drive() == root("card"))
             throw AppError(ErrorNumber::DeviceUnavailable, "test", "no medium");
     });
-    const int card = list->findText(root("card") + " [CARD]");
+    const int card = list->findText(item("card", "CARD"));
     ASSERT_GE(card, 0);
     list->setCurrentIndex(card);
     Q_EMIT list->activated(card);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(list->Drive(), root("disk"));
-    EXPECT_EQ(list->currentText(), root("disk") + " [DISK]");
+    EXPECT_EQ(list->currentText(), item("disk", "Home"));
 
-    const int player = list->findText(root("player") + " [PLAYER]");
+    const int player = list->findText(item("player", "PLAYER"));
     list->setCurrentIndex(player);
     Q_EMIT list->activated(player);
     EXPECT_EQ(changes, 2);
@@ -121,7 +144,8 @@ TEST(DriveListOnFat, APlayerWhoseDeviceDiedCanStillBeChosen) {
     player.killDevice();
     list.setDrive(player.root() + "/");
     EXPECT_EQ(list.Drive(), player.root());
-    EXPECT_EQ(list.currentText(), player.root());
+    EXPECT_TRUE(list.currentText().endsWith("  (" + player.root() + ")"))
+        << list.currentText().toStdString();
 }
 
 } // namespace

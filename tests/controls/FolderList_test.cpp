@@ -26,21 +26,25 @@ protected:
     QString at(const QString& relative) const { return tmp.path() + QLatin1Char('/') + relative; }
 };
 
-TEST_F(FolderListTest, ShowsAncestorsFromTheRootThenSortedSubfolders) {
+TEST_F(FolderListTest, ShowsTheDrivesRootThenTheFoldersDownToTheOpenOneThenSortedSubfolders) {
     touch(at("disk/Music/file.mp3"));
     ASSERT_EQ(::symlink("A", QFile::encodeName(at("disk/Music/linked")).constData()), 0);
+    // A card mounted inside the disk is opened by choosing its drive, not from the disk's list.
+    QDir().mkpath(at("disk/Music/card"));
+    env.volumes->add(at("disk/Music/card"), QStringLiteral("CARD2"));
     list->setPath(at("disk/Music/"));
 
     EXPECT_EQ(list->Path(), at("disk/Music"));
-    QStringList expected{QStringLiteral("/")};
-    QString ancestor;
-    for (const QString& part : at("disk/Music").split('/', Qt::SkipEmptyParts))
-        expected.append(ancestor += '/' + part);
+    QStringList expected{at("disk"), at("disk/Music")};
     for (const char* sub : {"A", "b", "c", "linked"})
         expected.append(at("disk/Music/") + sub);
     EXPECT_EQ(list->rowPaths(), expected);
-    EXPECT_EQ(list->currentIndex().row(), expected.indexOf(at("disk/Music")));
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), at("disk"));
+    EXPECT_EQ(list->currentIndex().row(), 1);
     EXPECT_TRUE(list->uniformItemSizes());
+
+    list->setPath(at("disk/Music/card"));
+    EXPECT_EQ(list->rowPaths(), QStringList{at("disk/Music/card")});
 }
 
 TEST_F(FolderListTest, SettingAFolderRunsTheHandlerOnceNestedAndOnlyOnChange) {
@@ -64,7 +68,7 @@ TEST_F(FolderListTest, ADriveTextOpensThatDrivesCurrentFolder) {
 
     env.volumes->setCurrentFolder(at("disk"), at("disk/Music"));
     for (const char* text : {"C", "C:\\"}) {
-        list->setPath(at("player/Songs"));
+        list->setPath(at("player"));
         list->setPath(QString::fromLatin1(text));
         EXPECT_EQ(list->Path(), at("disk/Music")) << text;
     }
@@ -79,6 +83,14 @@ TEST_F(FolderListTest, FoldersThatCannotBeOpenedFailBeforeAnythingChanges) {
     EXPECT_EQ(errorNumberOf([&] { list->setPath(at("disk/none")); }), ErrorNumber::PathNotFound);
     EXPECT_EQ(errorNumberOf([&] { list->setPath(at("disk/file")); }), ErrorNumber::PathNotFound);
     EXPECT_EQ(errorNumberOf([&] { list->setPath(QString()); }), ErrorNumber::PathNotFound);
+    // Above the drive's root, another drive, and a volume mounted inside the drive are other
+    // disks than the one the list is on.
+    EXPECT_EQ(errorNumberOf([&] { list->setPath(tmp.path()); }), ErrorNumber::PathNotFound);
+    EXPECT_EQ(errorNumberOf([&] { list->setPath(at("player/Songs")); }), ErrorNumber::PathNotFound);
+    QDir().mkpath(at("disk/Music/b/inner"));
+    env.volumes->add(at("disk/Music/b"));
+    EXPECT_EQ(errorNumberOf([&] { list->setPath(at("disk/Music/b/inner")); }),
+              ErrorNumber::PathNotFound);
     env.volumes->setReadable(at("player"), false);
     EXPECT_EQ(errorNumberOf([&] { list->setPath(at("player")); }), ErrorNumber::DeviceUnavailable);
     EXPECT_EQ(errorNumberOf([&] { list->setPath(at("player/Songs")); }),
@@ -97,10 +109,10 @@ TEST_F(FolderListTest, DoubleClickAndEnterOpenTheItem) {
     Q_EMIT list->doubleClicked(item);
     EXPECT_EQ(list->Path(), at("disk/Music/b"));
 
-    // Enter on the root goes to the root itself, not to a drive's current folder.
+    // Enter on the top row goes to the drive's root itself, not to the drive's current folder.
     list->setCurrentIndex(list->model()->index(0, 0));
     QTest::keyClick(list.get(), Qt::Key_Return);
-    EXPECT_EQ(list->Path(), QStringLiteral("/"));
+    EXPECT_EQ(list->Path(), at("disk"));
     EXPECT_EQ(changes, 3);
 
     // A folder that went away since it was listed leaves the list where it was.
