@@ -12,6 +12,7 @@
 #include "rotation/StatusBox.h"
 
 #include <QLabel>
+#include <QSet>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -83,9 +84,11 @@ void Form1::FillPlayer(std::uint8_t which) {
     std::vector<QString> candidates =
         candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }));
     const QString playerFolder = pane.dir->Path();
-    for (const QString& name :
-         offUiThread([&] { return leaveOutUnstorable(candidates, musicFolder, playerFolder); }))
-        if (!LeftOutOfDraw.contains(name))
+    const QStringList leftOut =
+        offUiThread([&] { return leaveOutUnstorable(candidates, musicFolder, playerFolder); });
+    const QSet<QString> leftOutBefore(LeftOutOfDraw.begin(), LeftOutOfDraw.end());
+    for (const QString& name : leftOut)
+        if (!leftOutBefore.contains(name))
             LeftOutOfDraw.append(name);
     const std::size_t count = candidates.size();
     std::int64_t moved = 0;

@@ -1,7 +1,5 @@
 #include "rotation/LeftOutFiles.h"
 
-#include "fs/FileNameCodec.h"
-
 #include <algorithm>
 
 namespace {
@@ -13,7 +11,7 @@ constexpr qsizetype namesShown = 3;
 QString leftOutLine(const QStringList& names) {
     QStringList shown;
     for (qsizetype i = 0; i < std::min(names.size(), namesShown); ++i)
-        shown.append(displayedFileName(names[i]));
+        shown.append(names[i]);
     if (names.size() > namesShown)
         shown.append(QStringLiteral("..."));
     const QString list = shown.join(QStringLiteral(", "));

@@ -23,7 +23,10 @@ RotationWindow::RotationWindow() : createFileSystem(createSystemFileSystem) {
     env.volumes->add(m_root, QStringLiteral("DISK"));
 }
 
-RotationWindow::~RotationWindow() = default;
+RotationWindow::~RotationWindow() {
+    form.reset();
+    removeTree(m_root);
+}
 
 void RotationWindow::addDrive(const QString& root) {
     env.volumes->add(root);

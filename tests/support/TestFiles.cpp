@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <memory>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -74,6 +75,13 @@ QStringList namesInFolder(const QString& folder, bool filesOnly) {
     }
     names.sort();
     return names;
+}
+
+void removeTree(const QString& folder) {
+    ::nftw(
+        encodeFileName(folder).constData(),
+        [](const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }, 16,
+        FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
 }
 
 QByteArray patternBytes(qint64 size, int seed) {

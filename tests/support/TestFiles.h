@@ -22,5 +22,8 @@ QByteArray readTestFile(const QString& path);
 // Every name directly in the folder (with filesOnly, of regular files and links to them), sorted,
 // hidden ones included; names hold their bytes as FileNameCodec.h does.
 QStringList namesInFolder(const QString& folder, bool filesOnly = false);
+// Removes the folder and everything in it, names that are not text included (QDir cannot name
+// them); for the destructors of temporary folders.
+void removeTree(const QString& folder);
 // Bytes that differ from file to file and position to position, so that a misplaced chunk shows.
 QByteArray patternBytes(qint64 size, int seed);
