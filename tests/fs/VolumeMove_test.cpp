@@ -127,8 +127,8 @@ TEST_F(VolumeMove, FatCannotStoreAFileOfFourGibibytesAndExfatCan) {
     // Sparse files: their size is what counts, not their room on the disk.
     QFile big(localPath("Big.mp3"));
     QFile fits(localPath("Fits.mp3"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(4 * 1024 * MiB));
-    ASSERT_TRUE(fits.open(QIODevice::WriteOnly) && fits.resize(4 * 1024 * MiB - 1));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(MiB * 4096));
+    ASSERT_TRUE(fits.open(QIODevice::WriteOnly) && fits.resize(MiB * 4096 - 1));
 
     EXPECT_FALSE(volumeCanStore(volumeTraitsOf(fat.root()), big.fileName()));
     EXPECT_TRUE(volumeCanStore(volumeTraitsOf(fat.root()), fits.fileName()));
