@@ -4,6 +4,7 @@
 #include "fs/FileSystemObject.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -103,6 +104,9 @@ public:
     // True from the first to the last step of a run; keeps Select disabled and refuses EXIT.
     bool RunInProgress = false;
     std::unique_ptr<FileSystemObject> Fso;
+    // The music files this run's fills left out of their draw because the player cannot store
+    // them, and that no fill has moved since.
+    QStringList LeftOutOfDraw;
 
     PlayerPane playerPane(std::uint8_t which) const;
 

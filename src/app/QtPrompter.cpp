@@ -1,5 +1,7 @@
 #include "app/QtPrompter.h"
 
+#include "fs/FileNameCodec.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -22,8 +24,9 @@ QMessageBox::Icon toQt(MessageIcon icon) {
 } // namespace
 
 MessageAnswer QtPrompter::ask(const MessageRequest& request) {
-    QMessageBox box(toQt(request.icon), request.title, request.text, QMessageBox::NoButton,
-                    m_parent);
+    // File names in the text show their bytes that are not text as U+FFFD.
+    QMessageBox box(toQt(request.icon), request.title, displayedFileName(request.text),
+                    QMessageBox::NoButton, m_parent);
     if (request.buttons == MessageButtons::YesNo) {
         QPushButton* yes = box.addButton(QMessageBox::Yes);
         QPushButton* no = box.addButton(QMessageBox::No);

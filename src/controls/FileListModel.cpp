@@ -1,5 +1,7 @@
 #include "controls/FileListModel.h"
 
+#include "fs/FileNameCodec.h"
+
 #include <QString>
 #include <algorithm>
 #include <limits>
@@ -132,12 +134,14 @@ int FileListModel::rowCount(const QModelIndex& parent) const {
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole)
         return {};
-    return nameAt(index.row());
+    // Shown with the replacement character for bytes that are not text.
+    const std::string_view name = m_names.at(index.row());
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
 }
 
 QString FileListModel::nameAt(qint64 row) const {
     const std::string_view name = m_names.at(row);
-    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+    return decodeFileName(QByteArrayView(name.data(), qsizetype(name.size())));
 }
 
 void FileListModel::replaceAll(SortedNames names) {

@@ -55,6 +55,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     qint64 count() const { return m_names.size(); }
+    // The name as the file system holds it, bytes that are not text kept (FileNameCodec.h).
     QString nameAt(qint64 row) const;
 
     // Takes a sorted list in one step.

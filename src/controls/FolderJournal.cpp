@@ -1,8 +1,8 @@
 #include "controls/FolderJournal.h"
 
 #include "controls/FolderScan.h"
+#include "fs/FileNameCodec.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 
@@ -96,7 +96,7 @@ void FolderJournal::start(const QString& path, const FolderHandle& folder) {
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0)
         return;
-    const QByteArray where = QFile::encodeName(path);
+    const QByteArray where = encodeFileName(path);
     const int watch = ::inotify_add_watch(m_fd, where.constData(), kWatchMask);
     struct stat watched;
     // The watch must be on the folder that was opened, not on one put in its place meanwhile.

@@ -3,10 +3,10 @@
 #include "controls/DriveText.h"
 #include "controls/FolderScan.h"
 #include "fs/AppError.h"
+#include "fs/FileNameCodec.h"
 #include "fs/VolumeLookup.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QKeyEvent>
 #include <QStandardItemModel>
 #include <QStyle>
@@ -47,7 +47,7 @@ QStringList readSubfolders(const QString& folder) {
     QStringList names;
     error = handle.readEntries([&](const char* name, EntryType type) {
         if (name[0] != '.' && handle.kindOf(name, type, true) == EntryKind::Folder)
-            names.append(QFile::decodeName(name));
+            names.append(decodeFileName(name));
     });
     if (error != 0)
         throw folderError(error, kSource, folder);
@@ -156,14 +156,15 @@ void FolderList::openFolder(const QString& folder, const QString& drive) {
     const QStringList chain = ancestorsOf(folder, drive);
     for (qsizetype depth = 0; depth < chain.size(); ++depth) {
         const QString& path = chain[depth];
-        auto* item = new QStandardItem(openIcon, depth == 0 ? path : path.section('/', -1));
+        auto* item = new QStandardItem(
+            openIcon, displayedFileName(depth == 0 ? path : path.section('/', -1)));
         item->setData(path, kPathRole);
         item->setData(static_cast<int>(depth), kDepthRole);
         items.append(item);
     }
     const int openRow = static_cast<int>(items.size()) - 1;
     for (const QString& name : subfolders) {
-        auto* item = new QStandardItem(closedIcon, name);
+        auto* item = new QStandardItem(closedIcon, displayedFileName(name));
         item->setData(childPath(folder, name), kPathRole);
         item->setData(static_cast<int>(chain.size()), kDepthRole);
         items.append(item);

@@ -1,7 +1,8 @@
 #include "controls/FolderScan.h"
 
+#include "fs/FileNameCodec.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
@@ -45,7 +46,7 @@ bool isDotOrDotDot(const char* name) {
 } // namespace
 
 FolderHandle::FolderHandle(const QString& path, int& error) {
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    m_fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     error = m_fd < 0 ? errno : 0;
 }
 

@@ -38,4 +38,7 @@ inline constexpr std::int32_t PathFileAccess = 75;
 inline constexpr std::int32_t PathNotFound = 76;
 // The disk-full error in its HRESULT form, as a signed 32-bit number.
 inline constexpr std::int32_t DiskFull = static_cast<std::int32_t>(0x80070070u);
+// A file larger than the file system can hold (FAT's 4 GiB), in the same HRESULT form; never the
+// disk-full error, so the fill does not take the player for full.
+inline constexpr std::int32_t FileTooLarge = static_cast<std::int32_t>(0x800700DFu);
 } // namespace ErrorNumber

@@ -9,8 +9,9 @@ std::int32_t errorNumberForErrno(int error) {
     switch (error) {
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
         return ErrorNumber::DiskFull;
+    case EFBIG:
+        return ErrorNumber::FileTooLarge;
     case ENOENT:
         return ErrorNumber::FileNotFound;
     case ENOTDIR:
@@ -40,8 +41,9 @@ QString reasonForErrno(int error) {
     switch (error) {
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
         return QStringLiteral("the disk is full");
+    case EFBIG:
+        return QStringLiteral("the file is too large for the drive's file system");
     case ENOENT:
         return QStringLiteral("it does not exist");
     case ENOTDIR:
@@ -52,19 +54,24 @@ QString reasonForErrno(int error) {
     case EPERM:
         return QStringLiteral("permission was denied");
     case EROFS:
-        return QStringLiteral("the disk is read-only");
+        return QStringLiteral("the drive is read-only (write-protected or mounted read-only)");
     case EIO:
-        return QStringLiteral("the device reported an input/output error");
+        return QStringLiteral("the drive could not read or write the data; it may be failing or "
+                              "have been unplugged");
     case ENODEV:
     case ENXIO:
     case ENOTCONN:
     case ENOMEDIUM:
-        return QStringLiteral("the device is no longer available");
+        return QStringLiteral("the drive is no longer connected; it may have been unplugged");
     case ENAMETOOLONG:
         return QStringLiteral("the name is too long");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
+}
+
+QString createRefusedReason() {
+    return QStringLiteral("the drive refused to create it");
 }
 
 bool isVanishedDeviceErrno(int error) {

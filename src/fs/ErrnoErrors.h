@@ -9,6 +9,9 @@
 std::int32_t errorNumberForErrno(int error);
 QString reasonForErrno(int error);
 
+// The reason for a file that the drive would not create in a folder that exists.
+QString createRefusedReason();
+
 // True for the answers of a device that is gone or failing rather than of a file system that
 // refuses one request.
 bool isVanishedDeviceErrno(int error);

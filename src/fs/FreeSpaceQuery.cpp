@@ -3,7 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <QFile>
+#include "fs/FileNameCodec.h"
+
 #include <sys/statvfs.h>
 #endif
 
@@ -16,7 +17,7 @@ FreeSpace systemFreeSpace(const QString& root) {
         space = {sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
 #else
     struct statvfs volume {};
-    if (::statvfs(QFile::encodeName(root).constData(), &volume) == 0)
+    if (::statvfs(encodeFileName(root).constData(), &volume) == 0)
         space = {1, volume.f_frsize, volume.f_bavail, volume.f_blocks};
 #endif
     return space;

@@ -1,8 +1,8 @@
 #include "fs/OwnTemporaries.h"
 
+#include "fs/FileNameCodec.h"
 #include "fs/SystemCalls.h"
 
-#include <QFile>
 #include <atomic>
 #include <unistd.h>
 
@@ -23,14 +23,14 @@ QString newOwnTemporaryName() {
 
 int removeOwnTemporaries(const QString& folder) {
     std::vector<FolderEntry> entries;
-    const QByteArray folderPath = QFile::encodeName(folder);
+    const QByteArray folderPath = encodeFileName(folder);
     if (realSystemCalls()->listFolder(folderPath.constData(), entries) != 0)
         return 0;
     const QByteArray prefix =
         folderPath.endsWith('/') ? folderPath : folderPath + QByteArrayLiteral("/");
     int removed = 0;
     for (const FolderEntry& entry : entries) {
-        if (entry.regularFile && isOwnTemporaryName(QFile::decodeName(entry.name)) &&
+        if (entry.regularFile && isOwnTemporaryName(decodeFileName(entry.name)) &&
             ::unlink((prefix + entry.name).constData()) == 0)
             ++removed;
     }

@@ -2,13 +2,13 @@
 
 #include "fs/AppError.h"
 #include "fs/ErrnoErrors.h"
-#include "fs/FatNames.h"
+#include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
 #include "fs/PathText.h"
+#include "fs/StorableFiles.h"
 #include "fs/SystemCalls.h"
 #include "fs/VolumeTraits.h"
 
-#include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <vector>
@@ -29,12 +29,12 @@ bool noHardLinks(int error) {
 class Move {
 public:
     Move(SystemCalls& calls, const QString& source, const QString& destination)
-        : m_calls(calls), m_source(source), m_sourcePath(QFile::encodeName(source)),
-          m_destinationPath(QFile::encodeName(destination)) {
+        : m_calls(calls), m_source(source), m_sourcePath(encodeFileName(source)),
+          m_destinationPath(encodeFileName(destination)) {
         const SplitPath to = splitAtLastSlash(destination);
         m_destinationFolder = to.folder;
         m_destinationName = to.name;
-        m_destinationFolderPath = QFile::encodeName(to.folder);
+        m_destinationFolderPath = encodeFileName(to.folder);
         const SplitPath from = splitAtLastSlash(source);
         m_sourceFolder = from.folder;
         m_fileName = from.name;
@@ -112,11 +112,9 @@ private:
         if (m_destinationName.isEmpty())
             fail(ErrorNumber::BadFileName, QStringLiteral("no file name was given"));
         m_traits = volumeTraitsOf(m_destinationFolder);
-        if (m_traits.fatNames) {
-            const QString problem = fatNameProblem(m_destinationName);
-            if (!problem.isEmpty())
-                fail(ErrorNumber::BadFileName, problem);
-        }
+        const QString problem = nameProblemOn(m_traits, m_destinationName);
+        if (!problem.isEmpty())
+            fail(ErrorNumber::BadFileName, problem);
         ensureNameFree();
     }
 
@@ -128,8 +126,7 @@ private:
             if (m_calls.listFolder(m_destinationFolderPath.constData(), entries) != 0)
                 failErrno(errno);
             for (const FolderEntry& entry : entries) {
-                if (QFile::decodeName(entry.name).compare(m_destinationName, Qt::CaseInsensitive) ==
-                    0)
+                if (decodeFileName(entry.name).compare(m_destinationName, Qt::CaseInsensitive) == 0)
                     failErrno(EEXIST);
             }
             return;
@@ -217,12 +214,15 @@ private:
 
     QByteArray createTemporary(const struct stat& status) {
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            QByteArray path =
-                QFile::encodeName(joinPath(m_destinationFolder, newOwnTemporaryName()));
+            QByteArray path = encodeFileName(joinPath(m_destinationFolder, newOwnTemporaryName()));
             m_out = m_calls.open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                                  status.st_mode & 0777);
             if (m_out >= 0)
                 return path;
+            // The folder was there a moment ago: the drive's driver refused the new file
+            // (fusefat does, after a few dozen renames in a folder).
+            if (errno == ENOENT)
+                fail(ErrorNumber::PathFileAccess, createRefusedReason());
             if (errno != EEXIST)
                 failWriting(errno, status.st_size);
         }

@@ -2,12 +2,12 @@
 
 #include "fs/AppError.h"
 #include "fs/ErrnoErrors.h"
+#include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
 #include "fs/PathText.h"
 #include "fs/SafeMove.h"
 #include "fs/SystemCalls.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 
@@ -42,17 +42,16 @@ SystemFileSystem::SystemFileSystem(std::shared_ptr<SystemCalls> calls)
 
 bool SystemFileSystem::FolderExists(const QString& path) {
     struct stat status {};
-    return m_calls->stat(QFile::encodeName(path).constData(), &status) == 0 &&
-           S_ISDIR(status.st_mode);
+    return m_calls->stat(encodeFileName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 FsFolder SystemFileSystem::GetFolder(const QString& path) {
     std::vector<FolderEntry> entries;
-    if (m_calls->listFolder(QFile::encodeName(path).constData(), entries) != 0)
+    if (m_calls->listFolder(encodeFileName(path).constData(), entries) != 0)
         failFolder(errno, path, QStringLiteral("read"));
     FsFolder folder{path, {}};
     for (const FolderEntry& entry : entries) {
-        const QString name = QFile::decodeName(entry.name);
+        const QString name = decodeFileName(entry.name);
         if (entry.regularFile && !isOwnTemporaryName(name))
             folder.Files.push_back(FsFile{name});
     }
@@ -85,7 +84,7 @@ void SystemFileSystem::moveEveryFile(const QString& folder, const QString& desti
 }
 
 void SystemFileSystem::CreateFolder(const QString& path) {
-    if (m_calls->mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+    if (m_calls->mkdir(encodeFileName(path).constData(), 0777) == 0)
         return;
     const int error = errno;
     if (error == EEXIST)
@@ -101,7 +100,7 @@ void SystemFileSystem::CreateFolder(const QString& path) {
 }
 
 void SystemFileSystem::DeleteFolder(const QString& path) {
-    if (m_calls->rmdir(QFile::encodeName(path).constData()) == 0)
+    if (m_calls->rmdir(encodeFileName(path).constData()) == 0)
         return;
     const int error = errno;
     if (error == ENOTEMPTY || error == EEXIST)

@@ -6,11 +6,13 @@
 #include <algorithm>
 
 #ifdef Q_OS_LINUX
+#include "fs/FileNameCodec.h"
 #include "fs/MountTable.h"
 
 #include <QHash>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -69,7 +71,7 @@ QHash<QString, QString> labelsByDevice() {
     const QDir byLabel(QStringLiteral("/dev/disk/by-label"));
     for (const QFileInfo& link : byLabel.entryInfoList(QDir::System | QDir::Files)) {
         labels.insert(link.canonicalFilePath(),
-                      labelFromLinkName(QFile::encodeName(link.fileName())));
+                      labelFromLinkName(encodeFileName(link.fileName())));
     }
     return labels;
 }
@@ -105,7 +107,7 @@ QString SystemVolumeProvider::homeVolumeRoot() const {
 }
 
 bool SystemVolumeProvider::isReadable(const QString& root) const {
-    const int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(encodeFileName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     DIR* dir = ::fdopendir(fd);
@@ -127,6 +129,24 @@ QString SystemVolumeProvider::currentFolder(const QString& root) const {
     while (bare.size() > 1 && bare.endsWith(QLatin1Char('/')))
         bare.chop(1);
     return mount && mount->mountPoint == bare ? current : bare;
+}
+
+FolderPlace SystemVolumeProvider::placeOf(const QString& folder, const QString& root) const {
+    QString bare = root;
+    while (bare.size() > 1 && bare.endsWith(QLatin1Char('/')))
+        bare.chop(1);
+    const std::vector<MountEntry> mounts = mountTable();
+    if (std::none_of(mounts.begin(), mounts.end(),
+                     [&](const MountEntry& mount) { return mount.mountPoint == bare; }))
+        return FolderPlace::NotMounted;
+    struct stat rootStatus {};
+    struct stat folderStatus {};
+    // A folder that cannot be looked at is left to the run, which reports it as unreadable.
+    if (::stat(encodeFileName(bare).constData(), &rootStatus) != 0 ||
+        ::stat(encodeFileName(folder).constData(), &folderStatus) != 0)
+        return FolderPlace::OnVolume;
+    return rootStatus.st_dev == folderStatus.st_dev ? FolderPlace::OnVolume
+                                                    : FolderPlace::OtherVolume;
 }
 
 #else

@@ -10,4 +10,9 @@ public:
     QString homeVolumeRoot() const override;
     bool isReadable(const QString& root) const override;
     QString currentFolder(const QString& root) const override;
+#ifdef Q_OS_LINUX
+    // The root must be a mount point of the kernel's mount table and the folder on the same
+    // device: the bare folder beneath an unmounted mount point is not the volume.
+    FolderPlace placeOf(const QString& folder, const QString& root) const override;
+#endif
 };

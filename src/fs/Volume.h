@@ -9,6 +9,13 @@ struct Volume {
     QString label; // may be empty
 };
 
+// Where a folder lies in relation to a drive.
+enum class FolderPlace {
+    OnVolume,    // on the volume mounted at the drive's root
+    NotMounted,  // the drive is gone: nothing is mounted at its root
+    OtherVolume, // the drive is mounted, but the folder lies on another volume
+};
+
 // Where the drive lists get their drives from; re-asked every time a list is opened.
 class VolumeProvider {
 public:
@@ -23,4 +30,7 @@ public:
     // The drive's current folder: the process's current folder when it lies on that volume, else
     // the volume root.
     virtual QString currentFolder(const QString& root) const = 0;
+    // Where the folder lies in relation to the volume at root. By default by the paths alone:
+    // the volume must be listed and the folder lie under its root.
+    virtual FolderPlace placeOf(const QString& folder, const QString& root) const;
 };

@@ -1,5 +1,7 @@
 #include "fs/VolumeLookup.h"
 
+#include <algorithm>
+
 namespace {
 
 bool liesUnder(const QString& path, const QString& root) {
@@ -10,6 +12,14 @@ bool liesUnder(const QString& path, const QString& root) {
 }
 
 } // namespace
+
+FolderPlace VolumeProvider::placeOf(const QString& folder, const QString& root) const {
+    const std::vector<Volume> listed = volumes();
+    if (std::none_of(listed.begin(), listed.end(),
+                     [&](const Volume& volume) { return volume.root == root; }))
+        return FolderPlace::NotMounted;
+    return liesUnder(folder, root) ? FolderPlace::OnVolume : FolderPlace::OtherVolume;
+}
 
 QString volumeRootOf(const VolumeProvider& volumes, const QString& path) {
     return volumeRootOf(volumes.volumes(), path);

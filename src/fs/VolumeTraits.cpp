@@ -1,5 +1,7 @@
 #include "fs/VolumeTraits.h"
 
+#include "fs/FileNameCodec.h"
+
 #include <QFile>
 #include <QStringList>
 #include <sys/stat.h>
@@ -38,18 +40,24 @@ QString mountTypeOf(dev_t device) {
 } // namespace
 
 VolumeTraits volumeTraitsOf(const QString& folder) {
-    const QByteArray path = QFile::encodeName(folder);
+    const QByteArray path = encodeFileName(folder);
     struct statfs fileSystem {};
     struct stat status {};
     if (::statfs(path.constData(), &fileSystem) != 0 || ::stat(path.constData(), &status) != 0)
-        return {true, true};
+        return {true, true, FatLargestFile};
     const auto magic = static_cast<unsigned long>(fileSystem.f_type);
-    if (magic == MsdosMagic || magic == ExfatMagic)
+    if (magic == MsdosMagic)
+        return {true, true, FatLargestFile};
+    if (magic == ExfatMagic)
         return {true, true};
     if (magic == FuseMagic) {
         const QString type = mountTypeOf(status.st_dev);
         const bool fatLike = type.isEmpty() || isFatLikeTypeName(type);
-        return {fatLike, fatLike};
+        // fuseblk may be exFAT or NTFS, which have no such limit.
+        const bool fat = type.isEmpty() || (type.startsWith(QLatin1String("fuse.")) &&
+                                            type.contains(QLatin1String("fat")) &&
+                                            !type.contains(QLatin1String("exfat")));
+        return {fatLike, fatLike, fat ? FatLargestFile : 0};
     }
     return {};
 }

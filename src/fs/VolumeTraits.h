@@ -9,9 +9,14 @@ struct VolumeTraits {
     // Names differing only in letter case are the same name (FAT, exFAT and FUSE block-device
     // file systems such as fusefat, exfat-fuse and ntfs-3g).
     bool caseInsensitive = false;
-    // Names are held to the FAT rules of FatNames.h.
+    // Names are held to the FAT rules of FatNames.h and kept as UTF-16.
     bool fatNames = false;
+    // The largest file the file system can hold, in bytes; 0 where it sets no limit we know of.
+    qint64 largestFile = 0;
 };
+
+// FAT keeps a file's size in 32 bits.
+inline constexpr qint64 FatLargestFile = 0xFFFFFFFFLL;
 
 // Judged from the kernel's file-system type and, for FUSE, the type the mount table names.
 // A folder that cannot be examined gets the strict traits: a refused name there costs less than

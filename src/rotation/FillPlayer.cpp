@@ -4,12 +4,15 @@
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/Module1.h"
+#include "fs/StorableFiles.h"
+#include "fs/VolumeTraits.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunPaths.h"
 #include "rotation/SignedNumber.h"
 #include "rotation/StatusBox.h"
 
 #include <QLabel>
+#include <QSet>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -28,6 +31,22 @@ std::vector<QString> candidatesIn(const FsFolder& folder) {
         if (isMusicName(file.Name))
             candidates.push_back(file.Name);
     return candidates;
+}
+
+// Takes out of the candidates the music that the player folder's volume cannot store under its own
+// name (refused characters, bytes that are not text, a size beyond its limit) and returns those
+// names: such a file would fail its move and end the fill, so it is never tried.
+QStringList leaveOutUnstorable(std::vector<QString>& candidates, const QString& musicFolder,
+                               const QString& playerFolder) {
+    const VolumeTraits traits = volumeTraitsOf(playerFolder);
+    QStringList leftOut;
+    std::erase_if(candidates, [&](const QString& name) {
+        if (volumeCanStore(traits, joinPath(musicFolder, name)))
+            return false;
+        leftOut.append(name);
+        return true;
+    });
+    return leftOut;
 }
 
 // A slot between 0 and count - 1 over the whole list, used slots included.
@@ -64,6 +83,13 @@ void Form1::FillPlayer(std::uint8_t which) {
     const QString musicFolder = Dir1->Path();
     std::vector<QString> candidates =
         candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }));
+    const QString playerFolder = pane.dir->Path();
+    const QStringList leftOut =
+        offUiThread([&] { return leaveOutUnstorable(candidates, musicFolder, playerFolder); });
+    const QSet<QString> leftOutBefore(LeftOutOfDraw.begin(), LeftOutOfDraw.end());
+    for (const QString& name : leftOut)
+        if (!leftOutBefore.contains(name))
+            LeftOutOfDraw.append(name);
     const std::size_t count = candidates.size();
     std::int64_t moved = 0;
     std::size_t remaining = count;
@@ -124,6 +150,7 @@ void Form1::FillPlayer(std::uint8_t which) {
                 keepGoing = false;
             }
             if (fileMoved) {
+                LeftOutOfDraw.removeOne(candidates[slot]);
                 ++moved;
                 if (--remaining == 0)
                     keepGoing = false;

@@ -1,9 +1,11 @@
 #include "app/Form1.h"
+#include "controls/DriveList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
 #include "fs/AppError.h"
 #include "fs/OwnTemporaries.h"
 #include "rotation/HeldFiles.h"
+#include "rotation/LeftOutFiles.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
@@ -44,15 +46,16 @@ public:
         removeStaleTemporaries();
         if (!prepareHoldingFolder())
             return;
-        if (ticked(m_form.chk1))
+        m_form.LeftOutOfDraw.clear();
+        if (ticked(m_form.chk1) && playerInPlace(1))
             silently([&] { m_form.ClearPlayer(1); });
-        if (ticked(m_form.chk2))
+        if (ticked(m_form.chk2) && playerInPlace(2))
             silently([&] { m_form.ClearPlayer(2); });
-        if (ticked(m_form.chk1))
+        if (ticked(m_form.chk1) && playerInPlace(1))
             silently([&] { m_form.FillPlayer(1); });
         if (m_form.StopRequested)
             return;
-        if (ticked(m_form.chk2))
+        if (ticked(m_form.chk2) && playerInPlace(2))
             silently([&] { m_form.FillPlayer(2); });
         if (m_form.StopRequested)
             return;
@@ -80,6 +83,34 @@ private:
              QStringLiteral("Warning!"), MessageIcon::None, MessageButtons::YesNo,
              MessageAnswer::Yes});
         return answer == MessageAnswer::Yes;
+    }
+
+    // Whether the player folder still lies on the drive its chooser names, that drive mounted:
+    // otherwise the player was unplugged (or its drive changed) and what would be cleared or
+    // filled is a folder of another volume, such as the bare mount point on the system disk. The
+    // user is told once per run; the folder is then left alone as one that cannot be read.
+    bool playerInPlace(std::uint8_t which) {
+        if (m_refused[which - 1])
+            return false;
+        const PlayerPane pane = m_form.playerPane(which);
+        const QString folder = pane.dir->Path();
+        const QString drive = pane.drive->Drive();
+        const VolumeProvider& volumes = *m_form.services().volumes;
+        const FolderPlace place = offUiThread([&] { return volumes.placeOf(folder, drive); });
+        if (place == FolderPlace::OnVolume)
+            return true;
+        m_refused[which - 1] = true;
+        const QString text =
+            place == FolderPlace::NotMounted
+                ? QStringLiteral(
+                      "The player folder \"%1\" is not on the drive \"%2\", which is not "
+                      "mounted; plug the player in or choose its drive again. Nothing "
+                      "in that folder has been touched.")
+                : QStringLiteral("The player folder \"%1\" is not on the drive \"%2\"; choose its "
+                                 "drive again. Nothing in that folder has been touched.");
+        prompter().ask({text.arg(folder, drive), QStringLiteral("Warning!"), MessageIcon::Warning,
+                        MessageButtons::Ok});
+        return false;
     }
 
     // A file-system object that cannot be made ends the run before anything is touched.
@@ -143,6 +174,8 @@ private:
         });
         silently([&] { offUiThread([&] { fso().DeleteFolder(holding); }); });
         appendStatus(m_form, QStringLiteral("Program processing complete"));
+        if (!m_form.LeftOutOfDraw.isEmpty())
+            appendStatus(m_form, leftOutLine(m_form.LeftOutOfDraw));
         silently([&] { Form1::RefreshTotal(m_form.flIp, m_form.txtIpTot); });
         repaintWindow(m_form);
         silently([&] { reportFilesStillHeld(m_form); });
@@ -152,6 +185,7 @@ private:
     FileSystemObject& fso() { return *m_form.Fso; }
 
     Form1& m_form;
+    bool m_refused[2] = {false, false};
 };
 
 } // namespace

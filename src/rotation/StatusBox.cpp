@@ -1,6 +1,7 @@
 #include "rotation/StatusBox.h"
 
 #include "app/Form1.h"
+#include "fs/FileNameCodec.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -15,7 +16,8 @@ const QString shownLineBreak = QStringLiteral("\n");
 } // namespace
 
 void replaceStatus(Form1& form, const QString& text) {
-    QString shown = text;
+    // File names in the text show their bytes that are not text as U+FFFD.
+    QString shown = displayedFileName(text);
     form.txtStatus->setPlainText(shown.replace(runLineBreak, shownLineBreak));
     form.txtStatus->setVisible(true);
 }

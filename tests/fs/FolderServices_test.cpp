@@ -1,6 +1,8 @@
 #include "fs/AppError.h"
 #include "fs/FatNames.h"
+#include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
+#include "fs/StorableFiles.h"
 #include "support/LocalFolderTest.h"
 #include "support/TestFiles.h"
 
@@ -123,6 +125,39 @@ TEST(FatNames, RefusesWhatFatRefusesAndNothingElse) {
     for (const QString& name : taken)
         EXPECT_EQ(fatNameProblem(name), QString()) << name.toStdString();
     EXPECT_EQ(fatNameProblem("AUX.mp3"), QStringLiteral("\"AUX\" is a reserved device name"));
+}
+
+TEST(FileNameCodec, EveryNameComesBackByteForByteAndOnlyTextReadsAsText) {
+    struct Case {
+        QByteArray bytes;
+        bool text;
+    };
+    const Case cases[] = {
+        {"Song.mp3", true},
+        {"\xc3\x9cn\xc3\xaf"
+         "code.wma",
+         true},
+        // A character beyond U+FFFF whose second half lies where escapes do.
+        {"\xf0\x9f\x82\x80.mp3", true},
+        {"\xef\xbb\xbf"
+         "bom.mp3",
+         true}, // Qt's reading drops the mark
+        {"b\xe9.mp3", false},
+        {"\xff\xfe", false},
+        {"\xc0\xaf", false},                    // overlong "/"
+        {"\xed\xb2\x80", false},                // an encoded surrogate
+        {"\xf4\x90\x80\x80", false},            // beyond U+10FFFF
+        {"cut \xe2\x82 short\xe2\x82", false}}; // truncated, mid-name and at the end
+    const VolumeTraits card{true, true};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes.toHex().toStdString());
+        const QString name = decodeFileName(c.bytes);
+        EXPECT_EQ(encodeFileName(name), c.bytes);
+        EXPECT_EQ(holdsUndecodableBytes(name), !c.text);
+        EXPECT_EQ(nameProblemOn(card, name).isEmpty(), c.text);
+        EXPECT_EQ(nameProblemOn(VolumeTraits{}, name), QString());
+        EXPECT_EQ(displayedFileName(name), c.text ? name : QString::fromUtf8(c.bytes));
+    }
 }
 
 TEST(OwnTemporaries, NamesAreRecognisedAndNeverMusic) {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -16,7 +17,8 @@
 // chosen call fails the nth time it is made, and with a device that vanishes, every call after it.
 namespace {
 
-enum class Call { Write, Fsync, RenameNoReplace, Link, Unlink };
+// Create is an open that creates a file.
+enum class Call { Create, Write, Fsync, RenameNoReplace, Link, Unlink };
 
 class FaultyCalls : public SystemCalls {
 public:
@@ -52,6 +54,8 @@ public:
         return shouldFail(Call::Unlink) ? -1 : SystemCalls::unlink(path);
     }
     int open(const char* path, int flags, mode_t mode) override {
+        if ((flags & O_CREAT) != 0 && shouldFail(Call::Create))
+            return -1;
         return gone() ? -1 : SystemCalls::open(path, flags, mode);
     }
     int close(int fd) override {
@@ -198,22 +202,30 @@ TEST_F(InjectedFaults, WriteFailureIsDiskFullOnlyWhenTheRoomIsGone) {
         int error;
         bool roomLeft;
         std::int32_t number;
+        const char* reason;
     };
     // A refusal while there is room is what it says; the same refusal on a volume with no room
-    // left (fusefat's answer when full) is the disk-full error.
-    const Case cases[] = {{Call::Write, 2, ENOSPC, true, ErrorNumber::DiskFull},
-                          {Call::Write, 2, EDQUOT, true, ErrorNumber::DiskFull},
-                          {Call::Write, 2, EFBIG, true, ErrorNumber::DiskFull},
-                          {Call::Fsync, 1, ENOSPC, true, ErrorNumber::DiskFull},
-                          {Call::Write, 2, EPERM, true, ErrorNumber::PermissionDenied},
-                          {Call::Write, 2, EPERM, false, ErrorNumber::DiskFull}};
+    // left (fusefat's answer when full) is the disk-full error. A file too large for the file
+    // system is not a full player, and a create the driver refuses in a folder that exists is no
+    // missing file (fusefat says ENOENT).
+    const Case cases[] = {
+        {Call::Write, 2, ENOSPC, true, ErrorNumber::DiskFull, "the disk is full"},
+        {Call::Write, 2, EDQUOT, true, ErrorNumber::DiskFull, "the disk is full"},
+        {Call::Write, 2, EFBIG, true, ErrorNumber::FileTooLarge, "too large for the drive's"},
+        {Call::Fsync, 1, ENOSPC, true, ErrorNumber::DiskFull, "the disk is full"},
+        {Call::Write, 2, EPERM, true, ErrorNumber::PermissionDenied, "permission was denied"},
+        {Call::Write, 2, EPERM, false, ErrorNumber::DiskFull, "the disk is full"},
+        {Call::Write, 2, EROFS, true, ErrorNumber::PermissionDenied, "read-only"},
+        {Call::Create, 1, ENOENT, true, ErrorNumber::PathFileAccess, "refused to create it"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "errno " << c.error << ", room left " << c.roomLeft);
         calls = std::make_shared<FaultyCalls>();
         calls->failAt(c.call, c.nth, c.error);
         if (!c.roomLeft)
             calls->reportNoRoom();
-        EXPECT_EQ(moveOnto(card.root()), c.number);
+        QString description;
+        EXPECT_EQ(moveOnto(card.root(), &description), c.number);
+        EXPECT_TRUE(description.contains(QLatin1String(c.reason))) << description.toStdString();
         EXPECT_EQ(readTestFile(source()), song);
         EXPECT_TRUE(namesInFolder(card.root()).isEmpty());
     }

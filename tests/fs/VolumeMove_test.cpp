@@ -1,4 +1,6 @@
 #include "fs/AppError.h"
+#include "fs/FileNameCodec.h"
+#include "fs/StorableFiles.h"
 #include "support/LocalFolderTest.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
@@ -9,7 +11,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-// Moves between the local disk and real small volumes: a tmpfs and a FAT image through fusefat.
+// Moves between the local disk and real small volumes: a tmpfs, an exFAT card through exfat-fuse
+// and a FAT image through fusefat.
 namespace {
 
 struct timespec modificationTime(const QString& path) {
@@ -97,10 +100,11 @@ TEST_F(VolumeMove, CaseOnlyCollisionOnACardIsRefusedAndReplacesNothing) {
     EXPECT_EQ(namesInFolder(player.root()), QStringList({"Music", "Song.mp3"}));
 }
 
-TEST_F(VolumeMove, FatRefusedNameFailsBeforeAnythingIsWritten) {
-    ScratchVolume player = ScratchVolume::fat(4);
+TEST_F(VolumeMove, ACardRefusedNameFailsBeforeAnythingIsWritten) {
+    ScratchVolume player = ScratchVolume::exfat(4);
     QUAVEX_REQUIRE_MOUNTED(player);
-    const QStringList refused{"What?.mp3", "AUX.mp3", "Song.mp3.", "a\tb.mp3"};
+    const QStringList refused{"What?.mp3", "AUX.mp3", "Song.mp3.", "a\tb.mp3",
+                              decodeFileName("b\xe9.mp3")};
     for (const QString& name : refused)
         writeTestFile(localPath(name), name.toUtf8());
 
@@ -113,6 +117,22 @@ TEST_F(VolumeMove, FatRefusedNameFailsBeforeAnythingIsWritten) {
         EXPECT_EQ(readTestFile(localPath(name)), name.toUtf8());
     }
     EXPECT_TRUE(namesInFolder(player.root()).isEmpty());
+}
+
+TEST_F(VolumeMove, FatCannotStoreAFileOfFourGibibytesAndExfatCan) {
+    ScratchVolume fat = ScratchVolume::fat(4);
+    ScratchVolume card = ScratchVolume::exfat(4);
+    QUAVEX_REQUIRE_MOUNTED(fat);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    // Sparse files: their size is what counts, not their room on the disk.
+    QFile big(localPath("Big.mp3"));
+    QFile fits(localPath("Fits.mp3"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(MiB * 4096));
+    ASSERT_TRUE(fits.open(QIODevice::WriteOnly) && fits.resize(MiB * 4096 - 1));
+
+    EXPECT_FALSE(volumeCanStore(volumeTraitsOf(fat.root()), big.fileName()));
+    EXPECT_TRUE(volumeCanStore(volumeTraitsOf(fat.root()), fits.fileName()));
+    EXPECT_TRUE(volumeCanStore(volumeTraitsOf(card.root()), big.fileName()));
 }
 
 TEST_F(VolumeMove, NamesFatRefusesAreFineElsewhere) {

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "controls/FolderList.h"
+#include "fs/FileNameCodec.h"
 #include "fs/Module1.h"
 #include "rotation/SignedNumber.h"
 #include "rotation/StatusBox.h"
@@ -73,8 +74,8 @@ protected:
     }
 };
 
-TEST_F(PlayerFull, OnASmallTmpfsTheFillStopsYellowWithTheFilesThatFit) {
-    ScratchVolume player = ScratchVolume::tmpfs(1024);
+TEST_F(PlayerFull, OnASmallCardTheFillStopsYellowWithTheFilesThatFit) {
+    ScratchVolume player = ScratchVolume::exfat(3);
     QUAVEX_REQUIRE_MOUNTED(player);
     // Run twice: the second run starts white again, and it exchanges the player's files.
     expectFillUntilFull(player, 8, 300 * KiB);
@@ -112,6 +113,27 @@ TEST_F(PlayerFull, AFullPlayerAtTheFirstAttemptMovesNothingAndTheCardTakesWhatIs
     EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
     EXPECT_EQ(w.census(), before);
     EXPECT_TRUE(w.ownTemporaries().isEmpty());
+}
+
+TEST_F(PlayerFull, MusicTheCardCannotStoreIsNeverTriedAndIsNamedAfterTheRun) {
+    ScratchVolume card = ScratchVolume::exfat(8);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.addDrive(card.root());
+    writeFiles(w.music(), {"a:b.mp3", "what?.mp3", "CON.mp3", decodeFileName("b\xe9.mp3"),
+                           "Title (Live).mp3", "z.wma"});
+    w.choose(w.music(), card.root(), w.card(), true, false);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    EXPECT_EQ(w.namesIn(card.root()), QStringList({"Title (Live).mp3", "z.wma"}));
+    EXPECT_EQ(w.yields, 2); // only the two the card can store were drawn
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(w.statusText(),
+              summary(2) + "\r\nProgram processing complete\r\n4 music files were left in the Hard "
+                           "Drive Music Directory: the player cannot store them (CON.mp3, a:b.mp3, "
+                           "b\uFFFD.mp3, ...)");
+    EXPECT_EQ(w.census(), before);
 }
 
 } // namespace

@@ -3,13 +3,16 @@
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
 #include "fs/AppError.h"
+#include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
 #include "fs/SystemFileSystem.h"
+#include "fs/SystemVolumes.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/StatusBox.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/MessageBoxes.h"
 #include "support/RotationWindow.h"
+#include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -125,6 +128,49 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
         QStringLiteral("^Space remaining:  \\d+MB\r\nMoving (a\\.mp3|b\\.mp3|c\\.WMA)\\.\\.\\.$"));
     for (int i = 2; i < 5; ++i)
         EXPECT_TRUE(line.match(statusAtYield[i]).hasMatch()) << statusAtYield[i].toStdString();
+}
+
+TEST_F(RotationRun, ANameThatIsNotTextIsClearedHeldAndRestoredByteForByte) {
+    // Bytes of an old Latin-1 rip; the folders lie on the local disk, which keeps any bytes.
+    const QString latin1 = decodeFileName("b\xe9.mp3");
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {latin1, decodeFileName("\xff.m3u")});
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3"}));
+    EXPECT_EQ(namesInFolder(w.music()), QStringList({latin1, decodeFileName("\xff.m3u")}));
+    EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete);
+    // The list keeps the name's bytes and shows the ones that are not text as U+FFFD.
+    ASSERT_EQ(w.form->flIp->ListCount(), 1);
+    EXPECT_EQ(w.form->flIp->List(0), latin1);
+    EXPECT_EQ(w.form->flIp->model()->index(0, 0).data().toString(), QStringLiteral("b\uFFFD.mp3"));
+}
+
+TEST_F(RotationRun, AnUnpluggedPlayerIsRefusedAndItsBareMountPointReceivesNothing) {
+    ScratchVolume card = ScratchVolume::exfat(8);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.volumes = std::make_shared<SystemVolumeProvider>();
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(card.root(), {"old.mp3"});
+    w.choose(w.music(), card.root(), w.card(), true, false);
+    card.unmount();
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    EXPECT_TRUE(namesInFolder(card.root()).isEmpty());
+    EXPECT_EQ(w.census(), before);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text,
+              QStringLiteral("The player folder \"%1\" is not on the drive \"%1\", which is not "
+                             "mounted; plug the player in or choose its drive again. Nothing in "
+                             "that folder has been touched.")
+                  .arg(card.root()));
+    EXPECT_EQ(w.statusText(), "\r\n" + complete);
 }
 
 TEST_F(RotationRun, DrawsRangeOverTheWholeListAndATriedSlotIsDrawnAgainUntilAFreshOne) {

@@ -1,12 +1,13 @@
 #include "support/FileCensus.h"
 
+#include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
+#include "support/TestFiles.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -21,7 +22,7 @@ QStringList distinctFolders(const QStringList& folders) {
 }
 
 QStringList filesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    return namesInFolder(folder, true);
 }
 
 } // namespace
@@ -30,12 +31,11 @@ FileCensus censusOf(const QStringList& folders) {
     FileCensus census;
     for (const QString& folder : distinctFolders(folders)) {
         for (const QString& name : filesIn(folder)) {
-            QFile file(folder + QLatin1Char('/') + name);
-            if (!file.open(QIODevice::ReadOnly))
-                throw std::runtime_error("cannot read " + file.fileName().toStdString());
-            QCryptographicHash hash(QCryptographicHash::Sha256);
-            hash.addData(&file);
-            census.emplace(name, hash.result());
+            const QString path = folder + QLatin1Char('/') + name;
+            if (::access(encodeFileName(path).constData(), R_OK) != 0)
+                throw std::runtime_error("cannot read " + path.toStdString());
+            census.emplace(
+                name, QCryptographicHash::hash(readTestFile(path), QCryptographicHash::Sha256));
         }
     }
     return census;

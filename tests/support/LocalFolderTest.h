@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fs/SystemFileSystem.h"
+#include "support/TestFiles.h"
 #include "support/ThrownError.h"
 
 #include <QString>
@@ -11,6 +12,7 @@
 class LocalFolderTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(local.isValid()); }
+    void TearDown() override { removeTree(local.path()); }
 
     QString localPath(const QString& name) const { return local.path() + "/" + name; }
 

@@ -1,10 +1,13 @@
 #include "support/RotationWindow.h"
 
+#include "controls/DriveList.h"
 #include "controls/FileList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
 #include "fs/SystemFileSystem.h"
+#include "fs/VolumeLookup.h"
 #include "rotation/StatusBox.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,7 +23,10 @@ RotationWindow::RotationWindow() : createFileSystem(createSystemFileSystem) {
     env.volumes->add(m_root, QStringLiteral("DISK"));
 }
 
-RotationWindow::~RotationWindow() = default;
+RotationWindow::~RotationWindow() {
+    form.reset();
+    removeTree(m_root);
+}
 
 void RotationWindow::addDrive(const QString& root) {
     env.volumes->add(root);
@@ -28,6 +34,7 @@ void RotationWindow::addDrive(const QString& root) {
 
 Form1& RotationWindow::open() {
     Form1Services services = env.services();
+    services.volumes = volumes;
     services.createFileSystem = createFileSystem;
     services.random = random;
     services.holdingFolder = holding();
@@ -49,7 +56,10 @@ void RotationWindow::choose(const QString& musicFolder, const QString& player1,
     if (!form)
         open();
     form->Dir1->setPath(musicFolder);
+    // As the user does: the drive first, then the folder on it.
+    form->drvOp1->setDrive(volumeRootOf(*volumes, player1));
     form->dirOp1->setPath(player1);
+    form->drvOp2->setDrive(volumeRootOf(*volumes, player2));
     form->dirOp2->setPath(player2);
     form->chk1->setValue(tick1 ? 1 : 0);
     form->chk2->setValue(tick2 ? 1 : 0);
@@ -73,7 +83,7 @@ QStringList RotationWindow::ownTemporaries() const {
 }
 
 QStringList RotationWindow::namesIn(const QString& folder) const {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    return namesInFolder(folder, true);
 }
 
 QString RotationWindow::statusText() const {

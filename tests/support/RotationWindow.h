@@ -42,6 +42,8 @@ public:
     QString holding() const { return m_root + QStringLiteral("/QUAVEXTemp"); }
 
     WindowTestServices env;
+    // The drives the window sees; the folder volumes of env unless a test hands in the system's.
+    std::shared_ptr<VolumeProvider> volumes = env.volumes;
     std::shared_ptr<ScriptedRandom> random = std::make_shared<ScriptedRandom>();
     FileSystemFactory createFileSystem;
     // Runs at each yield of the run with the yield's number (from 1); Select must be disabled then.

@@ -1,5 +1,6 @@
 #include "ScratchVolume.h"
 
+#include "fs/FileNameCodec.h"
 #include "support/SystemTools.h"
 
 #include <QDeadlineTimer>
@@ -25,7 +26,7 @@ QString& isolationProblem() {
 
 dev_t deviceOf(const QString& path) {
     struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::stat(encodeFileName(path).constData(), &status) != 0)
         return 0;
     return status.st_dev;
 }
@@ -93,7 +94,7 @@ ScratchVolume ScratchVolume::tmpfs(qint64 sizeKiB) {
     if (!volume.m_problem.isEmpty())
         return volume;
     const QByteArray options = "size=" + QByteArray::number(sizeKiB) + "k";
-    if (::mount("tmpfs", QFile::encodeName(volume.m_mountPoint).constData(), "tmpfs", 0,
+    if (::mount("tmpfs", encodeFileName(volume.m_mountPoint).constData(), "tmpfs", 0,
                 options.constData()) == 0)
         volume.m_mounted = true;
     else
@@ -190,7 +191,7 @@ ScratchVolume::~ScratchVolume() {
     if (!m_place)
         return;
     if (m_mounted || m_fuse || !m_loopDevice.isEmpty())
-        ::umount2(QFile::encodeName(m_mountPoint).constData(), MNT_DETACH);
+        ::umount2(encodeFileName(m_mountPoint).constData(), MNT_DETACH);
     if (m_fuse) {
         m_fuse->waitForFinished(5000);
         if (m_fuse->state() != QProcess::NotRunning) {
@@ -209,6 +210,11 @@ QString ScratchVolume::root() const {
 
 pid_t ScratchVolume::devicePid() const {
     return m_fuse ? pid_t(m_fuse->processId()) : 0;
+}
+
+void ScratchVolume::unmount() {
+    if (m_mounted && ::umount2(encodeFileName(m_mountPoint).constData(), 0) == 0)
+        m_mounted = false;
 }
 
 void ScratchVolume::killDevice() {

@@ -31,6 +31,9 @@
 class ScratchVolume {
 public:
     static ScratchVolume tmpfs(qint64 sizeKiB);
+    // fusefat's known faults, which a test on it meets as its own: creating a file in a subfolder
+    // fails with ENOENT after a few dozen create-and-rename pairs there; a folder of a few hundred
+    // entries makes it spin at full CPU; a full volume answers writes with EPERM, not ENOSPC.
     static ScratchVolume fat(int sizeMiB);
     static ScratchVolume exfat(int sizeMiB);
 
@@ -45,6 +48,8 @@ public:
     QString root() const;
     // The FUSE process of a FAT or exFAT volume, 0 for tmpfs.
     pid_t devicePid() const;
+    // Unmounts the volume as a player that is unplugged: its mount point is a bare folder again.
+    void unmount();
     // Kills the FUSE process with SIGKILL and waits for it: every later call on the volume
     // fails with ENOTCONN, as with a player pulled out mid-write. FUSE volumes only.
     void killDevice();

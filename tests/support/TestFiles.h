@@ -19,7 +19,11 @@ void writeFile(const QString& path, qint64 size = 64);
 void writeFiles(const QString& folder, const QStringList& names);
 void writeTestFile(const QString& path, const QByteArray& content);
 QByteArray readTestFile(const QString& path);
-// Every name directly in the folder, sorted, hidden ones included.
-QStringList namesInFolder(const QString& folder);
+// Every name directly in the folder (with filesOnly, of regular files and links to them), sorted,
+// hidden ones included; names hold their bytes as FileNameCodec.h does.
+QStringList namesInFolder(const QString& folder, bool filesOnly = false);
+// Removes the folder and everything in it, names that are not text included (QDir cannot name
+// them); for the destructors of temporary folders.
+void removeTree(const QString& folder);
 // Bytes that differ from file to file and position to position, so that a misplaced chunk shows.
 QByteArray patternBytes(qint64 size, int seed);
