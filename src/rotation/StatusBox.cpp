@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 
@@ -17,6 +18,9 @@ const QString shownLineBreak = QStringLiteral("\n");
 void replaceStatus(Form1& form, const QString& text) {
     QString shown = text;
     form.txtStatus->setPlainText(shown.replace(runLineBreak, shownLineBreak));
+    // The newest line is the one that matters; setting the text scrolls back to the top.
+    QScrollBar* scroll = form.txtStatus->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
     form.txtStatus->setVisible(true);
 }
 

@@ -15,6 +15,7 @@ RotationWindow::RotationWindow() : createFileSystem(createSystemFileSystem) {
     if (!m_tmp.isValid())
         throw std::runtime_error("no temporary folder");
     m_root = m_tmp.path();
+    m_holding = m_root + QStringLiteral("/QUAVEXTemp");
     for (const QString& folder : {music(), player(), card()})
         QDir().mkpath(folder);
     env.volumes->add(m_root, QStringLiteral("DISK"));

@@ -39,7 +39,10 @@ public:
     QString music() const { return m_root + QStringLiteral("/disk/Music"); }
     QString player() const { return m_root + QStringLiteral("/player/Music"); }
     QString card() const { return m_root + QStringLiteral("/card/Music"); }
-    QString holding() const { return m_root + QStringLiteral("/QUAVEXTemp"); }
+    QString holding() const { return m_holding; }
+    // Makes this window keep its held files where another copy of the program keeps its own;
+    // call before open().
+    void shareHoldingFolder(const QString& folder) { m_holding = folder; }
 
     WindowTestServices env;
     std::shared_ptr<ScriptedRandom> random = std::make_shared<ScriptedRandom>();
@@ -53,4 +56,5 @@ public:
 private:
     QTemporaryDir m_tmp;
     QString m_root;
+    QString m_holding;
 };
