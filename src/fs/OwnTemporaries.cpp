@@ -57,12 +57,12 @@ bool folderExists(const QByteArray& path) {
 // True when the recorded path is settled: removed now, gone from a folder that is there, or no
 // longer a temporary of ours (then it is not ours to touch).
 bool settle(const QByteArray& path) {
+    // Split as bytes: the folder's name need not be text.
+    const qsizetype slash = path.lastIndexOf('/');
     struct stat status {};
     if (::lstat(path.constData(), &status) != 0)
-        return errno == ENOENT &&
-               folderExists(QFile::encodeName(splitAtLastSlash(QFile::decodeName(path)).folder));
-    if (!S_ISREG(status.st_mode) ||
-        !isOwnTemporaryName(splitAtLastSlash(QFile::decodeName(path)).name))
+        return errno == ENOENT && folderExists(slash > 0 ? path.left(slash) : QByteArray("/"));
+    if (!S_ISREG(status.st_mode) || !isOwnTemporaryName(QFile::decodeName(path.mid(slash + 1))))
         return true;
     return ::unlink(path.constData()) == 0;
 }
