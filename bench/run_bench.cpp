@@ -105,6 +105,9 @@ public:
         }
         m_moveMs->push_back(double(timer.nsecsElapsed()) / 1e6);
     }
+    bool DeleteDuplicate(const QString& duplicate, const QString& original) override {
+        return m_real->DeleteDuplicate(duplicate, original);
+    }
     void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
     void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
 

@@ -40,8 +40,13 @@ void QSettingsBackend::write(const QString& application, const QString& section,
     const std::unique_ptr<QSettings> store = openStore(application);
     store->setValue(valueName(section, key), value);
     store->sync();
-    if (store->status() != QSettings::NoError)
-        throw AppError(
-            ErrorNumber::PathFileAccess, QStringLiteral("Settings"),
-            QStringLiteral("The settings could not be written to %1.").arg(store->fileName()));
+    // A damaged file is written anew, whole, by sync, which still reports the format error it met
+    // while reading it: what counts is whether the value now reads back.
+    if (store->status() == QSettings::NoError ||
+        (store->status() == QSettings::FormatError &&
+         openStore(application)->value(valueName(section, key)) == value))
+        return;
+    throw AppError(
+        ErrorNumber::PathFileAccess, QStringLiteral("Settings"),
+        QStringLiteral("The settings could not be written to %1.").arg(store->fileName()));
 }

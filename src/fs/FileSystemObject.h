@@ -28,6 +28,9 @@ public:
     // an existing folder, file by file, stopping at the first file that cannot be moved. Never
     // replaces an existing file.
     virtual void MoveFile(const QString& source, const QString& destination) = 0;
+    // Deletes the file `duplicate` when `original` is another file with the same size and bytes;
+    // false, deleting nothing, when it is not.
+    virtual bool DeleteDuplicate(const QString& duplicate, const QString& original) = 0;
     virtual void CreateFolder(const QString& path) = 0;
     // Fails while the folder still holds anything.
     virtual void DeleteFolder(const QString& path) = 0;

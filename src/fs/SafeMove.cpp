@@ -215,6 +215,7 @@ private:
     QByteArray createTemporary(const struct stat& status) {
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
             QByteArray path = encodeFileName(joinPath(m_destinationFolder, newOwnTemporaryName()));
+            recordOwnTemporary(path);
             m_out = m_calls.open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                                  status.st_mode & 0777);
             if (m_out >= 0)

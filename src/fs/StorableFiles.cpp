@@ -14,6 +14,28 @@ QString nameProblemOn(const VolumeTraits& traits, const QString& name) {
     return fatNameProblem(name);
 }
 
+QString fatAcceptedName(const QString& name) {
+    if (fatNameProblem(name).isEmpty() && !holdsUndecodableBytes(name))
+        return name;
+    static const QString refused = QStringLiteral("<>:\"/\\|?*");
+    QString accepted = name;
+    for (qsizetype i = 0; i < accepted.size(); ++i) {
+        const QChar c = accepted[i];
+        // A low surrogate without its high half is a byte that is not text.
+        const bool undecodable = c.isLowSurrogate() && (i == 0 || !accepted[i - 1].isHighSurrogate());
+        if (c.unicode() < 0x20 || refused.contains(c) || undecodable)
+            accepted[i] = QLatin1Char('_');
+    }
+    if (accepted.endsWith(QLatin1Char('.')) || accepted.endsWith(QLatin1Char(' ')))
+        accepted.back() = QLatin1Char('_');
+    if (!fatNameProblem(accepted).isEmpty()) {
+        // Only a reserved device name is left: it stops being one with a character after it.
+        const qsizetype dot = accepted.indexOf(QLatin1Char('.'));
+        accepted.insert(dot < 0 ? accepted.size() : dot, QLatin1Char('_'));
+    }
+    return accepted;
+}
+
 bool volumeCanStore(const VolumeTraits& traits, const QString& path) {
     if (!nameProblemOn(traits, splitAtLastSlash(path).name).isEmpty())
         return false;

@@ -9,6 +9,12 @@
 // keep names as UTF-16 a name holding bytes that are not text.
 QString nameProblemOn(const VolumeTraits& traits, const QString& name);
 
+// A name that every volume with FAT's rules takes, as close to the given one as can be: each
+// refused or control character and each byte that is not text becomes "_", a trailing dot or space
+// becomes "_", and "_" follows a reserved device name ("CON.mp3" becomes "CON_.mp3"). A name such
+// volumes already take is given back as it is.
+QString fatAcceptedName(const QString& name);
+
 // Whether a volume with these traits can store the file at the path under the file's own name and
 // at its size. A file whose size cannot be read counts as storable: its move reports the trouble.
 bool volumeCanStore(const VolumeTraits& traits, const QString& path);

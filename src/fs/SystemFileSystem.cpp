@@ -1,6 +1,7 @@
 #include "fs/SystemFileSystem.h"
 
 #include "fs/AppError.h"
+#include "fs/Duplicates.h"
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
@@ -81,6 +82,10 @@ void SystemFileSystem::moveEveryFile(const QString& folder, const QString& desti
     for (const FsFile& file : files.Files)
         moveFileSafely(*m_calls, joinPath(folder, file.Name),
                        joinPath(destinationFolder, file.Name));
+}
+
+bool SystemFileSystem::DeleteDuplicate(const QString& duplicate, const QString& original) {
+    return removeDuplicate(*m_calls, duplicate, original);
 }
 
 void SystemFileSystem::CreateFolder(const QString& path) {

@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "controls/FolderList.h"
+#include "rotation/HeldFileReturn.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
@@ -25,6 +26,25 @@ void warn(Form1& form, const QString& text) {
 
 } // namespace
 
+void returnHeldFiles(Form1& form, const FsFolder& held) {
+    FileSystemObject& fso = *form.Fso;
+    const QString holding = form.services().holdingFolder;
+    const QString music = form.Dir1->Path();
+    const QStringList renamed = offUiThread([&] {
+        QStringList newNames;
+        for (const FsFile& file : held.Files) {
+            const HeldFileReturn done = returnHeldFile(fso, holding, file.Name, music);
+            if (done.outcome == HeldFileReturn::Outcome::Renamed)
+                newNames.append(done.name);
+        }
+        return newNames;
+    });
+    if (!renamed.isEmpty()) {
+        appendStatus(form, renamedLine(renamed));
+        repaintWindow(form);
+    }
+}
+
 bool returnLeftoverFiles(Form1& form) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
@@ -43,17 +63,8 @@ bool returnLeftoverFiles(Form1& form) {
     appendStatus(form, QStringLiteral("Moving files left from an earlier run back to base "
                                       "directory..."));
     repaintWindow(form);
-    // File by file, so that one name already taken in the music folder keeps back only that file.
     const QString music = form.Dir1->Path();
-    offUiThread([&] {
-        for (const FsFile& file : held.Files) {
-            try {
-                fso.MoveFile(joinPath(holding, file.Name), joinPath(music, file.Name));
-            } catch (const std::exception&) {
-                // Stays held; counted and reported below.
-            }
-        }
-    });
+    returnHeldFiles(form, held);
     try {
         Form1::RefreshTotal(form.flIp, form.txtIpTot);
     } catch (const std::exception&) {
@@ -89,6 +100,16 @@ void reportFilesStillHeld(Form1& form) {
     appendStatus(form, stillHeldLine(static_cast<std::int64_t>(held.Files.size()), holding));
     repaintWindow(form);
     warn(form, stillHeldMessage(namesOf(held), holding));
+}
+
+QString renamedLine(const QStringList& newNames) {
+    QString line = QStringLiteral("%1 files went back to the Hard Drive Music Directory under new "
+                                  "names: ")
+                       .arg(newNames.size());
+    line += newNames.mid(0, namesShown).join(QStringLiteral(", "));
+    if (newNames.size() > namesShown)
+        line += QStringLiteral(", ...");
+    return line;
 }
 
 QString stillHeldLine(std::int64_t count, const QString& holdingFolder) {

@@ -6,9 +6,16 @@
 
 class Form1;
 
-// What the run does with files in the holding folder beyond the plain restore: files left there
-// by an earlier run go back into the music folder before anything else, and files that a restore
-// could not move back are reported instead of a plain success.
+// What the run does with files in the holding folder: they go back into the music folder one by
+// one, a clash never stopping the others (HeldFileReturn.h); files left there by an earlier run go
+// back before anything else, and files that could not be moved back are reported instead of a
+// plain success.
+
+struct FsFolder;
+
+// Moves every file of the holding folder as listed into the music folder that Dir1 shows; when
+// any went back under a new name, appends one line saying how many and which.
+void returnHeldFiles(Form1& form, const FsFolder& held);
 
 // Returns what an earlier run left in the holding folder to the music folder. True when the
 // holding folder is now empty; otherwise the user has been told where the files are kept and the
@@ -19,6 +26,8 @@ bool returnLeftoverFiles(Form1& form);
 // their count, the first names and the holding folder.
 void reportFilesStillHeld(Form1& form);
 
-// The status line and the warning message for files that stay in the holding folder.
+// The line for files that went back under new names, and the status line and the warning message
+// for files that stay in the holding folder.
+QString renamedLine(const QStringList& newNames);
 QString stillHeldLine(std::int64_t count, const QString& holdingFolder);
 QString stillHeldMessage(const QStringList& names, const QString& holdingFolder);

@@ -1,16 +1,22 @@
 #include "app/Form1.h"
 #include "controls/DriveList.h"
+#include "controls/FileList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
 #include "fs/AppError.h"
 #include "fs/OwnTemporaries.h"
+#include "rotation/ClearingReport.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/LeftOutFiles.h"
 #include "rotation/OffUiThread.h"
+#include "rotation/RunLock.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
 
+#include <QLabel>
 #include <QPushButton>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -43,14 +49,25 @@ public:
         setStatusColour(m_form, QColor(255, 255, 255));
         if (!createFileSystem())
             return;
-        removeStaleTemporaries();
-        if (!prepareHoldingFolder())
+        RunLock lock(m_form.services().holdingFolder);
+        if (const QString problem = lock.take(); !problem.isEmpty()) {
+            prompter().ask(
+                {problem, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
             return;
+        }
+        silently([&] { offUiThread(removeRecordedTemporaries); });
+        if (prepareHoldingFolder())
+            rotate();
+        refreshPanesSharingAFolder();
+    }
+
+private:
+    void rotate() {
         m_form.LeftOutOfDraw.clear();
         if (ticked(m_form.chk1) && playerInPlace(1))
-            silently([&] { m_form.ClearPlayer(1); });
+            clear(1);
         if (ticked(m_form.chk2) && playerInPlace(2))
-            silently([&] { m_form.ClearPlayer(2); });
+            clear(2);
         if (ticked(m_form.chk1) && playerInPlace(1))
             silently([&] { m_form.FillPlayer(1); });
         if (m_form.StopRequested)
@@ -62,7 +79,6 @@ public:
         restore();
     }
 
-private:
     bool checksPass() {
         const MessageRequest identical{
             QStringLiteral("The source and destination paths are identical!"),
@@ -134,17 +150,68 @@ private:
         return false;
     }
 
-    // What a killed run left half-written in the folders this run works in; never music.
-    void removeStaleTemporaries() {
-        QStringList folders{m_form.Dir1->Path(), m_form.services().holdingFolder};
-        if (ticked(m_form.chk1))
-            folders.append(m_form.dirOp1->Path());
-        if (ticked(m_form.chk2))
-            folders.append(m_form.dirOp2->Path());
-        offUiThread([&] {
-            for (const QString& folder : folders)
-                removeOwnTemporaries(folder);
-        });
+    qsizetype filesIn(const QString& folder) {
+        qsizetype count = 0;
+        silently(
+            [&] { count = offUiThread([&] { return fso().GetFolder(folder).Files.size(); }); });
+        return count;
+    }
+
+    // A clearing that ends early is said at once (a line and a warning) and again under the
+    // completion line, since the fill replaces the status text; the run then goes on.
+    void clear(std::uint8_t which) {
+        const QString player = m_form.playerPane(which).dir->Path();
+        const QString holding = m_form.services().holdingFolder;
+        const qsizetype onPlayer = filesIn(player);
+        const qsizetype heldBefore = filesIn(holding);
+        const std::optional<QString> reason = clearingFailure(which);
+        if (!reason)
+            return;
+        const qsizetype held = std::max<qsizetype>(0, filesIn(holding) - heldBefore);
+        const qsizetype left = std::max<qsizetype>(0, onPlayer - held);
+        const QString line = unclearedLine(player, held, left);
+        m_unclearedLines.append(line);
+        appendStatus(m_form, line);
+        repaintWindow(m_form);
+        prompter().ask({unclearedMessage(player, *reason, held, left, holding),
+                        QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
+    }
+
+    // Why the clearing ended early; nothing when it ran to its end or stopped at the stop flag.
+    std::optional<QString> clearingFailure(std::uint8_t which) {
+        try {
+            m_form.ClearPlayer(which);
+            return std::nullopt;
+        } catch (const AppError& error) {
+            return error.description();
+        } catch (const std::exception& error) {
+            return QString::fromLocal8Bit(error.what());
+        }
+    }
+
+    // After the run, however it ended: a pane that shows a folder the run worked in through
+    // another pane is read again.
+    void refreshPanesSharingAFolder() {
+        struct Pane {
+            FolderList* dir;
+            FileList* files;
+            QLabel* total;
+            bool worked;
+        };
+        const Pane panes[] = {
+            {m_form.Dir1, m_form.flIp, m_form.txtIpTot, true},
+            {m_form.dirOp1, m_form.flOp1, m_form.txtOp1Tot, ticked(m_form.chk1)},
+            {m_form.dirOp2, m_form.flOP2, m_form.txtOp2Tot, ticked(m_form.chk2)},
+        };
+        for (const Pane& pane : panes) {
+            const bool shared =
+                std::any_of(std::begin(panes), std::end(panes), [&](const Pane& other) {
+                    return &other != &pane && other.worked &&
+                           samePath(other.dir->Path(), pane.dir->Path());
+                });
+            if (shared)
+                silently([&] { Form1::RefreshTotal(pane.files, pane.total); });
+        }
     }
 
     // Creates the holding folder, or empties one left by an earlier run into the music folder.
@@ -163,17 +230,17 @@ private:
     void restore() {
         const QString holding = m_form.services().holdingFolder;
         silently([&] {
-            const std::size_t held =
-                offUiThread([&] { return fso().GetFolder(holding).Files.size(); });
-            if (held == 0)
+            const FsFolder held = offUiThread([&] { return fso().GetFolder(holding); });
+            if (held.Files.empty())
                 return;
             appendStatus(m_form, QStringLiteral("Moving original files back to base directory..."));
             repaintWindow(m_form);
-            const QString music = m_form.Dir1->Path();
-            offUiThread([&] { fso().MoveFile(everyFileIn(holding), music); });
+            returnHeldFiles(m_form, held);
         });
         silently([&] { offUiThread([&] { fso().DeleteFolder(holding); }); });
         appendStatus(m_form, QStringLiteral("Program processing complete"));
+        for (const QString& line : m_unclearedLines)
+            appendStatus(m_form, line);
         if (!m_form.LeftOutOfDraw.isEmpty())
             appendStatus(m_form, leftOutLine(m_form.LeftOutOfDraw));
         silently([&] { Form1::RefreshTotal(m_form.flIp, m_form.txtIpTot); });
@@ -186,6 +253,7 @@ private:
 
     Form1& m_form;
     bool m_refused[2] = {false, false};
+    QStringList m_unclearedLines;
 };
 
 } // namespace

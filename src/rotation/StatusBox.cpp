@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 
@@ -19,6 +20,9 @@ void replaceStatus(Form1& form, const QString& text) {
     // File names in the text show their bytes that are not text as U+FFFD.
     QString shown = displayedFileName(text);
     form.txtStatus->setPlainText(shown.replace(runLineBreak, shownLineBreak));
+    // The newest line is the one that matters; setting the text scrolls back to the top.
+    QScrollBar* scroll = form.txtStatus->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
     form.txtStatus->setVisible(true);
 }
 

@@ -9,7 +9,7 @@ class Form1;
 // one line break, and statusText gives the texts back with their "\r\n". No text the run writes
 // holds a lone "\r" or "\n", so nothing is lost either way.
 
-// Replaces the whole text and shows the box (it then stays visible).
+// Replaces the whole text and shows the box (it then stays visible), scrolled to its last line.
 void replaceStatus(Form1& form, const QString& text);
 // Makes the box visible again without changing its text.
 void showStatus(Form1& form);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -29,4 +30,19 @@ TEST(SettingsLocation, LiveInQuavexConfUnderTheUsersConfigFolder) {
     EXPECT_EQ(
         store.read(QStringLiteral("QUAVEX"), QStringLiteral("Settings"), QStringLiteral("dirIp")),
         std::nullopt);
+
+    // A large damaged file is written anew, and that is a success.
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray damaged(qsizetype{4} * 1024 * 1024, '\0');
+    for (qsizetype i = 0; i < damaged.size(); ++i)
+        damaged[i] = static_cast<char>((i * 7919) % 251);
+    file.write(damaged);
+    file.close();
+    EXPECT_NO_THROW(store.write(QStringLiteral("QUAVEX"), QStringLiteral("Settings"),
+                                QStringLiteral("dirIp"), QStringLiteral("/home/ann/Music")));
+    EXPECT_EQ(
+        store.read(QStringLiteral("QUAVEX"), QStringLiteral("Settings"), QStringLiteral("dirIp")),
+        QStringLiteral("/home/ann/Music"));
+    EXPECT_LT(QFileInfo(file).size(), damaged.size());
 }

@@ -84,7 +84,8 @@ TEST_F(FolderServices, WildcardWithEitherSeparatorMovesEveryFileWithOrWithoutADo
     ASSERT_TRUE(QDir(local.path()).mkdir("to"));
     for (const char* name : {"one.mp3", "NoDot", "two.wma"})
         writeTestFile(localPath("from/") + name, name);
-    writeTestFile(localPath("from/") + newOwnTemporaryName(), "stale");
+    const QString stale = localPath("from/") + newOwnTemporaryName();
+    writeTestFile(stale, "stale");
 
     fso.MoveFile(localPath("from\\*.*"), localPath("to/"));
 
@@ -92,8 +93,29 @@ TEST_F(FolderServices, WildcardWithEitherSeparatorMovesEveryFileWithOrWithoutADo
     EXPECT_EQ(readTestFile(localPath("to/NoDot")), "NoDot");
     ASSERT_EQ(namesInFolder(localPath("from")).size(), 2);
     EXPECT_EQ(moveError(localPath("from/*.*"), localPath("to")), ErrorNumber::FileNotFound);
-    EXPECT_EQ(removeOwnTemporaries(localPath("from")), 1);
+    EXPECT_TRUE(QFile::remove(stale));
     EXPECT_EQ(namesInFolder(localPath("from")), QStringList{"Sub"});
+}
+
+TEST_F(FolderServices, DeleteDuplicateDeletesOnlyAnotherFileWithTheSameBytes) {
+    ASSERT_TRUE(QDir(local.path()).mkdir("music"));
+    const QByteArray song = patternBytes(3 * MiB + 5, 1);
+    QByteArray lastByteDiffers = song;
+    lastByteDiffers.back() = static_cast<char>(lastByteDiffers.back() + 1);
+    writeTestFile(localPath("music/same.mp3"), song);
+    writeTestFile(localPath("music/other.mp3"), lastByteDiffers);
+    writeTestFile(localPath("held.mp3"), song);
+
+    EXPECT_FALSE(fso.DeleteDuplicate(localPath("held.mp3"), localPath("music/other.mp3")));
+    // A path is never a duplicate of itself, by the same path or through a link to its folder.
+    ASSERT_TRUE(QFile::link(local.path(), localPath("music/again")));
+    EXPECT_FALSE(fso.DeleteDuplicate(localPath("held.mp3"), localPath("held.mp3")));
+    EXPECT_FALSE(fso.DeleteDuplicate(localPath("held.mp3"), localPath("music/again/held.mp3")));
+    EXPECT_EQ(readTestFile(localPath("held.mp3")), song);
+
+    EXPECT_TRUE(fso.DeleteDuplicate(localPath("held.mp3"), localPath("music/same.mp3")));
+    EXPECT_FALSE(QFile::exists(localPath("held.mp3")));
+    EXPECT_EQ(readTestFile(localPath("music/same.mp3")), song);
 }
 
 TEST(FatNames, RefusesWhatFatRefusesAndNothingElse) {

@@ -7,6 +7,7 @@
 #include "fs/OwnTemporaries.h"
 #include "fs/SystemFileSystem.h"
 #include "fs/SystemVolumes.h"
+#include "rotation/ClearingReport.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/StatusBox.h"
 #include "support/ForwardingFileSystem.h"
@@ -15,12 +16,16 @@
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLockFile>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 namespace {
@@ -240,6 +245,9 @@ TEST_F(RotationRun, AnUntickedPaneOnTheMusicFolderIsIgnoredAndBothPanesMayShareA
     EXPECT_EQ(w.census(), before);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_EQ(w.namesIn(w.music()), QStringList({"p1.mp3", "p2.txt"}));
+    // The unticked pane on the music folder shows it as it is now.
+    ASSERT_EQ(w.form->flOP2->ListCount(), 1);
+    EXPECT_EQ(w.form->flOP2->List(0), QStringLiteral("p1.mp3"));
 
     // Both panes on the player folder, both ticked: the second clearing finds it empty.
     w.choose(w.music(), w.player(), w.player(), true, true);
@@ -355,10 +363,11 @@ TEST_F(RotationRun, BreakDuringAFillKeepsTheHeldFilesForTheNextRunWhichReturnsTh
 }
 
 TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotTouched) {
-    writeFiles(w.music(), {"a.mp3", "same.txt"});
+    writeFiles(w.music(), {"a.mp3"});
     writeFiles(w.player(), {"p.mp3"});
     QDir().mkpath(w.holding());
     writeFiles(w.holding(), {"held.mp3", "same.txt"});
+    w.createFileSystem = [] { return std::make_unique<FailingMoves>(2, ErrorNumber::DeviceIO); };
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
 
@@ -401,9 +410,11 @@ TEST_F(RotationRun, AHoldingFolderThatCannotBeListedStopsTheRunBeforeThePlayers)
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
 }
 
-TEST_F(RotationRun, ANameTakenInTheMusicFolderStopsTheRestoreAndTheKeptFilesAreReported) {
-    writeFiles(w.music(), {"a.mp3", "m.txt"});
+TEST_F(RotationRun, AHeldFileThatCannotBeMovedStaysHeldWhileTheOthersGoBackAndIsReported) {
+    writeFiles(w.music(), {"a.mp3"});
     writeFiles(w.player(), {"b.mp3", "m.txt", "z.txt"});
+    // The fill's move is the first; m.txt is the second file the restore moves.
+    w.createFileSystem = [] { return std::make_unique<FailingMoves>(3, ErrorNumber::DeviceIO); };
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
 
@@ -411,15 +422,163 @@ TEST_F(RotationRun, ANameTakenInTheMusicFolderStopsTheRestoreAndTheKeptFilesAreR
 
     EXPECT_EQ(w.census(), before);
     EXPECT_TRUE(w.ownTemporaries().isEmpty());
-    const QStringList kept = w.namesIn(w.holding());
-    ASSERT_FALSE(kept.isEmpty());
-    EXPECT_TRUE(kept.contains(QStringLiteral("m.txt")));
+    EXPECT_EQ(w.namesIn(w.holding()), QStringList({"m.txt"}));
+    EXPECT_EQ(w.namesIn(w.music()), QStringList({"b.mp3", "z.txt"}));
     EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" +
-                                  stillHeldLine(kept.size(), w.holding()));
-    EXPECT_EQ(boxes(), oneBox({.text = stillHeldMessage(kept, w.holding()),
+                                  stillHeldLine(1, w.holding()));
+    EXPECT_EQ(boxes(), oneBox({.text = stillHeldMessage({"m.txt"}, w.holding()),
                                .title = QStringLiteral("Warning!"),
                                .icon = MessageIcon::Warning}));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
+}
+
+// A music folder on an exFAT volume, as on a card reader: names clash in any letter case and
+// FAT's characters are refused.
+TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
+    ScratchVolume disk = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(disk);
+    w.addDrive(disk.root());
+    const QString music = disk.root() + QStringLiteral("/Music");
+    ASSERT_TRUE(QDir().mkpath(music));
+    writeTestFile(music + "/Notes.TXT", "the music folder's notes");
+    writeTestFile(music + "/notes (2).txt", "older notes");
+    writeTestFile(music + "/cover.jpg", "one cover");
+    writeTestFile(music + "/a.mp3", "music a");
+    writeTestFile(w.player() + "/notes.txt", "the player's notes");
+    writeTestFile(w.player() + "/cover.jpg", "one cover");
+    writeTestFile(w.player() + "/CON.mp3", "a device name");
+    writeTestFile(w.player() + "/what?.m3u", "a list");
+    writeTestFile(w.player() + "/p.mp3", "player p");
+    // An earlier run was killed after copying left.mp3 back but before deleting the held copy.
+    QDir().mkpath(w.holding());
+    writeTestFile(w.holding() + "/left.mp3", "left over");
+    writeTestFile(music + "/left.mp3", "left over");
+    w.choose(music, w.player(), w.card(), true, false);
+    std::multiset<QByteArray> contents;
+    for (const auto& file : w.census())
+        contents.insert(file.second);
+
+    w.pressSelect();
+
+    // Nothing lost: every content is still there, the two duplicates once only.
+    std::multiset<QByteArray> after;
+    for (const auto& file : w.census())
+        after.insert(file.second);
+    for (const char* copy : {"one cover", "left over"})
+        contents.erase(
+            contents.find(QCryptographicHash::hash(QByteArray(copy), QCryptographicHash::Sha256)));
+    EXPECT_EQ(after, contents);
+    EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3", "left.mp3"}));
+    EXPECT_EQ(w.namesIn(music), QStringList({"CON_.mp3", "Notes.TXT", "cover.jpg", "notes (2).txt",
+                                             "notes (3).txt", "p.mp3", "what_.m3u"}));
+    EXPECT_EQ(readTestFile(music + "/notes (3).txt"), "the player's notes");
+    EXPECT_EQ(readTestFile(music + "/CON_.mp3"), "a device name");
+    EXPECT_EQ(w.statusText(), summary(2) + "\r\n" + movingBack + "\r\n" +
+                                  renamedLine({"CON_.mp3", "notes (3).txt", "what_.m3u"}) + "\r\n" +
+                                  complete);
+    EXPECT_TRUE(boxes().empty());
+
+    // The next run is not held up by anything the first one met.
+    w.pressSelect();
+    EXPECT_TRUE(w.statusText().endsWith(complete));
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    EXPECT_EQ(w.namesIn(w.player()), QStringList({"CON_.mp3", "p.mp3"}));
+}
+
+// The card is exFAT; its clearing meets a name the internal memory's clearing has just held.
+TEST_F(RotationRun, AClearingThatEndsEarlyIsSaidAndTheRunGoesOn) {
+    ScratchVolume volume = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(volume);
+    w.addDrive(volume.root());
+    const QString card = volume.root() + QStringLiteral("/Music");
+    ASSERT_TRUE(QDir().mkpath(card));
+    writeFiles(w.music(), {"m.mp3"});
+    writeTestFile(w.player() + "/same.mp3", "the internal memory's");
+    writeTestFile(card + "/a.mp3", "card a");
+    writeTestFile(card + "/same.mp3", "the card's");
+    writeTestFile(card + "/z.mp3", "card z");
+    w.choose(w.music(), w.player(), card, true, true);
+    const FileCensus before = w.census();
+    QString statusWhenWarned;
+    w.env.prompter->whileShown = [&](const MessageRequest&) { statusWhenWarned = w.statusText(); };
+
+    w.pressSelect();
+
+    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(w.namesIn(card), QStringList({"same.mp3", "z.mp3"}));
+    EXPECT_EQ(w.namesIn(w.player()), QStringList({"m.mp3"}));
+    ASSERT_EQ(boxes().size(), 1u);
+    const QString reason = boxes()[0].text.section(QLatin1Char('\n'), 1, 1);
+    EXPECT_TRUE(reason.contains(QStringLiteral("same.mp3"))) << reason.toStdString();
+    EXPECT_EQ(boxes()[0], MessageRequest({.text = unclearedMessage(card, reason, 1, 2, w.holding()),
+                                          .title = QStringLiteral("Warning!"),
+                                          .icon = MessageIcon::Warning}));
+    EXPECT_TRUE(statusWhenWarned.endsWith(unclearedLine(card, 1, 2)));
+    EXPECT_EQ(w.statusText(), summary(0) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" +
+                                  unclearedLine(card, 1, 2));
+}
+
+// Two copies of the program share one holding folder.
+TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver) {
+    RotationWindow other;
+    other.shareHoldingFolder(w.holding());
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(w.player(), {"p1.mp3", "p2.txt"});
+    writeFiles(other.music(), {"x.mp3"});
+    writeFiles(other.player(), {"q.mp3"});
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    other.choose(other.music(), other.player(), other.card(), true, false);
+    const QString lockFile = w.holding() + QStringLiteral(".lock");
+    QByteArray lock;
+    {
+        QLockFile live(lockFile);
+        ASSERT_TRUE(live.tryLock(0));
+        lock = readTestFile(lockFile);
+    }
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 deadPid = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    writeTestFile(lockFile, QByteArray::number(deadPid) + lock.mid(lock.indexOf('\n')));
+    const FileCensus before = w.census();
+    const FileCensus otherBefore = censusOf({other.music(), other.player()});
+    QStringList heldBeforeOther;
+    QStringList heldAfterOther;
+    FileCensus otherDuring;
+    w.onYield = [&](int n) {
+        if (n != 2) // the first attempt of the fill: the player's files are held
+            return;
+        heldBeforeOther = w.namesIn(w.holding());
+        other.pressSelect();
+        heldAfterOther = w.namesIn(w.holding());
+        otherDuring = censusOf({other.music(), other.player()});
+    };
+
+    w.pressSelect();
+
+    EXPECT_EQ(other.env.prompter->shown,
+              oneBox({.text = QStringLiteral("Another QUAVEX run is in progress, in this or "
+                                             "another window. Wait until it has ended, then "
+                                             "press Select again. Nothing has been moved."),
+                      .title = QStringLiteral("Warning!"),
+                      .icon = MessageIcon::Warning}));
+    EXPECT_EQ(heldBeforeOther, QStringList({"p1.mp3", "p2.txt"}));
+    EXPECT_EQ(heldAfterOther, heldBeforeOther);
+    EXPECT_EQ(otherDuring, otherBefore);
+    EXPECT_TRUE(other.form->cmdGo->isEnabled());
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(w.statusText().endsWith(complete));
+    EXPECT_EQ(w.census(), before);
+    EXPECT_FALSE(QFileInfo::exists(lockFile));
+
+    // Once the first run has ended, the other copy runs.
+    other.pressSelect();
+    EXPECT_TRUE(other.statusText().endsWith(complete));
+    EXPECT_EQ(other.namesIn(other.player()), QStringList({"x.mp3"}));
+    EXPECT_EQ(censusOf({other.music(), other.player()}), otherBefore);
 }
 
 TEST(KeptFilesWarning, NamesTheFirstFiveAndTheFolder) {
@@ -430,6 +589,9 @@ TEST(KeptFilesWarning, NamesTheFirstFiveAndTheFolder) {
     EXPECT_TRUE(many.startsWith("6 files could not"));
     EXPECT_TRUE(many.endsWith(":\n1\n2\n3\n4\n5\n..."));
     EXPECT_EQ(stillHeldLine(3, "/h"), "3 files could not be moved back and are kept in /h");
+    EXPECT_EQ(renamedLine({"1", "2", "3", "4", "5", "6"}),
+              "6 files went back to the Hard Drive Music Directory under new names: 1, 2, 3, 4, "
+              "5, ...");
 }
 
 TEST_F(RotationRun, AFileSystemObjectThatCannotBeMadeEndsTheRunWithAMessage) {
@@ -505,21 +667,47 @@ TEST_F(RotationRun, ANameTakenOnThePlayerMidFillIsAMoveErrorAndNothingIsReplaced
         EXPECT_EQ(after.count(file), before.count(file)) << file.first.toStdString();
 }
 
-TEST_F(RotationRun, OurStaleTemporariesAreRemovedFromTheFoldersTheRunTouches) {
+TEST_F(RotationRun, OnlyTemporariesRecordedAsOursAreRemovedAndAUsersLookalikeIsKept) {
+    ScratchVolume card = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.addDrive(card.root());
+    const QString player = card.root() + QStringLiteral("/Music");
+    ASSERT_TRUE(QDir().mkpath(player));
     writeFiles(w.music(), {"a.mp3"});
-    writeFiles(w.player(), {"p.mp3"});
-    w.choose(w.music(), w.player(), w.card(), true, false);
-    const FileCensus before = w.census();
+    writeFiles(player, {"p.mp3"});
+    w.choose(w.music(), player, w.card(), true, false);
     QDir().mkpath(w.holding());
-    for (const QString& folder : {w.music(), w.player(), w.holding()})
-        writeFile(folder + QLatin1Char('/') + newOwnTemporaryName(), 100);
-    ASSERT_EQ(w.ownTemporaries().size(), 3);
+    const FileCensus before = w.census();
+    QStringList recorded;
+    for (const QString& folder : {w.music(), player, w.holding()}) {
+        recorded.append(folder + QLatin1Char('/') + newOwnTemporaryName());
+        recordOwnTemporary(QFile::encodeName(recorded.back()));
+        writeFile(recorded.back(), 100);
+    }
+    // Recorded on a card that is not plugged in now: kept in the journal for a later start.
+    const QString unplugged = w.card() + QStringLiteral("/Gone/") + newOwnTemporaryName();
+    recordOwnTemporary(QFile::encodeName(unplugged));
+    const QStringList notes{w.music() + QStringLiteral("/.~quavex-notes.part"),
+                            player + QStringLiteral("/.~quavex-notes.part")};
+    for (const QString& note : notes)
+        writeTestFile(note, "the user's own notes");
+    FileCensus expected = before;
+    for (int i = 0; i < notes.size(); ++i)
+        expected.emplace(
+            QStringLiteral(".~quavex-notes.part"),
+            QCryptographicHash::hash("the user's own notes", QCryptographicHash::Sha256));
 
     w.pressSelect();
 
-    EXPECT_TRUE(w.ownTemporaries().isEmpty());
-    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(sorted(w.ownTemporaries()), sorted(notes));
+    EXPECT_EQ(w.census(), expected);
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    // What the journal still names is the unplugged card's file and this run's published copies.
+    const QList<QByteArray> lines = readTestFile(ownTemporariesJournal()).split('\n');
+    EXPECT_TRUE(lines.contains(QFile::encodeName(unplugged).toPercentEncoding("/")));
+    for (const QByteArray& line : lines)
+        EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(QByteArray::fromPercentEncoding(line))))
+            << line.toStdString();
 }
 
 TEST_F(RotationRun, SelectStaysDisabledAndASecondRunCannotStartMidRun) {
@@ -574,6 +762,16 @@ TEST_F(RunSteps, ClearingMovesEveryFileWhateverItsTypeAndLeavesSubfolders) {
     EXPECT_TRUE(QFileInfo(w.player() + QStringLiteral("/Albums")).isDir());
     EXPECT_EQ(sorted(w.namesIn(w.holding())), QStringList({"cover.jpg", "list.m3u"}));
     EXPECT_EQ(w.yields, 1);
+}
+
+TEST_F(RunSteps, TheStatusBoxShowsItsLastLineAfterEveryAppend) {
+    replaceStatus(*w.form, QStringLiteral("first"));
+    for (int line = 1; line <= 30; ++line) {
+        appendStatus(*w.form, QStringLiteral("line %1").arg(line));
+        const QScrollBar* scroll = w.form->txtStatus->verticalScrollBar();
+        EXPECT_EQ(scroll->value(), scroll->maximum()) << "after line " << line;
+    }
+    EXPECT_GT(w.form->txtStatus->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(RunSteps, AnEmptyPlayerFolderIsLeftAloneWithoutLookingAtTheStopFlag) {

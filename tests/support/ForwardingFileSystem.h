@@ -17,6 +17,9 @@ public:
     void MoveFile(const QString& source, const QString& destination) override {
         m_real->MoveFile(source, destination);
     }
+    bool DeleteDuplicate(const QString& duplicate, const QString& original) override {
+        return m_real->DeleteDuplicate(duplicate, original);
+    }
     void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
     void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
 

@@ -18,6 +18,7 @@ RotationWindow::RotationWindow() : createFileSystem(createSystemFileSystem) {
     if (!m_tmp.isValid())
         throw std::runtime_error("no temporary folder");
     m_root = m_tmp.path();
+    m_holding = m_root + QStringLiteral("/QUAVEXTemp");
     for (const QString& folder : {music(), player(), card()})
         QDir().mkpath(folder);
     env.volumes->add(m_root, QStringLiteral("DISK"));
@@ -55,8 +56,9 @@ void RotationWindow::choose(const QString& musicFolder, const QString& player1,
                             const QString& player2, bool tick1, bool tick2, bool noWarning) {
     if (!form)
         open();
-    form->Dir1->setPath(musicFolder);
     // As the user does: the drive first, then the folder on it.
+    form->Drive1->setDrive(volumeRootOf(*volumes, musicFolder));
+    form->Dir1->setPath(musicFolder);
     form->drvOp1->setDrive(volumeRootOf(*volumes, player1));
     form->dirOp1->setPath(player1);
     form->drvOp2->setDrive(volumeRootOf(*volumes, player2));

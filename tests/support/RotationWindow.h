@@ -39,7 +39,10 @@ public:
     QString music() const { return m_root + QStringLiteral("/disk/Music"); }
     QString player() const { return m_root + QStringLiteral("/player/Music"); }
     QString card() const { return m_root + QStringLiteral("/card/Music"); }
-    QString holding() const { return m_root + QStringLiteral("/QUAVEXTemp"); }
+    QString holding() const { return m_holding; }
+    // Makes this window keep its held files where another copy of the program keeps its own;
+    // call before open().
+    void shareHoldingFolder(const QString& folder) { m_holding = folder; }
 
     WindowTestServices env;
     // The drives the window sees; the folder volumes of env unless a test hands in the system's.
@@ -55,4 +58,5 @@ public:
 private:
     QTemporaryDir m_tmp;
     QString m_root;
+    QString m_holding;
 };

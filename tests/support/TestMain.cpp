@@ -2,14 +2,21 @@
 #include "support/ScratchVolume.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
 // Shared by every test executable: mounts of its own, and headless widgets, also when ctest lists
-// the tests at build time without a display.
+// the tests at build time without a display. The program's own state (the journal of temporary files) goes to a
+// folder of the test's, never the user's.
 int main(int argc, char* argv[]) {
     isolateTestMounts();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const QTemporaryDir state;
+    if (!state.isValid())
+        return 1;
+    setenv("XDG_STATE_HOME", QFile::encodeName(state.path()).constData(), 1);
     QApplication app(argc, argv);
     registerFontSubstitutes();
     testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,19 @@
+#include "rotation/RunLock.h"
+
+RunLock::RunLock(const QString& holdingFolder) : m_lock(holdingFolder + QStringLiteral(".lock")) {
+    m_lock.setStaleLockTime(0);
+}
+
+QString RunLock::take() {
+    if (m_lock.tryLock(0))
+        return {};
+    if (m_lock.error() == QLockFile::LockFailedError)
+        return QStringLiteral("Another QUAVEX run is in progress, in this or another window. Wait "
+                              "until it has ended, then press Select again. Nothing has been "
+                              "moved.");
+    return QStringLiteral("The lock file %1, which keeps two runs from working at once, could not "
+                          "be made: %2. Nothing has been moved.")
+        .arg(m_lock.fileName(), m_lock.error() == QLockFile::PermissionError
+                                    ? QStringLiteral("permission was denied")
+                                    : QStringLiteral("its folder cannot be written"));
+}
