@@ -3,7 +3,6 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <memory>
 #include <sys/types.h>
 
@@ -62,6 +61,8 @@ private:
     bool m_mounted = false;
     QString m_problem;
 };
+
+// The macros below are for tests, which include GoogleTest themselves; the volumes need only Qt.
 
 // True when the environment says CI=true: volume tests must run there, never skip.
 bool volumeTestsRequired();
