@@ -9,6 +9,7 @@
 #include "fs/VolumeTraits.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <vector>
@@ -26,10 +27,16 @@ bool noHardLinks(int error) {
     return error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
 }
 
+bool isAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 class Move {
 public:
-    Move(SystemCalls& calls, const QString& source, const QString& destination)
-        : m_calls(calls), m_source(source), m_sourcePath(QFile::encodeName(source)),
+    Move(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
+         const QString& destination)
+        : m_calls(calls), m_volumes(volumes), m_source(source),
+          m_sourcePath(QFile::encodeName(source)),
           m_destinationPath(QFile::encodeName(destination)) {
         const SplitPath to = splitAtLastSlash(destination);
         m_destinationFolder = to.folder;
@@ -111,8 +118,8 @@ private:
             fail(ErrorNumber::PathNotFound, QStringLiteral("that is not a folder"));
         if (m_destinationName.isEmpty())
             fail(ErrorNumber::BadFileName, QStringLiteral("no file name was given"));
-        m_traits = volumeTraitsOf(m_destinationFolder);
-        if (m_traits.fatNames) {
+        m_volume = &m_volumes.of(status.st_dev, m_destinationFolder);
+        if (m_volume->traits.fatNames) {
             const QString problem = fatNameProblem(m_destinationName);
             if (!problem.isEmpty())
                 fail(ErrorNumber::BadFileName, problem);
@@ -121,9 +128,14 @@ private:
     }
 
     // Fails with FileAlreadyExists when the destination folder holds the name; on a case-
-    // insensitive volume, in any letter case.
+    // insensitive volume, in any letter case. There one lstat is enough where the volume's own
+    // lookup ignores case; for names beyond ASCII the folder is listed all the same, since some
+    // drivers fold only ASCII letters.
     void ensureNameFree() const {
-        if (m_traits.caseInsensitive) {
+        const bool lookupSuffices =
+            !m_volume->traits.caseInsensitive ||
+            (m_volume->lookupIgnoresCase.value_or(false) && isAscii(m_destinationName));
+        if (!lookupSuffices) {
             std::vector<FolderEntry> entries;
             if (m_calls.listFolder(m_destinationFolderPath.constData(), entries) != 0)
                 failErrno(errno);
@@ -196,6 +208,7 @@ private:
             failErrno(errno);
         const QByteArray temporary = createTemporary(status);
         try {
+            learnLookupOfCase();
             writeTemporary(in, status);
             publish(temporary);
         } catch (...) {
@@ -215,10 +228,23 @@ private:
         }
     }
 
+    // Our temporary file has a name no one else uses: finding it under that name in capitals
+    // shows that the volume's lookup ignores letter case.
+    void learnLookupOfCase() {
+        if (!m_volume->traits.caseInsensitive || m_volume->lookupIgnoresCase.has_value())
+            return;
+        struct stat status {};
+        m_volume->lookupIgnoresCase =
+            m_calls.lstat(
+                QFile::encodeName(joinPath(m_destinationFolder, m_temporaryName.toUpper()))
+                    .constData(),
+                &status) == 0;
+    }
+
     QByteArray createTemporary(const struct stat& status) {
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            QByteArray path =
-                QFile::encodeName(joinPath(m_destinationFolder, newOwnTemporaryName()));
+            m_temporaryName = newOwnTemporaryName();
+            QByteArray path = QFile::encodeName(joinPath(m_destinationFolder, m_temporaryName));
             m_out = m_calls.open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                                  status.st_mode & 0777);
             if (m_out >= 0)
@@ -298,6 +324,8 @@ private:
     }
 
     SystemCalls& m_calls;
+    KnownVolumes& m_volumes;
+    KnownVolumes::Volume* m_volume = nullptr;
     QString m_source;
     QByteArray m_sourcePath;
     QByteArray m_destinationPath;
@@ -306,12 +334,13 @@ private:
     QString m_destinationFolder;
     QString m_destinationName;
     QByteArray m_destinationFolderPath;
-    VolumeTraits m_traits;
+    QString m_temporaryName;
     int m_out = -1;
 };
 
 } // namespace
 
-void moveFileSafely(SystemCalls& calls, const QString& source, const QString& destination) {
-    Move(calls, source, destination).run();
+void moveFileSafely(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
+                    const QString& destination) {
+    Move(calls, volumes, source, destination).run();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class KnownVolumes;
 class SystemCalls;
 
 // Moves one regular file to a full destination path so that the file exists under one of its two
@@ -12,5 +13,7 @@ class SystemCalls;
 // final name and only then deleted at the source, keeping its modification time. Every failure is
 // an AppError; after one the source is where it was, and the final name holds nothing of ours,
 // except when only the source's deletion failed: then the file exists in both places and the
-// error says so.
-void moveFileSafely(SystemCalls& calls, const QString& source, const QString& destination);
+// error says so. What the move finds out about the destination's volume goes into volumes, for
+// the next move there.
+void moveFileSafely(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
+                    const QString& destination);

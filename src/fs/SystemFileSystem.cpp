@@ -64,7 +64,7 @@ FsFolder SystemFileSystem::GetFolder(const QString& path) {
 void SystemFileSystem::MoveFile(const QString& source, const QString& destination) {
     const QString folder = wildcardFolder(source);
     if (folder.isNull())
-        moveFileSafely(*m_calls, source, destination);
+        moveFileSafely(*m_calls, m_volumes, source, destination);
     else
         moveEveryFile(folder, destination);
 }
@@ -80,7 +80,7 @@ void SystemFileSystem::moveEveryFile(const QString& folder, const QString& desti
         throw AppError(ErrorNumber::FileNotFound, fsoSource(),
                        QStringLiteral("There are no files in \"%1\" to move.").arg(folder));
     for (const FsFile& file : files.Files)
-        moveFileSafely(*m_calls, joinPath(folder, file.Name),
+        moveFileSafely(*m_calls, m_volumes, joinPath(folder, file.Name),
                        joinPath(destinationFolder, file.Name));
 }
 
