@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -29,10 +30,9 @@ EyePace::EyePace(QWidget& window, std::function<void()> rereadPanes)
     m_sincePaint.start();
     m_sinceReread.start();
     m_heldPaint.setSingleShot(true);
-    connect(&m_heldPaint, &QTimer::timeout, this, [this] {
-        rereadIfStale();
-        paintNow();
-    });
+    connect(&m_heldPaint, &QTimer::timeout, this, [this] { paintNow(); });
+    m_heldReread.setSingleShot(true);
+    connect(&m_heldReread, &QTimer::timeout, this, [this] { rereadIfStale(); });
     // The window's paints arrive as update requests; user input anywhere in the program.
     m_window.installEventFilter(this);
     qApp->installEventFilter(this);
@@ -46,10 +46,10 @@ EyePace::~EyePace() {
 
 void EyePace::panesChanged() {
     m_panesStale = true;
-    if (m_sinceReread.hasExpired(Interval))
+    if (m_sinceReread.hasExpired(m_rereadGap))
         rereadIfStale();
-    else if (!m_heldPaint.isActive())
-        m_heldPaint.start(Interval);
+    else if (!m_heldReread.isActive())
+        m_heldReread.start(int(m_rereadGap - m_sinceReread.elapsed()));
 }
 
 void EyePace::catchUp() {
@@ -59,11 +59,18 @@ void EyePace::catchUp() {
 }
 
 void EyePace::rereadIfStale() {
+    m_heldReread.stop();
     if (!m_panesStale)
         return;
     m_panesStale = false;
-    m_sinceReread.restart();
+    QElapsedTimer took;
+    took.start();
     m_rereadPanes();
+    // A player folder of thousands of files on a FUSE card takes long to list, and its driver
+    // serves the moves and the listing one at a time: re-reading then waits long enough to take
+    // no more than about a twentieth of the fill's time.
+    m_rereadGap = std::max<qint64>(Interval, took.elapsed() * 20);
+    m_sinceReread.restart();
 }
 
 void EyePace::paintNow() {

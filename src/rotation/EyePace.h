@@ -10,7 +10,8 @@ class QWidget;
 // Keeps a window at the pace of the eye while a fill moves many small files: while the object
 // lives, the window is painted at most once a frame (Interval), a paint that is held back follows
 // when its frame is over, also while a file operation lasts, and the panes are re-read no more
-// often. A person sees the same window; it no longer costs a paint and two list re-reads per file.
+// often (less often where re-reading itself takes long). A person sees the same window; it no
+// longer costs a paint and two list re-reads per file.
 // Whenever someone may look closely, everything is brought up to date at once: before user input
 // reaches the window, at catchUp() (before a message box) and when the object goes.
 class EyePace : public QObject {
@@ -40,6 +41,8 @@ private:
     QElapsedTimer m_sincePaint;
     QElapsedTimer m_sinceReread;
     QTimer m_heldPaint;
+    QTimer m_heldReread;
+    qint64 m_rereadGap = Interval; // ms
     bool m_panesStale = false;
     bool m_painting = false;
 };
