@@ -31,10 +31,12 @@ bool isAscii(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-class Move {
+} // namespace
+
+class StagedMove::Steps {
 public:
-    Move(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
-         const QString& destination)
+    Steps(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
+          const QString& destination)
         : m_calls(calls), m_volumes(volumes), m_source(source),
           m_sourcePath(QFile::encodeName(source)),
           m_destinationPath(QFile::encodeName(destination)) {
@@ -47,20 +49,59 @@ public:
         m_fileName = from.name;
     }
 
-    void run() {
+    Steps(const Steps&) = delete;
+    Steps& operator=(const Steps&) = delete;
+    // A copy that was never finished is taken back: the source stays the only one.
+    ~Steps() {
+        if (!m_temporary.isEmpty())
+            abandonCopy();
+    }
+
+    // True when the move is done; false when a copy waits for finish().
+    bool start() {
         checkSource();
         checkDestination();
         if (m_calls.renameNoReplace(m_sourcePath.constData(), m_destinationPath.constData()) == 0) {
             // The rename itself is the move; flushing the folder only hastens its durability.
             syncFolder();
-            return;
+            return true;
         }
         const int error = errno;
         if (error == EXDEV)
-            return copyAcross();
-        if (!flagRefused(error))
+            copyAcross();
+        else if (!flagRefused(error))
             failErrno(error);
-        renameWithoutFlag();
+        else
+            renameWithoutFlag();
+        return m_temporary.isEmpty();
+    }
+
+    // Flushes the copy, publishes it without replacing, flushes its folder and only then deletes
+    // the source.
+    void finish() {
+        try {
+            // A file that is not safely on the device is not moved, so the source must stay.
+            if (m_calls.fsync(m_out) != 0)
+                failWriting(errno, 0);
+            const int out = m_out;
+            m_out = -1;
+            if (m_calls.close(out) != 0)
+                failWriting(errno, 0);
+            publish(m_temporary);
+        } catch (...) {
+            abandonCopy();
+            throw;
+        }
+        m_temporary.clear();
+        if (const int error = syncFolder(); error != 0)
+            retractPublished(error);
+        if (m_calls.unlink(m_sourcePath.constData()) != 0) {
+            const int error = errno;
+            fail(errorNumberForErrno(error),
+                 QStringLiteral("it was copied there but could not be removed from \"%1\" (%2), so "
+                                "it now exists in both places")
+                     .arg(m_sourceFolder, reasonForErrno(error)));
+        }
     }
 
 private:
@@ -206,26 +247,22 @@ private:
         struct stat status {};
         if (m_calls.fstat(in, &status) != 0)
             failErrno(errno);
-        const QByteArray temporary = createTemporary(status);
+        m_temporary = createTemporary(status);
         try {
             learnLookupOfCase();
             writeTemporary(in, status);
-            publish(temporary);
         } catch (...) {
-            if (m_out >= 0)
-                m_calls.close(m_out);
-            m_calls.unlink(temporary.constData());
+            abandonCopy();
             throw;
         }
-        if (const int error = syncFolder(); error != 0)
-            retractPublished(error);
-        if (m_calls.unlink(m_sourcePath.constData()) != 0) {
-            const int error = errno;
-            fail(errorNumberForErrno(error),
-                 QStringLiteral("it was copied there but could not be removed from \"%1\" (%2), so "
-                                "it now exists in both places")
-                     .arg(m_sourceFolder, reasonForErrno(error)));
-        }
+    }
+
+    void abandonCopy() {
+        if (m_out >= 0)
+            m_calls.close(m_out);
+        m_out = -1;
+        m_calls.unlink(m_temporary.constData());
+        m_temporary.clear();
     }
 
     // Our temporary file has a name no one else uses: finding it under that name in capitals
@@ -283,13 +320,6 @@ private:
         const struct timespec times[2] = {status.st_atim, status.st_mtim};
         if (m_calls.futimens(m_out, times) != 0)
             failErrno(errno);
-        // A file that is not safely on the device is not moved, so the source must stay.
-        if (m_calls.fsync(m_out) != 0)
-            failWriting(errno, 0);
-        const int out = m_out;
-        m_out = -1;
-        if (m_calls.close(out) != 0)
-            failWriting(errno, 0);
     }
 
     // Gives the finished temporary file its final name without ever replacing a file there.
@@ -335,12 +365,28 @@ private:
     QString m_destinationName;
     QByteArray m_destinationFolderPath;
     QString m_temporaryName;
+    // The copy while it is ours to remove: from its creation until it is published.
+    QByteArray m_temporary;
     int m_out = -1;
 };
 
-} // namespace
-
 void moveFileSafely(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
                     const QString& destination) {
-    Move(calls, volumes, source, destination).run();
+    StagedMove move(calls, volumes, source, destination);
+    if (!move.start())
+        move.finish();
+}
+
+StagedMove::StagedMove(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
+                       const QString& destination)
+    : m_move(std::make_unique<Steps>(calls, volumes, source, destination)) {}
+
+StagedMove::~StagedMove() = default;
+
+bool StagedMove::start() {
+    return m_move->start();
+}
+
+void StagedMove::finish() {
+    m_move->finish();
 }
