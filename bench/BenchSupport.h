@@ -12,7 +12,8 @@
 #include <memory>
 #include <vector>
 
-constexpr qint64 MiB = qint64{1024} * 1024;
+constexpr qint64 KiB = 1024;
+constexpr qint64 MiB = KiB * 1024;
 
 // Prints why on stderr, prefixed with the program's name, and ends the program.
 [[noreturn]] void fail(const QString& why);

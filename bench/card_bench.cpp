@@ -44,8 +44,8 @@ void fillAgainstRsync() {
     const QString theirs = disk.path() + QStringLiteral("/Theirs");
     const QString player = card.root() + QStringLiteral("/Player");
     const QString rsynced = card.root() + QStringLiteral("/Rsync");
-    makeFiles(music, QStringLiteral("song"), files, 16 * 1024);
-    makeFiles(theirs, QStringLiteral("song"), files, 16 * 1024);
+    makeFiles(music, QStringLiteral("song"), files, 16 * KiB);
+    makeFiles(theirs, QStringLiteral("song"), files, 16 * KiB);
     QDir().mkpath(player);
     QDir().mkpath(rsynced);
 
