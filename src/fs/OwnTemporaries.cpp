@@ -26,10 +26,9 @@ const QLatin1String Suffix(".part");
 std::mutex journalLock;
 
 [[noreturn]] void failRecord(int error, const QByteArray& path) {
-    throw AppError(
-        errorNumberForErrno(error), fsoSource(),
-        QStringLiteral("The temporary file \"%1\" could not be recorded in \"%2\": %3.")
-            .arg(decodeFileName(path), ownTemporariesJournal(), reasonForErrno(error)));
+    throw AppError(errorNumberForErrno(error), fsoSource(),
+                   QStringLiteral("The temporary file \"%1\" could not be recorded in \"%2\": %3.")
+                       .arg(decodeFileName(path), ownTemporariesJournal(), reasonForErrno(error)));
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {

@@ -9,6 +9,7 @@
 #include "fs/SystemCalls.h"
 #include "fs/VolumeTraits.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <vector>
@@ -26,11 +27,18 @@ bool noHardLinks(int error) {
     return error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
 }
 
-class Move {
+bool isAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+} // namespace
+
+class StagedMove::Steps {
 public:
-    Move(SystemCalls& calls, const QString& source, const QString& destination)
-        : m_calls(calls), m_source(source), m_sourcePath(encodeFileName(source)),
-          m_destinationPath(encodeFileName(destination)) {
+    Steps(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
+          const QString& destination)
+        : m_calls(calls), m_volumes(volumes), m_source(source),
+          m_sourcePath(encodeFileName(source)), m_destinationPath(encodeFileName(destination)) {
         const SplitPath to = splitAtLastSlash(destination);
         m_destinationFolder = to.folder;
         m_destinationName = to.name;
@@ -40,20 +48,59 @@ public:
         m_fileName = from.name;
     }
 
-    void run() {
+    Steps(const Steps&) = delete;
+    Steps& operator=(const Steps&) = delete;
+    // A copy that was never finished is taken back: the source stays the only one.
+    ~Steps() {
+        if (!m_temporary.isEmpty())
+            abandonCopy();
+    }
+
+    // True when the move is done; false when a copy waits for finish().
+    bool start() {
         checkSource();
         checkDestination();
         if (m_calls.renameNoReplace(m_sourcePath.constData(), m_destinationPath.constData()) == 0) {
             // The rename itself is the move; flushing the folder only hastens its durability.
             syncFolder();
-            return;
+            return true;
         }
         const int error = errno;
         if (error == EXDEV)
-            return copyAcross();
-        if (!flagRefused(error))
+            copyAcross();
+        else if (!flagRefused(error))
             failErrno(error);
-        renameWithoutFlag();
+        else
+            renameWithoutFlag();
+        return m_temporary.isEmpty();
+    }
+
+    // Flushes the copy, publishes it without replacing, flushes its folder and only then deletes
+    // the source.
+    void finish() {
+        try {
+            // A file that is not safely on the device is not moved, so the source must stay.
+            if (m_calls.fsync(m_out) != 0)
+                failWriting(errno, 0);
+            const int out = m_out;
+            m_out = -1;
+            if (m_calls.close(out) != 0)
+                failWriting(errno, 0);
+            publish(m_temporary);
+        } catch (...) {
+            abandonCopy();
+            throw;
+        }
+        m_temporary.clear();
+        if (const int error = syncFolder(); error != 0)
+            retractPublished(error);
+        if (m_calls.unlink(m_sourcePath.constData()) != 0) {
+            const int error = errno;
+            fail(errorNumberForErrno(error),
+                 QStringLiteral("it was copied there but could not be removed from \"%1\" (%2), so "
+                                "it now exists in both places")
+                     .arg(m_sourceFolder, reasonForErrno(error)));
+        }
     }
 
 private:
@@ -111,17 +158,22 @@ private:
             fail(ErrorNumber::PathNotFound, QStringLiteral("that is not a folder"));
         if (m_destinationName.isEmpty())
             fail(ErrorNumber::BadFileName, QStringLiteral("no file name was given"));
-        m_traits = volumeTraitsOf(m_destinationFolder);
-        const QString problem = nameProblemOn(m_traits, m_destinationName);
+        m_volume = &m_volumes.of(status.st_dev, m_destinationFolder);
+        const QString problem = nameProblemOn(m_volume->traits, m_destinationName);
         if (!problem.isEmpty())
             fail(ErrorNumber::BadFileName, problem);
         ensureNameFree();
     }
 
     // Fails with FileAlreadyExists when the destination folder holds the name; on a case-
-    // insensitive volume, in any letter case.
+    // insensitive volume, in any letter case. There one lstat is enough where the volume's own
+    // lookup ignores case; for names beyond ASCII the folder is listed all the same, since some
+    // drivers fold only ASCII letters.
     void ensureNameFree() const {
-        if (m_traits.caseInsensitive) {
+        const bool lookupSuffices =
+            !m_volume->traits.caseInsensitive ||
+            (m_volume->lookupIgnoresCase.value_or(false) && isAscii(m_destinationName));
+        if (!lookupSuffices) {
             std::vector<FolderEntry> entries;
             if (m_calls.listFolder(m_destinationFolderPath.constData(), entries) != 0)
                 failErrno(errno);
@@ -191,30 +243,40 @@ private:
         struct stat status {};
         if (m_calls.fstat(in, &status) != 0)
             failErrno(errno);
-        const QByteArray temporary = createTemporary(status);
+        m_temporary = createTemporary(status);
         try {
+            learnLookupOfCase();
             writeTemporary(in, status);
-            publish(temporary);
         } catch (...) {
-            if (m_out >= 0)
-                m_calls.close(m_out);
-            m_calls.unlink(temporary.constData());
+            abandonCopy();
             throw;
         }
-        if (const int error = syncFolder(); error != 0)
-            retractPublished(error);
-        if (m_calls.unlink(m_sourcePath.constData()) != 0) {
-            const int error = errno;
-            fail(errorNumberForErrno(error),
-                 QStringLiteral("it was copied there but could not be removed from \"%1\" (%2), so "
-                                "it now exists in both places")
-                     .arg(m_sourceFolder, reasonForErrno(error)));
-        }
+    }
+
+    void abandonCopy() {
+        if (m_out >= 0)
+            m_calls.close(m_out);
+        m_out = -1;
+        m_calls.unlink(m_temporary.constData());
+        m_temporary.clear();
+    }
+
+    // Our temporary file has a name no one else uses: finding it under that name in capitals
+    // shows that the volume's lookup ignores letter case.
+    void learnLookupOfCase() {
+        if (!m_volume->traits.caseInsensitive || m_volume->lookupIgnoresCase.has_value())
+            return;
+        struct stat status {};
+        m_volume->lookupIgnoresCase =
+            m_calls.lstat(encodeFileName(joinPath(m_destinationFolder, m_temporaryName.toUpper()))
+                              .constData(),
+                          &status) == 0;
     }
 
     QByteArray createTemporary(const struct stat& status) {
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            QByteArray path = encodeFileName(joinPath(m_destinationFolder, newOwnTemporaryName()));
+            m_temporaryName = newOwnTemporaryName();
+            QByteArray path = encodeFileName(joinPath(m_destinationFolder, m_temporaryName));
             recordOwnTemporary(path);
             m_out = m_calls.open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                                  status.st_mode & 0777);
@@ -258,13 +320,6 @@ private:
         const struct timespec times[2] = {status.st_atim, status.st_mtim};
         if (m_calls.futimens(m_out, times) != 0)
             failErrno(errno);
-        // A file that is not safely on the device is not moved, so the source must stay.
-        if (m_calls.fsync(m_out) != 0)
-            failWriting(errno, 0);
-        const int out = m_out;
-        m_out = -1;
-        if (m_calls.close(out) != 0)
-            failWriting(errno, 0);
     }
 
     // Gives the finished temporary file its final name without ever replacing a file there.
@@ -299,6 +354,8 @@ private:
     }
 
     SystemCalls& m_calls;
+    KnownVolumes& m_volumes;
+    KnownVolumes::Volume* m_volume = nullptr;
     QString m_source;
     QByteArray m_sourcePath;
     QByteArray m_destinationPath;
@@ -307,12 +364,29 @@ private:
     QString m_destinationFolder;
     QString m_destinationName;
     QByteArray m_destinationFolderPath;
-    VolumeTraits m_traits;
+    QString m_temporaryName;
+    // The copy while it is ours to remove: from its creation until it is published.
+    QByteArray m_temporary;
     int m_out = -1;
 };
 
-} // namespace
+void moveFileSafely(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
+                    const QString& destination) {
+    StagedMove move(calls, volumes, source, destination);
+    if (!move.start())
+        move.finish();
+}
 
-void moveFileSafely(SystemCalls& calls, const QString& source, const QString& destination) {
-    Move(calls, source, destination).run();
+StagedMove::StagedMove(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
+                       const QString& destination)
+    : m_move(std::make_unique<Steps>(calls, volumes, source, destination)) {}
+
+StagedMove::~StagedMove() = default;
+
+bool StagedMove::start() {
+    return m_move->start();
+}
+
+void StagedMove::finish() {
+    m_move->finish();
 }

@@ -22,7 +22,8 @@ QString fatAcceptedName(const QString& name) {
     for (qsizetype i = 0; i < accepted.size(); ++i) {
         const QChar c = accepted[i];
         // A low surrogate without its high half is a byte that is not text.
-        const bool undecodable = c.isLowSurrogate() && (i == 0 || !accepted[i - 1].isHighSurrogate());
+        const bool undecodable =
+            c.isLowSurrogate() && (i == 0 || !accepted[i - 1].isHighSurrogate());
         if (c.unicode() < 0x20 || refused.contains(c) || undecodable)
             accepted[i] = QLatin1Char('_');
     }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <future>
 
 namespace {
 
@@ -64,7 +65,7 @@ FsFolder SystemFileSystem::GetFolder(const QString& path) {
 void SystemFileSystem::MoveFile(const QString& source, const QString& destination) {
     const QString folder = wildcardFolder(source);
     if (folder.isNull())
-        moveFileSafely(*m_calls, source, destination);
+        moveFileSafely(*m_calls, m_volumes, source, destination);
     else
         moveEveryFile(folder, destination);
 }
@@ -79,9 +80,32 @@ void SystemFileSystem::moveEveryFile(const QString& folder, const QString& desti
     if (files.Files.empty())
         throw AppError(ErrorNumber::FileNotFound, fsoSource(),
                        QStringLiteral("There are no files in \"%1\" to move.").arg(folder));
-    for (const FsFile& file : files.Files)
-        moveFileSafely(*m_calls, joinPath(folder, file.Name),
-                       joinPath(destinationFolder, file.Name));
+    // Each copy is flushed, published and its source deleted on a second thread while the next
+    // file is copied; the next file waits for that before its own flush, so the files still go
+    // one by one and the move stops at the first that fails.
+    std::unique_ptr<StagedMove> flushing;
+    std::future<void> flushed;
+    for (const FsFile& file : files.Files) {
+        auto move = std::make_unique<StagedMove>(*m_calls, m_volumes, joinPath(folder, file.Name),
+                                                 joinPath(destinationFolder, file.Name));
+        bool done = false;
+        try {
+            done = move->start();
+        } catch (...) {
+            // The earlier file's failure comes first.
+            if (flushed.valid())
+                flushed.get();
+            throw;
+        }
+        if (flushed.valid())
+            flushed.get();
+        if (done)
+            continue;
+        flushing = std::move(move);
+        flushed = std::async(std::launch::async, [staged = flushing.get()] { staged->finish(); });
+    }
+    if (flushed.valid())
+        flushed.get();
 }
 
 bool SystemFileSystem::DeleteDuplicate(const QString& duplicate, const QString& original) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fs/FileSystemObject.h"
+#include "fs/VolumeTraits.h"
 
 #include <memory>
 
@@ -27,6 +28,8 @@ private:
     void moveEveryFile(const QString& folder, const QString& destinationFolder);
 
     std::shared_ptr<SystemCalls> m_calls;
+    // Judged once per volume for the life of the object, which is one run.
+    KnownVolumes m_volumes;
 };
 
 // The factory production hands to the run.

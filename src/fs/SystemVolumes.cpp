@@ -70,8 +70,7 @@ QHash<QString, QString> labelsByDevice() {
     QHash<QString, QString> labels;
     const QDir byLabel(QStringLiteral("/dev/disk/by-label"));
     for (const QFileInfo& link : byLabel.entryInfoList(QDir::System | QDir::Files)) {
-        labels.insert(link.canonicalFilePath(),
-                      labelFromLinkName(encodeFileName(link.fileName())));
+        labels.insert(link.canonicalFilePath(), labelFromLinkName(encodeFileName(link.fileName())));
     }
     return labels;
 }

@@ -61,3 +61,10 @@ VolumeTraits volumeTraitsOf(const QString& folder) {
     }
     return {};
 }
+
+KnownVolumes::Volume& KnownVolumes::of(dev_t device, const QString& folder) {
+    const auto known = m_volumes.find(device);
+    if (known != m_volumes.end())
+        return known->second;
+    return m_volumes.emplace(device, Volume{volumeTraitsOf(folder), std::nullopt}).first->second;
+}

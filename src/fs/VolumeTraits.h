@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <map>
+#include <optional>
+#include <sys/types.h>
 
 class SystemCalls;
 
@@ -22,3 +25,22 @@ inline constexpr qint64 FatLargestFile = 0xFFFFFFFFLL;
 // A folder that cannot be examined gets the strict traits: a refused name there costs less than
 // a replaced file.
 VolumeTraits volumeTraitsOf(const QString& folder);
+
+// What one run knows of each volume it moves files into, found out once per volume: the traits,
+// and on a case-insensitive volume whether the volume's own lookup of a name finds it in any
+// letter case, so that one lstat can stand for a listing of the folder. The file-system object
+// of a run keeps one; a new run looks again.
+class KnownVolumes {
+public:
+    struct Volume {
+        VolumeTraits traits;
+        // Unknown until a file of ours on the volume has been looked up in other letters.
+        std::optional<bool> lookupIgnoresCase;
+    };
+
+    // The volume of a folder on the device, judged the first time the device is asked about.
+    Volume& of(dev_t device, const QString& folder);
+
+private:
+    std::map<dev_t, Volume> m_volumes;
+};

@@ -6,6 +6,7 @@
 #include "fs/Module1.h"
 #include "fs/StorableFiles.h"
 #include "fs/VolumeTraits.h"
+#include "rotation/EyePace.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunPaths.h"
 #include "rotation/SignedNumber.h"
@@ -99,6 +100,13 @@ void Form1::FillPlayer(std::uint8_t which) {
         showStatus(*this);
         QString freeSpace;
         bool keepGoing = true;
+        // Every step below runs for every attempt; only painting and re-reading the panes keep
+        // to the eye's pace, and both are up to date again when this block is left.
+        EyePace pace(*this, [&] {
+            // The attempt stands or falls with its move, whatever the refresh finds.
+            refreshQuietly(flIp, txtIpTot);
+            refreshQuietly(pane.files, pane.total);
+        });
         while (keepGoing) {
             while (candidates[slot].isEmpty())
                 slot = draw(random, count);
@@ -141,6 +149,7 @@ void Form1::FillPlayer(std::uint8_t which) {
                     replaceStatus(*this, QStringLiteral("Out of space on the MP3 player"));
                     setStatusColour(*this, QColor(255, 255, 0));
                 } else {
+                    pace.catchUp();
                     services().prompter->ask(
                         {QStringLiteral("Error # ") + signedNumber(error.number()) +
                              QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
@@ -154,9 +163,7 @@ void Form1::FillPlayer(std::uint8_t which) {
                 ++moved;
                 if (--remaining == 0)
                     keepGoing = false;
-                // The attempt stands or falls with its move, whatever the refresh finds.
-                refreshQuietly(flIp, txtIpTot);
-                refreshQuietly(pane.files, pane.total);
+                pace.panesChanged();
             }
             candidates[slot].clear();
         }

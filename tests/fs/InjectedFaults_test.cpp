@@ -160,6 +160,27 @@ TEST_F(InjectedFaults, IoErrorAtAnyStepOfACopyLeavesTheSourceAndNoTrace) {
     }
 }
 
+// The next file is copied while one is flushed: when the flush fails, the move stops at that file
+// and the next file's copy is taken back.
+TEST_F(InjectedFaults, AFailedFlushInAMoveOfEveryFileStopsThereAndTakesBackTheNextCopy) {
+    ScratchVolume card = ScratchVolume::tmpfs(16384);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    writeTestFile(localPath("a.mp3"), patternBytes(MiB, 1));
+    writeTestFile(localPath("b.mp3"), patternBytes(MiB, 2));
+    // Song.mp3 comes first; each file is flushed, then its folder: the third flush is a.mp3's.
+    calls->failAt(Call::Fsync, 3, EIO);
+    SystemFileSystem faulty(calls);
+
+    EXPECT_EQ(fsoErrorOf([&] { faulty.MoveFile(local.path() + "/*.*", card.root()); }),
+              ErrorNumber::DeviceIO);
+
+    EXPECT_EQ(namesInFolder(card.root()), QStringList({"Song.mp3"}));
+    EXPECT_EQ(readTestFile(card.root() + "/Song.mp3"), song);
+    EXPECT_EQ(readTestFile(localPath("a.mp3")), patternBytes(MiB, 1));
+    EXPECT_EQ(readTestFile(localPath("b.mp3")), patternBytes(MiB, 2));
+    EXPECT_FALSE(QFile::exists(source()));
+}
+
 TEST_F(InjectedFaults, SourceThatCannotBeDeletedLeavesTwoWholeCopiesAndSaysSo) {
     ScratchVolume card = ScratchVolume::tmpfs(8192);
     QUAVEX_REQUIRE_MOUNTED(card);

@@ -1,6 +1,7 @@
 #include "fs/AppError.h"
 #include "fs/FileNameCodec.h"
 #include "fs/StorableFiles.h"
+#include "fs/SystemCalls.h"
 #include "support/LocalFolderTest.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
@@ -87,6 +88,15 @@ TEST_F(VolumeMove, CaseOnlyCollisionOnACardIsRefusedAndReplacesNothing) {
     EXPECT_EQ(description, QString("\"SONG.mp3\" could not be moved to \"%1\": a file of that "
                                    "name already exists.")
                                .arg(player.root()));
+    // From here on the card's own lookup has been seen to ignore case.
+    writeTestFile(localPath("Other.mp3"), "other");
+    fso.MoveFile(localPath("Other.mp3"), player.root() + "/Other.mp3");
+    EXPECT_EQ(moveError(localPath("SONG.mp3"), player.root() + "/song.MP3"),
+              ErrorNumber::FileAlreadyExists);
+    writeTestFile(player.root() + "/\u00c4rger.mp3", "umlaut on the player");
+    writeTestFile(localPath("\u00e4rger.mp3"), "umlaut on the disk");
+    EXPECT_EQ(moveError(localPath("\u00e4rger.mp3"), player.root() + "/\u00e4rger.mp3"),
+              ErrorNumber::FileAlreadyExists);
     // Within the volume, where the move is a rename.
     EXPECT_EQ(moveError(player.root() + "/Music/SONG.MP3", player.root() + "/song.mp3"),
               ErrorNumber::FileAlreadyExists);
@@ -97,7 +107,33 @@ TEST_F(VolumeMove, CaseOnlyCollisionOnACardIsRefusedAndReplacesNothing) {
     EXPECT_EQ(readTestFile(player.root() + "/Song.mp3"), "on the player");
     EXPECT_EQ(readTestFile(player.root() + "/Music/SONG.MP3"), "in a folder of the player");
     EXPECT_EQ(readTestFile(localPath("SONG.mp3")), "on the disk");
-    EXPECT_EQ(namesInFolder(player.root()), QStringList({"Music", "Song.mp3"}));
+    EXPECT_EQ(readTestFile(player.root() + "/\u00c4rger.mp3"), "umlaut on the player");
+    EXPECT_EQ(namesInFolder(player.root()),
+              QStringList({"Music", "Other.mp3", "Song.mp3", "\u00c4rger.mp3"}));
+}
+
+TEST_F(VolumeMove, OnACardANameIsCheckedWithoutListingTheFolderOnceTheLookupIsKnown) {
+    ScratchVolume player = ScratchVolume::exfat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    struct CountedListings : SystemCalls {
+        int listFolder(const char* path, std::vector<FolderEntry>& entries) override {
+            ++listings;
+            return SystemCalls::listFolder(path, entries);
+        }
+        int listings = 0;
+    };
+    const auto calls = std::make_shared<CountedListings>();
+    SystemFileSystem run(calls);
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        writeTestFile(localPath(name), name);
+
+    run.MoveFile(localPath("a.mp3"), player.root() + "/a.mp3");
+    const int listingsOfTheFirstMove = calls->listings;
+    run.MoveFile(localPath("b.mp3"), player.root() + "/b.mp3");
+    run.MoveFile(localPath("c.mp3"), player.root() + "/c.mp3");
+
+    EXPECT_EQ(calls->listings, listingsOfTheFirstMove);
+    EXPECT_EQ(readTestFile(player.root() + "/c.mp3"), "c.mp3");
 }
 
 TEST_F(VolumeMove, ACardRefusedNameFailsBeforeAnythingIsWritten) {

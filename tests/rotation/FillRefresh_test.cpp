@@ -1,9 +1,13 @@
 #include "app/Form1.h"
+#include "fs/AppError.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/RotationWindow.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,6 +49,47 @@ TEST(FillRefresh, AMoveThatSucceededCountsEvenWhenItsFolderCannotBeReadAgain) {
     EXPECT_TRUE(
         window.statusText().contains(QStringLiteral(" 1 files were moved to the MP3 player.")))
         << window.statusText().toStdString();
+}
+
+// The real file-system object; the third file moved into the player fails, as on a failing card.
+class ThirdFileFails : public ForwardingFileSystem {
+public:
+    void MoveFile(const QString& source, const QString& destination) override {
+        if (!source.endsWith(QStringLiteral("*.*")) && ++m_files == 3)
+            throw AppError(ErrorNumber::PathFileAccess, QStringLiteral("Fso"),
+                           QStringLiteral("The card refused the file."));
+        ForwardingFileSystem::MoveFile(source, destination);
+    }
+
+private:
+    int m_files = 0;
+};
+
+// Files move faster than the panes are re-read; whenever the user acts or is asked, they are exact.
+TEST(FillRefresh, ThePanesAreExactWhenTheUserActsAndWhenAsked) {
+    RotationWindow window;
+    writeFiles(window.music(), {QStringLiteral("a.mp3"), QStringLiteral("b.mp3"),
+                                QStringLiteral("c.mp3"), QStringLiteral("d.mp3")});
+    window.createFileSystem = [] { return std::make_unique<ThirdFileFails>(); };
+    QStringList totalsAtAClick;
+    window.onYield = [&](int) {
+        if (window.namesIn(window.player()).size() != 2 || !totalsAtAClick.isEmpty())
+            return;
+        QTest::mouseClick(window.form->txtStatus->viewport(), Qt::LeftButton);
+        totalsAtAClick << window.form->txtIpTot->text() << window.form->txtOp1Tot->text();
+    };
+    QStringList totalsAtTheBox;
+    window.env.prompter->whileShown = [&](const MessageRequest&) {
+        totalsAtTheBox << window.form->txtIpTot->text() << window.form->txtOp1Tot->text();
+    };
+    window.open();
+    window.choose(window.music(), window.player(), window.card(), true, false);
+
+    window.pressSelect();
+
+    const QStringList afterTwoMoves{QStringLiteral("Total: 2"), QStringLiteral("Total: 2")};
+    EXPECT_EQ(totalsAtAClick, afterTwoMoves);
+    EXPECT_EQ(totalsAtTheBox, afterTwoMoves);
 }
 
 } // namespace

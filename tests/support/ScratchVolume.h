@@ -3,7 +3,6 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <memory>
 #include <sys/types.h>
 
@@ -67,6 +66,8 @@ private:
     QString m_problem;
 };
 
+// The macros below are for tests, which include GoogleTest themselves; the volumes need only Qt.
+
 // True when the environment says CI=true: volume tests must run there, never skip.
 bool volumeTestsRequired();
 
@@ -81,9 +82,10 @@ bool volumeTestsRequired();
         }                                                                                          \
     } while (false)
 
-// Called by the test program's main() before any thread starts. As root, moves the process into a
-// mount namespace of its own, so that its mounts vanish with it however it ends, even when a test
-// program is run by hand and crashes. Volumes are mounted only once this has succeeded.
+// Called by the main() of a test or benchmark program before any thread starts. As root, moves the
+// process into a mount namespace of its own, so that its mounts vanish with it however it ends,
+// even when a test program is run by hand and crashes. Volumes are mounted only once this has
+// succeeded.
 void isolateTestMounts();
 
 // Moves this thread into a mount namespace of its own whose mounts reach no other process, for a

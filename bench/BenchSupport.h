@@ -1,0 +1,55 @@
+#pragma once
+
+// What the benchmark programs share: files to move, a main window on chosen folders, timing, and
+// the peer tools measured against.
+#include "app/Form1.h"
+#include "fs/FileSystemObject.h"
+#include "fs/Volume.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+constexpr qint64 KiB = 1024;
+constexpr qint64 MiB = KiB * 1024;
+
+// Prints why on stderr, prefixed with the program's name, and ends the program.
+[[noreturn]] void fail(const QString& why);
+
+// Files of the given size named stem000000.mp3 upwards, each with its own first bytes.
+void makeFiles(const QString& folder, const QString& stem, int count, qint64 size);
+QStringList namesIn(const QString& folder);
+QStringList pathsIn(const QString& folder, const QStringList& names);
+
+double timeMs(const std::function<void()>& step);
+// Runs a tool to its end; ends the program when it fails.
+void runTool(const QString& program, const QStringList& arguments);
+
+// The real file-system object, timing each single-file move.
+class TimedMoves : public FileSystemObject {
+public:
+    explicit TimedMoves(std::vector<double>* moveMs);
+    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
+    FsFolder GetFolder(const QString& path) override { return m_real->GetFolder(path); }
+    void MoveFile(const QString& source, const QString& destination) override;
+    bool DeleteDuplicate(const QString& duplicate, const QString& original) override {
+        return m_real->DeleteDuplicate(duplicate, original);
+    }
+    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
+    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
+
+private:
+    std::unique_ptr<FileSystemObject> m_real;
+    std::vector<double>* m_moveMs;
+};
+
+// A main window whose Select runs from the music folder into the player folder with the real
+// file-system object; the drives are the folders named, each as its own volume.
+struct BenchWindow {
+    BenchWindow(const QStringList& drives, const QString& music, const QString& player,
+                const QString& holding, FileSystemFactory factory,
+                std::function<void()> onYield = {});
+    std::unique_ptr<Form1> form;
+};

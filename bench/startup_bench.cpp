@@ -1,0 +1,103 @@
+// Start-up with a large music folder. Prints "name value unit":
+//   startup_ms_300k            from starting the program to its window showing the hard-drive
+//                              total of a music folder of 300,000 files on the local disk
+//   startup_vs_ls_ratio_300k   that time against ls of the same folder, in turns in the same run
+// The program is this one started again with --window: it starts up as the real program does,
+// with the settings store of a private configuration folder naming the music folder.
+#include "BenchSupport.h"
+#include "Median.h"
+#include "app/FontSubstitutes.h"
+#include "app/ProductionServices.h"
+#include "app/QSettingsBackend.h"
+#include "app/QtPrompter.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int Files = 300000;
+constexpr int Rounds = 5;
+
+// Starts up as main() does, waits until the window is on screen and prints the total it shows.
+[[noreturn]] void showWindow(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    registerFontSubstitutes();
+    Form1Services services = productionServices();
+    auto prompter = std::static_pointer_cast<QtPrompter>(services.prompter);
+    Form1 window(std::move(services));
+    prompter->setParent(&window);
+    window.Form_Load();
+    window.show();
+    while (!window.windowHandle() || !window.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+    std::printf("%s\n", window.txtIpTot->text().toLocal8Bit().constData());
+    std::fflush(stdout);
+    ::_exit(0);
+}
+
+// Milliseconds from starting the program to the first line it prints, and that line.
+double msToFirstLine(const QString& program, const QStringList& arguments, QByteArray* line) {
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    while (!process.canReadLine())
+        if (!process.waitForReadyRead(60000))
+            fail(QStringLiteral("%1 printed nothing").arg(program));
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    *line = process.readLine().trimmed();
+    process.waitForFinished(-1);
+    return ms;
+}
+
+double msToFinish(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1) || process.exitCode() != 0)
+        fail(QStringLiteral("%1 failed").arg(program));
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (argc > 1 && qstrcmp(argv[1], "--window") == 0)
+        showWindow(argc, argv);
+    QTemporaryDir configuration;
+    // Before the settings store is first opened, and inherited by the program started below.
+    setenv("XDG_CONFIG_HOME", configuration.path().toLocal8Bit().constData(), 1);
+    QApplication app(argc, argv);
+    QTemporaryDir disk(QStringLiteral("/var/tmp/quavex-startup-bench-XXXXXX"));
+    const QString music = disk.path() + QStringLiteral("/Music");
+    makeFiles(music, QStringLiteral("song"), Files, 0);
+    QSettingsBackend().write(QStringLiteral("QUAVEX"), QStringLiteral("Settings"),
+                             QStringLiteral("dirIp"), music);
+
+    const QString self = QCoreApplication::applicationFilePath();
+    const QByteArray expected = "Total: " + QByteArray::number(Files);
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    for (int round = 0; round < Rounds; ++round) {
+        QByteArray shown;
+        ours.push_back(msToFirstLine(self, {QStringLiteral("--window")}, &shown));
+        if (shown != expected)
+            fail(QStringLiteral("the window showed \"%1\"").arg(QString::fromLocal8Bit(shown)));
+        theirs.push_back(msToFinish(QStringLiteral("ls"), {music}));
+    }
+    std::printf("startup_ms_300k %.1f ms\n", median(ours));
+    std::printf("startup_vs_ls_ratio_300k %.3f ratio\n", median(ours) / median(theirs));
+    return 0;
+}

@@ -1,0 +1,99 @@
+#include "rotation/EyePace.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+#include <algorithm>
+
+namespace {
+
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::ShortcutOverride:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+EyePace::EyePace(QWidget& window, std::function<void()> rereadPanes)
+    : m_window(window), m_rereadPanes(std::move(rereadPanes)) {
+    m_sincePaint.start();
+    m_sinceReread.start();
+    m_heldPaint.setSingleShot(true);
+    connect(&m_heldPaint, &QTimer::timeout, this, [this] { paintNow(); });
+    m_heldReread.setSingleShot(true);
+    connect(&m_heldReread, &QTimer::timeout, this, [this] { rereadIfStale(); });
+    // The window's paints arrive as update requests; user input anywhere in the program.
+    m_window.installEventFilter(this);
+    qApp->installEventFilter(this);
+}
+
+EyePace::~EyePace() {
+    qApp->removeEventFilter(this);
+    m_window.removeEventFilter(this);
+    catchUp();
+}
+
+void EyePace::panesChanged() {
+    m_panesStale = true;
+    if (m_sinceReread.hasExpired(m_rereadGap))
+        rereadIfStale();
+    else if (!m_heldReread.isActive())
+        m_heldReread.start(int(m_rereadGap - m_sinceReread.elapsed()));
+}
+
+void EyePace::catchUp() {
+    m_heldPaint.stop();
+    rereadIfStale();
+    paintNow();
+}
+
+void EyePace::rereadIfStale() {
+    m_heldReread.stop();
+    if (!m_panesStale)
+        return;
+    m_panesStale = false;
+    QElapsedTimer took;
+    took.start();
+    m_rereadPanes();
+    // A player folder of thousands of files on a FUSE card takes long to list, and its driver
+    // serves the moves and the listing one at a time: re-reading then waits long enough to take
+    // no more than about a twentieth of the fill's time.
+    m_rereadGap = std::max<qint64>(Interval, took.elapsed() * 20);
+    m_sinceReread.restart();
+}
+
+void EyePace::paintNow() {
+    m_painting = true;
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(&m_window, &request);
+    m_painting = false;
+    m_sincePaint.restart();
+}
+
+bool EyePace::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_window && event->type() == QEvent::UpdateRequest && !m_painting) {
+        if (m_sincePaint.hasExpired(Interval)) {
+            m_sincePaint.restart();
+            return false;
+        }
+        // Held back: the window keeps what is still to paint, and the timer asks for it.
+        if (!m_heldPaint.isActive())
+            m_heldPaint.start(Interval - int(m_sincePaint.elapsed()));
+        return true;
+    }
+    if (isUserInput(event->type()) && watched->isWidgetType() &&
+        (m_panesStale || m_heldPaint.isActive()))
+        catchUp();
+    return false;
+}
