@@ -10,7 +10,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <linux/loop.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -52,6 +55,21 @@ QString makeImage(const QString& path, int sizeMiB) {
     return {};
 }
 
+// Opens the loop device and has the kernel release it with its last user. Held open until the
+// driver holds it (the device would go at once if no one did), so that a test program that is
+// killed at any point leaves no loop device behind. Empty when that cannot be done.
+std::unique_ptr<QFile> holdUntilLastUser(const QString& loopDevice) {
+    auto device = std::make_unique<QFile>(loopDevice);
+    loop_info64 info{};
+    if (!device->open(QIODevice::ReadOnly) ||
+        ::ioctl(device->handle(), LOOP_GET_STATUS64, &info) != 0)
+        return {};
+    info.lo_flags |= LO_FLAGS_AUTOCLEAR;
+    if (::ioctl(device->handle(), LOOP_SET_STATUS64, &info) != 0)
+        return {};
+    return device;
+}
+
 } // namespace
 
 bool volumeTestsRequired() {
@@ -84,8 +102,7 @@ ScratchVolume::ScratchVolume()
 ScratchVolume::ScratchVolume(ScratchVolume&& other) noexcept
     : m_place(std::move(other.m_place)), m_fuse(std::move(other.m_fuse)),
       m_mountPoint(std::move(other.m_mountPoint)), m_image(std::move(other.m_image)),
-      m_loopDevice(std::move(other.m_loopDevice)), m_mounted(other.m_mounted),
-      m_problem(std::move(other.m_problem)) {
+      m_mounted(other.m_mounted), m_problem(std::move(other.m_problem)) {
     other.m_mounted = false;
 }
 
@@ -118,23 +135,11 @@ ScratchVolume ScratchVolume::fat(int sizeMiB) {
         volume.m_problem = runTool(QStringLiteral("mkfs.vfat"), {volume.m_image});
     if (!volume.m_problem.isEmpty())
         return volume;
-    // In the foreground, so that the process is ours to kill; and killed with the thread that
-    // started it, so that a test that crashes leaves no daemon behind.
-    volume.m_fuse = std::make_unique<QProcess>();
-    volume.m_fuse->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    volume.m_fuse->setStandardOutputFile(QProcess::nullDevice());
-    volume.m_fuse->setStandardErrorFile(QProcess::nullDevice());
-    volume.m_fuse->start(systemTool(QStringLiteral("fusefat")),
-                         {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("rw+"),
-                          volume.m_image, volume.m_mountPoint});
-    if (!volume.m_fuse->waitForStarted(10000)) {
-        volume.m_problem = QStringLiteral("fusefat did not start: ") + volume.m_fuse->errorString();
-        return volume;
-    }
-    volume.m_mounted = volume.waitUntilMounted();
+    volume.mountThroughFuse(QStringLiteral("fusefat"),
+                            {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("rw+"),
+                             volume.m_image, volume.m_mountPoint});
     if (!volume.m_mounted)
-        earlierProblem = volume.m_problem =
-            QStringLiteral("fusefat did not mount the image (root and /dev/fuse needed)");
+        earlierProblem = volume.m_problem;
     return volume;
 }
 
@@ -150,27 +155,44 @@ ScratchVolume ScratchVolume::exfat(int sizeMiB) {
                     {QStringLiteral("--find"), QStringLiteral("--show"), volume.m_image}, &loop);
     if (!volume.m_problem.isEmpty())
         return volume;
-    volume.m_loopDevice = QString::fromLocal8Bit(loop);
-    volume.m_problem = runTool(QStringLiteral("mkfs.exfat"), {volume.m_loopDevice});
-    if (!volume.m_problem.isEmpty())
-        return volume;
-    // exfat-fuse stays in the foreground only in its debug mode; its log goes nowhere. So it is
-    // ours to end, and it dies with the thread that started it, as fusefat does.
-    volume.m_fuse = std::make_unique<QProcess>();
-    volume.m_fuse->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    volume.m_fuse->setStandardOutputFile(QProcess::nullDevice());
-    volume.m_fuse->setStandardErrorFile(QProcess::nullDevice());
-    volume.m_fuse->start(systemTool(QStringLiteral("mount.exfat-fuse")),
-                         {QStringLiteral("-d"), volume.m_loopDevice, volume.m_mountPoint});
-    if (!volume.m_fuse->waitForStarted(10000)) {
-        volume.m_problem =
-            QStringLiteral("exfat-fuse did not start: ") + volume.m_fuse->errorString();
+    const QString device = QString::fromLocal8Bit(loop);
+    const std::unique_ptr<QFile> held = holdUntilLastUser(device);
+    if (!held) {
+        runTool(QStringLiteral("losetup"), {QStringLiteral("--detach"), device});
+        volume.m_problem = QStringLiteral("cannot have the kernel release ") + device;
         return volume;
     }
-    volume.m_mounted = volume.waitUntilMounted();
-    if (!volume.m_mounted)
-        volume.m_problem = QStringLiteral("exfat-fuse did not mount the image");
+    volume.m_problem = runTool(QStringLiteral("mkfs.exfat"), {device});
+    // exfat-fuse stays in the foreground only in its debug mode; its log goes nowhere.
+    if (volume.m_problem.isEmpty())
+        volume.mountThroughFuse(QStringLiteral("mount.exfat-fuse"),
+                                {QStringLiteral("-d"), device, volume.m_mountPoint});
     return volume;
+}
+
+void ScratchVolume::mountThroughFuse(const QString& driver, const QStringList& arguments) {
+    // In the foreground, so that the process is ours to end; and ended with the thread that
+    // started it, so that a test that crashes leaves no daemon behind. Terminated, not killed: a
+    // driver of a block device that is killed while it is mounted waits forever on itself for
+    // the unmount, whereas one that is terminated unmounts and exits.
+    m_fuse = std::make_unique<QProcess>();
+    const pid_t parent = ::getpid();
+    m_fuse->setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // The parent may have died before the line above took effect.
+        if (::getppid() != parent)
+            ::_exit(1);
+    });
+    m_fuse->setStandardOutputFile(QProcess::nullDevice());
+    m_fuse->setStandardErrorFile(QProcess::nullDevice());
+    m_fuse->start(systemTool(driver), arguments);
+    if (!m_fuse->waitForStarted(10000)) {
+        m_problem = driver + QStringLiteral(" did not start: ") + m_fuse->errorString();
+        return;
+    }
+    m_mounted = waitUntilMounted();
+    if (!m_mounted)
+        m_problem = driver + QStringLiteral(" did not mount the image (root and /dev/fuse needed)");
 }
 
 bool ScratchVolume::waitUntilMounted() {
@@ -190,18 +212,15 @@ bool ScratchVolume::waitUntilMounted() {
 ScratchVolume::~ScratchVolume() {
     if (!m_place)
         return;
-    if (m_mounted || m_fuse || !m_loopDevice.isEmpty())
+    if (m_mounted || m_fuse)
         ::umount2(encodeFileName(m_mountPoint).constData(), MNT_DETACH);
     if (m_fuse) {
         m_fuse->waitForFinished(5000);
         if (m_fuse->state() != QProcess::NotRunning) {
-            m_fuse->kill();
+            m_fuse->terminate();
             m_fuse->waitForFinished(5000);
         }
     }
-    // A busy loop device is released by the kernel once its last user lets go.
-    if (!m_loopDevice.isEmpty())
-        runTool(QStringLiteral("losetup"), {QStringLiteral("--detach"), m_loopDevice});
 }
 
 QString ScratchVolume::root() const {

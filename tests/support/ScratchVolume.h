@@ -49,19 +49,21 @@ public:
     pid_t devicePid() const;
     // Unmounts the volume as a player that is unplugged: its mount point is a bare folder again.
     void unmount();
-    // Kills the FUSE process with SIGKILL and waits for it: every later call on the volume
-    // fails with ENOTCONN, as with a player pulled out mid-write. FUSE volumes only.
+    // Kills the fusefat process with SIGKILL and waits for it: every later call on the volume
+    // fails with ENOTCONN, as with a player pulled out mid-write. FAT volumes only: a killed
+    // driver of a block device (exFAT) hangs in its own unmount.
     void killDevice();
 
 private:
     ScratchVolume();
+    // Starts the FUSE driver with the arguments and waits until the image is mounted.
+    void mountThroughFuse(const QString& driver, const QStringList& arguments);
     bool waitUntilMounted();
 
     std::unique_ptr<QTemporaryDir> m_place;
     std::unique_ptr<QProcess> m_fuse;
     QString m_mountPoint;
     QString m_image;
-    QString m_loopDevice;
     bool m_mounted = false;
     QString m_problem;
 };
