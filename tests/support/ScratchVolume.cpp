@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <linux/loop.h>
 #include <sched.h>
 #include <sys/ioctl.h>
@@ -35,16 +34,13 @@ dev_t deviceOf(const QString& path) {
 }
 
 // Runs a tool to its end; on failure returns why, with what it printed on stderr.
-QString runTool(const QString& program, const QStringList& arguments,
-                QByteArray* output = nullptr) {
+QString runTool(const QString& program, const QStringList& arguments) {
     QProcess tool;
     tool.start(systemTool(program), arguments);
     if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit ||
         tool.exitCode() != 0)
         return program + QStringLiteral(" failed: ") + tool.errorString() + ' ' +
                QString::fromLocal8Bit(tool.readAllStandardError());
-    if (output)
-        *output = tool.readAllStandardOutput().trimmed();
     return {};
 }
 
@@ -55,19 +51,32 @@ QString makeImage(const QString& path, int sizeMiB) {
     return {};
 }
 
-// Opens the loop device and has the kernel release it with its last user. Held open until the
-// driver holds it (the device would go at once if no one did), so that a test program that is
-// killed at any point leaves no loop device behind. Empty when that cannot be done.
-std::unique_ptr<QFile> holdUntilLastUser(const QString& loopDevice) {
-    auto device = std::make_unique<QFile>(loopDevice);
-    loop_info64 info{};
-    if (!device->open(QIODevice::ReadOnly) ||
-        ::ioctl(device->handle(), LOOP_GET_STATUS64, &info) != 0)
+// Attaches the image to a free loop device that the kernel releases with its last user, and holds
+// it open until the driver does (the device would go at once if no one held it): a test program
+// killed at any point leaves no loop device behind. On failure says why in `problem`.
+std::unique_ptr<QFile> attachLoopDevice(const QString& image, QString& problem) {
+    QFile control(QStringLiteral("/dev/loop-control"));
+    QFile backing(image);
+    if (!control.open(QIODevice::ReadWrite) || !backing.open(QIODevice::ReadWrite)) {
+        problem = QStringLiteral("cannot open /dev/loop-control or the image");
         return {};
-    info.lo_flags |= LO_FLAGS_AUTOCLEAR;
-    if (::ioctl(device->handle(), LOOP_SET_STATUS64, &info) != 0)
-        return {};
-    return device;
+    }
+    // Another process may take the free device first; then the next one is tried.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int number = ::ioctl(control.handle(), LOOP_CTL_GET_FREE);
+        if (number < 0)
+            break;
+        auto device = std::make_unique<QFile>(QStringLiteral("/dev/loop%1").arg(number));
+        if (!device->open(QIODevice::ReadWrite))
+            continue;
+        loop_config config{};
+        config.fd = __u32(backing.handle());
+        config.info.lo_flags = LO_FLAGS_AUTOCLEAR;
+        if (::ioctl(device->handle(), LOOP_CONFIGURE, &config) == 0)
+            return device;
+    }
+    problem = QStringLiteral("no loop device: ") + QString::fromLocal8Bit(strerror(errno));
+    return {};
 }
 
 } // namespace
@@ -101,8 +110,9 @@ ScratchVolume::ScratchVolume()
 
 ScratchVolume::ScratchVolume(ScratchVolume&& other) noexcept
     : m_place(std::move(other.m_place)), m_fuse(std::move(other.m_fuse)),
-      m_mountPoint(std::move(other.m_mountPoint)), m_image(std::move(other.m_image)),
-      m_mounted(other.m_mounted), m_problem(std::move(other.m_problem)) {
+      m_watcher(std::move(other.m_watcher)), m_mountPoint(std::move(other.m_mountPoint)),
+      m_image(std::move(other.m_image)), m_mounted(other.m_mounted),
+      m_problem(std::move(other.m_problem)) {
     other.m_mounted = false;
 }
 
@@ -148,37 +158,50 @@ ScratchVolume ScratchVolume::exfat(int sizeMiB) {
     if (!volume.m_problem.isEmpty())
         return volume;
     volume.m_problem = makeImage(volume.m_image, sizeMiB);
-    QByteArray loop;
-    if (volume.m_problem.isEmpty())
-        volume.m_problem =
-            runTool(QStringLiteral("losetup"),
-                    {QStringLiteral("--find"), QStringLiteral("--show"), volume.m_image}, &loop);
     if (!volume.m_problem.isEmpty())
         return volume;
-    const QString device = QString::fromLocal8Bit(loop);
-    const std::unique_ptr<QFile> held = holdUntilLastUser(device);
-    if (!held) {
-        runTool(QStringLiteral("losetup"), {QStringLiteral("--detach"), device});
-        volume.m_problem = QStringLiteral("cannot have the kernel release ") + device;
+    const std::unique_ptr<QFile> held = attachLoopDevice(volume.m_image, volume.m_problem);
+    if (!held)
         return volume;
-    }
+    const QString device = held->fileName();
+    // The driver's daemon is ended with this process from before it starts.
+    volume.watchDaemonOf(volume.m_mountPoint);
     volume.m_problem = runTool(QStringLiteral("mkfs.exfat"), {device});
-    // exfat-fuse stays in the foreground only in its debug mode; its log goes nowhere.
+    // As a card is mounted: exfat-fuse becomes a daemon of its own. (Its debug mode would keep it
+    // in the foreground, but that mode also runs it on several threads, another driver.)
     if (volume.m_problem.isEmpty())
-        volume.mountThroughFuse(QStringLiteral("mount.exfat-fuse"),
-                                {QStringLiteral("-d"), device, volume.m_mountPoint});
+        volume.m_problem =
+            runTool(QStringLiteral("mount.exfat-fuse"), {device, volume.m_mountPoint});
+    if (!volume.m_problem.isEmpty())
+        return volume;
+    volume.m_mounted = deviceOf(volume.m_mountPoint) != deviceOf(volume.m_place->path());
+    if (!volume.m_mounted)
+        volume.m_problem = QStringLiteral("exfat-fuse did not mount the image");
     return volume;
 }
 
+void ScratchVolume::watchDaemonOf(const QString& mountPoint) {
+    // The watcher waits on a pipe that closes when this process ends, however it ends; it then
+    // terminates each process serving the mount point, which unmounts and exits. (A daemon killed
+    // with SIGKILL while its block device is mounted waits forever on itself in the unmount.)
+    static const QString script = QStringLiteral(
+        "read -r line; for p in /proc/[0-9]*; do [ \"${p#/proc/}\" = $$ ] && continue; "
+        "tr '\\0' '\\n' < \"$p/cmdline\" 2>/dev/null | grep -qxF \"$1\" && kill -TERM "
+        "\"${p#/proc/}\"; done");
+    m_watcher = std::make_unique<QProcess>();
+    m_watcher->setStandardOutputFile(QProcess::nullDevice());
+    m_watcher->start(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"), script, QStringLiteral("sh"), mountPoint});
+    m_watcher->waitForStarted(10000);
+}
+
 void ScratchVolume::mountThroughFuse(const QString& driver, const QStringList& arguments) {
-    // In the foreground, so that the process is ours to end; and ended with the thread that
-    // started it, so that a test that crashes leaves no daemon behind. Terminated, not killed: a
-    // driver of a block device that is killed while it is mounted waits forever on itself for
-    // the unmount, whereas one that is terminated unmounts and exits.
+    // In the foreground, so that the process is ours to kill; and killed with the thread that
+    // started it, so that a test that crashes leaves no daemon behind.
     m_fuse = std::make_unique<QProcess>();
     const pid_t parent = ::getpid();
     m_fuse->setChildProcessModifier([parent] {
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         // The parent may have died before the line above took effect.
         if (::getppid() != parent)
             ::_exit(1);
@@ -212,12 +235,17 @@ bool ScratchVolume::waitUntilMounted() {
 ScratchVolume::~ScratchVolume() {
     if (!m_place)
         return;
+    // Gone before the daemon is, so that it never signals a process that took the daemon's number.
+    if (m_watcher) {
+        m_watcher->kill();
+        m_watcher->waitForFinished(5000);
+    }
     if (m_mounted || m_fuse)
         ::umount2(encodeFileName(m_mountPoint).constData(), MNT_DETACH);
     if (m_fuse) {
         m_fuse->waitForFinished(5000);
         if (m_fuse->state() != QProcess::NotRunning) {
-            m_fuse->terminate();
+            m_fuse->kill();
             m_fuse->waitForFinished(5000);
         }
     }

@@ -45,7 +45,7 @@ public:
     const QString& problem() const { return m_problem; }
     // The mount point, without a trailing "/".
     QString root() const;
-    // The FUSE process of a FAT or exFAT volume, 0 for tmpfs.
+    // The fusefat process of a FAT volume, 0 for tmpfs and exFAT.
     pid_t devicePid() const;
     // Unmounts the volume as a player that is unplugged: its mount point is a bare folder again.
     void unmount();
@@ -59,9 +59,12 @@ private:
     // Starts the FUSE driver with the arguments and waits until the image is mounted.
     void mountThroughFuse(const QString& driver, const QStringList& arguments);
     bool waitUntilMounted();
+    void watchDaemonOf(const QString& mountPoint);
 
     std::unique_ptr<QTemporaryDir> m_place;
     std::unique_ptr<QProcess> m_fuse;
+    // Ends a daemon that runs on its own (exfat-fuse) when this process ends.
+    std::unique_ptr<QProcess> m_watcher;
     QString m_mountPoint;
     QString m_image;
     bool m_mounted = false;
