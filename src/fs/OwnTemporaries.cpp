@@ -4,11 +4,13 @@
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
 #include "fs/PathText.h"
+#include "fs/SystemCalls.h"
 
 #include <QByteArrayList>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -25,10 +27,26 @@ const QLatin1String Suffix(".part");
 // should that ever change.
 std::mutex journalLock;
 
-[[noreturn]] void failRecord(int error, const QByteArray& path) {
-    throw AppError(errorNumberForErrno(error), fsoSource(),
-                   QStringLiteral("The temporary file \"%1\" could not be recorded in \"%2\": %3.")
-                       .arg(decodeFileName(path), ownTemporariesJournal(), reasonForErrno(error)));
+// At most this many lines are kept for folders that are not there at a start (a card taken out);
+// beyond them the oldest are dropped, and with them at worst a stray temporary, never music.
+constexpr qsizetype KeptLines = 256;
+
+// The folders for which the journal names this process's temporaries, as it stands now.
+QSet<QByteArray>& recordedFolders() {
+    static QSet<QByteArray> folders;
+    return folders;
+}
+
+// What every temporary name of this process starts with.
+QByteArray processPrefix() {
+    return QByteArray(Prefix.data(), Prefix.size()) + QByteArray::number(::getpid()) + '-';
+}
+
+[[noreturn]] void failRecord(int error, const QByteArray& folder) {
+    throw AppError(
+        errorNumberForErrno(error), fsoSource(),
+        QStringLiteral("The temporary files in \"%1\" could not be recorded in \"%2\": %3.")
+            .arg(decodeFileName(folder), ownTemporariesJournal(), reasonForErrno(error)));
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {
@@ -44,27 +62,59 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-// One journal line per path; percent-encoded, since a path may hold any byte but "\0".
-QByteArray journalLine(const QByteArray& path) {
-    return path.toPercentEncoding("/") + '\n';
+// A line is a folder's path, "/" and a process's name prefix; percent-encoded, since a path may
+// hold any byte but "\0".
+QByteArray journalLine(const QByteArray& pathPrefix) {
+    return pathPrefix.toPercentEncoding("/") + '\n';
 }
 
-bool folderExists(const QByteArray& path) {
-    struct stat status {};
-    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+void syncFolder(const QString& folder) {
+    const int fd = ::open(encodeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
-// True when the recorded path is settled: removed now, gone from a folder that is there, or no
-// longer a temporary of ours (then it is not ours to touch).
-bool settle(const QByteArray& path) {
+void record(const QByteArray& folder) {
+    const QString journal = ownTemporariesJournal();
+    const QString journalFolder = splitAtLastSlash(journal).folder;
+    if (!QDir().mkpath(journalFolder))
+        failRecord(EACCES, folder);
+    const bool created = !QFile::exists(journal);
+    const int fd = ::open(encodeFileName(journal).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        failRecord(errno, folder);
+    if (!writeAll(fd, journalLine(folder + '/' + processPrefix())) || ::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        failRecord(error, folder);
+    }
+    ::close(fd);
+    if (created)
+        syncFolder(journalFolder);
+}
+
+// True when the line is settled: its folder is there and holds no temporary of ours with the
+// line's prefix any more (each is removed now). Only regular files with our temporary names are
+// ever touched.
+bool settle(const QByteArray& pathPrefix) {
     // Split as bytes: the folder's name need not be text.
-    const qsizetype slash = path.lastIndexOf('/');
-    struct stat status {};
-    if (::lstat(path.constData(), &status) != 0)
-        return errno == ENOENT && folderExists(slash > 0 ? path.left(slash) : QByteArray("/"));
-    if (!S_ISREG(status.st_mode) || !isOwnTemporaryName(decodeFileName(path.mid(slash + 1))))
-        return true;
-    return ::unlink(path.constData()) == 0;
+    const qsizetype slash = pathPrefix.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? pathPrefix.left(slash) : QByteArray("/");
+    const QByteArray prefix = pathPrefix.mid(slash + 1);
+    std::vector<FolderEntry> entries;
+    if (prefix.isEmpty() || realSystemCalls()->listFolder(folder.constData(), entries) != 0)
+        return prefix.isEmpty();
+    bool settled = true;
+    for (const FolderEntry& entry : entries) {
+        if (entry.regularFile && entry.name.startsWith(prefix) &&
+            isOwnTemporaryName(decodeFileName(entry.name)) &&
+            ::unlink((folder + '/' + entry.name).constData()) != 0)
+            settled = false;
+    }
+    return settled;
 }
 
 } // namespace
@@ -86,54 +136,40 @@ QString ownTemporariesJournal() {
     return state + QStringLiteral("/quavex/temporaries");
 }
 
-void recordOwnTemporary(const QByteArray& path) {
+QString recordedTemporaryName(const QByteArray& folder) {
     const std::lock_guard<std::mutex> hold(journalLock);
-    const QString journal = ownTemporariesJournal();
-    const QString folder = splitAtLastSlash(journal).folder;
-    if (!QDir().mkpath(folder))
-        failRecord(EACCES, path);
-    const QByteArray journalPath = encodeFileName(journal);
-    const bool created = !QFile::exists(journal);
-    const int fd = ::open(journalPath.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        failRecord(errno, path);
-    if (!writeAll(fd, journalLine(path)) || ::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
-        failRecord(error, path);
+    if (!recordedFolders().contains(folder)) {
+        record(folder);
+        recordedFolders().insert(folder);
     }
-    ::close(fd);
-    if (created) {
-        const int folderFd =
-            ::open(encodeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folderFd >= 0) {
-            ::fsync(folderFd);
-            ::close(folderFd);
-        }
-    }
+    return newOwnTemporaryName();
 }
 
 void removeRecordedTemporaries() {
     const std::lock_guard<std::mutex> hold(journalLock);
+    // The journal is written anew without this process's lines, which are recorded again on use.
+    recordedFolders().clear();
     const QString journal = ownTemporariesJournal();
     QFile file(journal);
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArrayList lines = file.readAll().split('\n');
     file.close();
-    QByteArray unsettled;
+    QByteArrayList unsettled;
     for (const QByteArray& line : lines) {
-        const QByteArray path = QByteArray::fromPercentEncoding(line);
-        if (!line.isEmpty() && !settle(path))
-            unsettled += journalLine(path);
+        const QByteArray pathPrefix = QByteArray::fromPercentEncoding(line);
+        if (!line.isEmpty() && !unsettled.contains(line) && !settle(pathPrefix))
+            unsettled.append(line);
     }
+    if (unsettled.size() > KeptLines)
+        unsettled.remove(0, unsettled.size() - KeptLines);
     if (unsettled.isEmpty()) {
         QFile::remove(journal);
         return;
     }
     QSaveFile rewritten(journal);
     if (rewritten.open(QIODevice::WriteOnly)) {
-        rewritten.write(unsettled);
+        rewritten.write(unsettled.join('\n') + '\n');
         rewritten.commit();
     }
 }

@@ -16,13 +16,16 @@ QString newOwnTemporaryName();
 // The journal: $XDG_STATE_HOME/quavex/temporaries, by default ~/.local/state/quavex/temporaries.
 QString ownTemporariesJournal();
 
-// Adds the full path of a temporary about to be created to the journal and flushes it to the
-// disk. An AppError when that fails: a temporary that is not recorded must not be created.
-void recordOwnTemporary(const QByteArray& path);
+// A fresh temporary name for a file to be created in the folder (its path as bytes). Before the
+// first temporary of this process in a folder, the journal records the folder with the start that
+// all of them share there (".~quavex-<process id>-") and is flushed to the disk; so a run flushes
+// the journal once per folder, not once per file. An AppError when that fails: a temporary that
+// is not recorded must not be created.
+QString recordedTemporaryName(const QByteArray& folder);
 
-// Removes what a killed process left behind: every recorded path that is still a file with one of
-// our temporary names. The journal then keeps only the paths that could not be settled (a folder
-// that is not there now, as on a card taken out, or a file that could not be removed), so that a
-// later start tries them again. Anything that fails is skipped silently, since temporaries hold
-// no music.
+// Removes what a killed process left behind: in each recorded folder, every regular file with one
+// of our temporary names that starts as recorded. The journal then keeps only the lines that could
+// not be settled (a folder that is not there now, as on a card taken out, or a file that could not
+// be removed), at most the newest 256, so that a later start tries them again. Anything that
+// fails is skipped silently, since temporaries hold no music.
 void removeRecordedTemporaries();

@@ -275,9 +275,8 @@ private:
 
     QByteArray createTemporary(const struct stat& status) {
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            m_temporaryName = newOwnTemporaryName();
+            m_temporaryName = recordedTemporaryName(m_destinationFolderPath);
             QByteArray path = encodeFileName(joinPath(m_destinationFolder, m_temporaryName));
-            recordOwnTemporary(path);
             m_out = m_calls.open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                                  status.st_mode & 0777);
             if (m_out >= 0)
