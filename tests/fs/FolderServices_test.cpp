@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 // The folder services and the rules on names, on the local disk.
@@ -190,4 +191,20 @@ TEST(OwnTemporaries, NamesAreRecognisedAndNeverMusic) {
     EXPECT_FALSE(name.endsWith(".wma", Qt::CaseInsensitive));
     EXPECT_FALSE(isOwnTemporaryName(".~quavex-.part.mp3"));
     EXPECT_FALSE(isOwnTemporaryName("song.part"));
+}
+
+TEST(OwnTemporaries, TheJournalKeepsFoldersThatAreAbsentButOnlyTheNewestOnes) {
+    QByteArray lines;
+    for (int i = 0; i < 300; ++i)
+        lines += QByteArray("/absent-card-") + QByteArray::number(i) + "/.~quavex-1-\n";
+    QDir().mkpath(QFileInfo(ownTemporariesJournal()).path());
+    writeTestFile(ownTemporariesJournal(), lines);
+
+    removeRecordedTemporaries();
+
+    const QList<QByteArray> kept = readTestFile(ownTemporariesJournal()).trimmed().split('\n');
+    ASSERT_EQ(kept.size(), 256);
+    EXPECT_EQ(kept.front(), "/absent-card-44/.~quavex-1-");
+    EXPECT_EQ(kept.back(), "/absent-card-299/.~quavex-1-");
+    QFile::remove(ownTemporariesJournal());
 }
