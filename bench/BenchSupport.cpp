@@ -106,18 +106,15 @@ void runTool(const QString& program, const QStringList& arguments) {
                  .arg(program, QString::fromLocal8Bit(process.readAllStandardError())));
 }
 
-TimedMoves::TimedMoves(std::vector<double>* moveMs)
-    : m_real(createSystemFileSystem()), m_moveMs(moveMs) {}
-
 void TimedMoves::MoveFile(const QString& source, const QString& destination) {
     if (source.endsWith(QStringLiteral("*.*"))) {
-        m_real->MoveFile(source, destination);
+        ForwardingFileSystem::MoveFile(source, destination);
         return;
     }
     QElapsedTimer timer;
     timer.start();
     try {
-        m_real->MoveFile(source, destination);
+        ForwardingFileSystem::MoveFile(source, destination);
     } catch (...) {
         m_moveMs->push_back(double(timer.nsecsElapsed()) / 1e6);
         throw;

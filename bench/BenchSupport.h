@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "fs/FileSystemObject.h"
 #include "fs/Volume.h"
+#include "support/ForwardingFileSystem.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,20 +29,12 @@ double timeMs(const std::function<void()>& step);
 void runTool(const QString& program, const QStringList& arguments);
 
 // The real file-system object, timing each single-file move.
-class TimedMoves : public FileSystemObject {
+class TimedMoves : public ForwardingFileSystem {
 public:
-    explicit TimedMoves(std::vector<double>* moveMs);
-    bool FolderExists(const QString& path) override { return m_real->FolderExists(path); }
-    FsFolder GetFolder(const QString& path) override { return m_real->GetFolder(path); }
+    explicit TimedMoves(std::vector<double>* moveMs) : m_moveMs(moveMs) {}
     void MoveFile(const QString& source, const QString& destination) override;
-    bool DeleteDuplicate(const QString& duplicate, const QString& original) override {
-        return m_real->DeleteDuplicate(duplicate, original);
-    }
-    void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
-    void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
 
 private:
-    std::unique_ptr<FileSystemObject> m_real;
     std::vector<double>* m_moveMs;
 };
 
