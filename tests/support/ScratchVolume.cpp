@@ -167,8 +167,8 @@ ScratchVolume ScratchVolume::exfat(int sizeMiB) {
     // The driver's daemon is ended with this process from before it starts.
     volume.watchDaemonOf(volume.m_mountPoint);
     volume.m_problem = runTool(QStringLiteral("mkfs.exfat"), {device});
-    // As a card is mounted: exfat-fuse becomes a daemon of its own. (Its debug mode would keep it
-    // in the foreground, but that mode also runs it on several threads, another driver.)
+    // As a card is mounted: exfat-fuse becomes a daemon of its own, which the watcher ends. (Only
+    // its debug mode stays in the foreground, and that mode logs every request.)
     if (volume.m_problem.isEmpty())
         volume.m_problem =
             runTool(QStringLiteral("mount.exfat-fuse"), {device, volume.m_mountPoint});
