@@ -6,10 +6,8 @@
 // with the settings store of a private configuration folder naming the music folder.
 #include "BenchSupport.h"
 #include "Median.h"
-#include "app/FontSubstitutes.h"
-#include "app/ProductionServices.h"
+#include "app/MainWindowStart.h"
 #include "app/QSettingsBackend.h"
-#include "app/QtPrompter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,13 +27,8 @@ constexpr int Rounds = 5;
 // Starts up as main() does, waits until the window is on screen and prints the total it shows.
 [[noreturn]] void showWindow(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    registerFontSubstitutes();
-    Form1Services services = productionServices();
-    auto prompter = std::static_pointer_cast<QtPrompter>(services.prompter);
-    Form1 window(std::move(services));
-    prompter->setParent(&window);
-    window.Form_Load();
-    window.show();
+    const std::unique_ptr<Form1> started = startMainWindow();
+    const Form1& window = *started;
     while (!window.windowHandle() || !window.windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
