@@ -2,9 +2,9 @@
 
 #include "fs/AppError.h"
 #include "fs/ErrnoErrors.h"
+#include "fs/FileNameCodec.h"
 #include "fs/SystemCalls.h"
 
-#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -25,7 +25,7 @@ class ReadFile {
 public:
     ReadFile(SystemCalls& calls, const QString& path)
         : m_calls(calls), m_path(path),
-          m_fd(calls.open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC, 0)) {
+          m_fd(calls.open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC, 0)) {
         if (m_fd < 0)
             fail(errno, path);
     }
@@ -89,7 +89,7 @@ bool removeDuplicate(SystemCalls& calls, const QString& duplicate, const QString
         if (copyStatus.st_size != keptStatus.st_size || !sameBytes(copy, kept))
             return false;
     }
-    if (calls.unlink(QFile::encodeName(duplicate).constData()) != 0) {
+    if (calls.unlink(encodeFileName(duplicate).constData()) != 0) {
         const int error = errno;
         throw AppError(errorNumberForErrno(error), fsoSource(),
                        QStringLiteral("\"%1\" could not be removed: %2.")

@@ -117,6 +117,11 @@ TEST_F(FolderServices, DeleteDuplicateDeletesOnlyAnotherFileWithTheSameBytes) {
     EXPECT_TRUE(fso.DeleteDuplicate(localPath("held.mp3"), localPath("music/same.mp3")));
     EXPECT_FALSE(QFile::exists(localPath("held.mp3")));
     EXPECT_EQ(readTestFile(localPath("music/same.mp3")), song);
+    // Names are the bytes the folder gave, also where they are not text.
+    const QString notText = localPath(decodeFileName("held\xe9.mp3"));
+    writeTestFile(notText, song);
+    EXPECT_TRUE(fso.DeleteDuplicate(notText, localPath("music/same.mp3")));
+    EXPECT_TRUE(namesInFolder(local.path()).filter("held").isEmpty());
 }
 
 TEST(FatNames, RefusesWhatFatRefusesAndNothingElse) {
