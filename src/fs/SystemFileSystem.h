@@ -18,8 +18,8 @@ public:
     // Regular files only, our temporary files left out; sorted by name.
     FsFolder GetFolder(const QString& path) override;
     void MoveFile(const QString& source, const QString& destination) override;
-    // Fails with FileAlreadyExists when the folder (or a file of that name) is already there.
     bool DeleteDuplicate(const QString& duplicate, const QString& original) override;
+    // Fails with FileAlreadyExists when the folder (or a file of that name) is already there.
     void CreateFolder(const QString& path) override;
     // Fails with PathFileAccess while anything is in the folder.
     void DeleteFolder(const QString& path) override;

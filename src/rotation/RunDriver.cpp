@@ -162,13 +162,13 @@ private:
     void clear(std::uint8_t which) {
         const QString player = m_form.playerPane(which).dir->Path();
         const QString holding = m_form.services().holdingFolder;
-        const qsizetype onPlayer = filesIn(player);
+        // The holding folder is small; the player folder is listed only when the clearing failed.
         const qsizetype heldBefore = filesIn(holding);
         const std::optional<QString> reason = clearingFailure(which);
         if (!reason)
             return;
         const qsizetype held = std::max<qsizetype>(0, filesIn(holding) - heldBefore);
-        const qsizetype left = std::max<qsizetype>(0, onPlayer - held);
+        const qsizetype left = filesIn(player);
         const QString line = unclearedLine(player, held, left);
         m_unclearedLines.append(line);
         appendStatus(m_form, line);
