@@ -58,21 +58,15 @@ public:
 
     // True when the move is done; false when a copy waits for finish().
     bool start() {
-        checkSource();
-        checkDestination();
-        if (m_calls.renameNoReplace(m_sourcePath.constData(), m_destinationPath.constData()) == 0) {
+        const dev_t sourceDevice = checkSource();
+        // A rename can only join names on one device.
+        if (sourceDevice == checkDestination() && renameWithoutReplacing(m_sourcePath)) {
             // The rename itself is the move; flushing the folder only hastens its durability.
             syncFolder();
             return true;
         }
-        const int error = errno;
-        if (error == EXDEV)
-            copyAcross();
-        else if (!flagRefused(error))
-            failErrno(error);
-        else
-            renameWithoutFlag();
-        return m_temporary.isEmpty();
+        copyAcross();
+        return false;
     }
 
     // Flushes the copy, publishes it without replacing, flushes its folder and only then deletes
@@ -86,7 +80,9 @@ public:
             m_out = -1;
             if (m_calls.close(out) != 0)
                 failWriting(errno, 0);
-            publish(m_temporary);
+            // The temporary file is in the destination folder, so this cannot cross volumes.
+            if (!renameWithoutReplacing(m_temporary))
+                failErrno(EXDEV);
         } catch (...) {
             abandonCopy();
             throw;
@@ -129,7 +125,8 @@ private:
         failErrno(error);
     }
 
-    void checkSource() {
+    // The source's device.
+    dev_t checkSource() {
         struct stat status {};
         if (m_calls.lstat(m_sourcePath.constData(), &status) != 0) {
             const int error = errno;
@@ -144,9 +141,11 @@ private:
             throw AppError(
                 ErrorNumber::FileNotFound, fsoSource(),
                 QStringLiteral("\"%1\" could not be moved: it is not a file.").arg(m_source));
+        return status.st_dev;
     }
 
-    void checkDestination() {
+    // The destination folder's device.
+    dev_t checkDestination() {
         struct stat status {};
         if (m_calls.stat(m_destinationFolderPath.constData(), &status) != 0) {
             const int error = errno;
@@ -163,6 +162,7 @@ private:
         if (!problem.isEmpty())
             fail(ErrorNumber::BadFileName, problem);
         ensureNameFree();
+        return status.st_dev;
     }
 
     // Fails with FileAlreadyExists when the destination folder holds the name; on a case-
@@ -190,27 +190,42 @@ private:
             failErrno(errno);
     }
 
-    // Same volume, where the file system refuses RENAME_NOREPLACE.
-    void renameWithoutFlag() {
-        if (m_calls.link(m_sourcePath.constData(), m_destinationPath.constData()) == 0) {
-            if (m_calls.unlink(m_sourcePath.constData()) != 0) {
-                const int error = errno;
-                // Both names are the same file: dropping the new one undoes the move.
-                m_calls.unlink(m_destinationPath.constData());
+    // Gives the file at from the destination's name without ever replacing a file there, in the
+    // first way the volume allows: a rename that refuses to replace, a hard link whose old name is
+    // then dropped, or a check of the name and a plain rename. False, with nothing done, where the
+    // two names turn out to be on different volumes.
+    bool renameWithoutReplacing(const QByteArray& from) {
+        const char* to = m_destinationPath.constData();
+        if (!m_volume->refusesNoReplace) {
+            if (m_calls.renameNoReplace(from.constData(), to) == 0)
+                return true;
+            const int error = errno;
+            if (error == EXDEV)
+                return false;
+            if (!flagRefused(error))
                 failErrno(error);
-            }
-            syncFolder();
-            return;
+            m_volume->refusesNoReplace = true;
         }
+        if (!m_volume->refusesHardLinks) {
+            if (m_calls.link(from.constData(), to) == 0) {
+                if (m_calls.unlink(from.constData()) != 0)
+                    retractPublished(errno);
+                return true;
+            }
+            const int error = errno;
+            if (error == EXDEV)
+                return false;
+            if (!noHardLinks(error))
+                failErrno(error);
+            m_volume->refusesHardLinks = true;
+        }
+        ensureNameFree();
+        if (m_calls.rename(from.constData(), to) == 0)
+            return true;
         const int error = errno;
         if (error == EXDEV)
-            return copyAcross();
-        if (!noHardLinks(error))
-            failErrno(error);
-        ensureNameFree();
-        if (m_calls.rename(m_sourcePath.constData(), m_destinationPath.constData()) != 0)
-            failErrno(errno);
-        syncFolder();
+            return false;
+        failErrno(error);
     }
 
     // 0, or the errno of a flush that failed; file systems that cannot flush a folder pass.
@@ -321,27 +336,7 @@ private:
             failErrno(errno);
     }
 
-    // Gives the finished temporary file its final name without ever replacing a file there.
-    void publish(const QByteArray& temporary) {
-        if (m_calls.renameNoReplace(temporary.constData(), m_destinationPath.constData()) == 0)
-            return;
-        int error = errno;
-        if (!flagRefused(error))
-            failErrno(error);
-        if (m_calls.link(temporary.constData(), m_destinationPath.constData()) == 0) {
-            if (m_calls.unlink(temporary.constData()) != 0)
-                retractPublished(errno);
-            return;
-        }
-        error = errno;
-        if (!noHardLinks(error))
-            failErrno(error);
-        ensureNameFree();
-        if (m_calls.rename(temporary.constData(), m_destinationPath.constData()) != 0)
-            failErrno(errno);
-    }
-
-    // The copy is under its final name but the move cannot be finished: take the copy back so the
+    // The file is under its final name but the move cannot be finished: take that name back so the
     // source stays the only one, or say that there are two.
     [[noreturn]] void retractPublished(int error) const {
         if (m_calls.unlink(m_destinationPath.constData()) == 0)

@@ -66,5 +66,5 @@ KnownVolumes::Volume& KnownVolumes::of(dev_t device, const QString& folder) {
     const auto known = m_volumes.find(device);
     if (known != m_volumes.end())
         return known->second;
-    return m_volumes.emplace(device, Volume{volumeTraitsOf(folder), std::nullopt}).first->second;
+    return m_volumes.try_emplace(device, volumeTraitsOf(folder)).first->second;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <map>
 #include <optional>
 #include <sys/types.h>
@@ -27,15 +28,22 @@ inline constexpr qint64 FatLargestFile = 0xFFFFFFFFLL;
 VolumeTraits volumeTraitsOf(const QString& folder);
 
 // What one run knows of each volume it moves files into, found out once per volume: the traits,
-// and on a case-insensitive volume whether the volume's own lookup of a name finds it in any
-// letter case, so that one lstat can stand for a listing of the folder. The file-system object
-// of a run keeps one; a new run looks again.
+// on a case-insensitive volume whether the volume's own lookup of a name finds it in any letter
+// case, so that one lstat can stand for a listing of the folder, and which ways of renaming
+// without replacing the volume refuses, so that they are not asked for again (on a FUSE card each
+// refused call costs a lookup in a folder of thousands of files). The file-system object of a run
+// keeps one; a new run looks again.
 class KnownVolumes {
 public:
     struct Volume {
-        VolumeTraits traits;
+        explicit Volume(VolumeTraits volumeTraits) : traits(volumeTraits) {}
+
+        const VolumeTraits traits;
         // Unknown until a file of ours on the volume has been looked up in other letters.
         std::optional<bool> lookupIgnoresCase;
+        // Learnt while one move is published and the next one is copied, hence atomic.
+        std::atomic<bool> refusesNoReplace{false};
+        std::atomic<bool> refusesHardLinks{false};
     };
 
     // The volume of a folder on the device, judged the first time the device is asked about.

@@ -138,12 +138,12 @@ TEST_F(InjectedFaults, IoErrorAtAnyStepOfACopyLeavesTheSourceAndNoTrace) {
         int nth;
         const char* step;
     };
-    // The first rename is the same-volume attempt, the second publishes; the first fsync flushes
-    // the copy, the second its folder.
+    // Across volumes no rename is tried before the copy, so the first one publishes; the first
+    // fsync flushes the copy, the second its folder.
     const Fault faults[] = {{Call::Write, 1, "first write"},
                             {Call::Write, 3, "later write"},
                             {Call::Fsync, 1, "flushing the copy"},
-                            {Call::RenameNoReplace, 2, "publishing"},
+                            {Call::RenameNoReplace, 1, "publishing"},
                             {Call::Fsync, 2, "flushing the folder"}};
     for (const Fault& fault : faults) {
         ScratchVolume card = ScratchVolume::tmpfs(8192);
