@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -106,20 +107,24 @@ void runTool(const QString& program, const QStringList& arguments) {
                  .arg(program, QString::fromLocal8Bit(process.readAllStandardError())));
 }
 
-void TimedMoves::MoveFile(const QString& source, const QString& destination) {
-    if (source.endsWith(QStringLiteral("*.*"))) {
-        ForwardingFileSystem::MoveFile(source, destination);
-        return;
-    }
-    QElapsedTimer timer;
-    timer.start();
+void TimedMoves::BeginMove(const QString& source, const QString& destination) {
+    m_sinceBegin.start();
+    m_begun = true;
+    real().BeginMove(source, destination);
+}
+
+void TimedMoves::SettleMoves() {
+    // The last settling of a fill follows no move of its own.
+    const bool timed = std::exchange(m_begun, false);
     try {
-        ForwardingFileSystem::MoveFile(source, destination);
+        real().SettleMoves();
     } catch (...) {
-        m_moveMs->push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (timed)
+            m_moveMs->push_back(double(m_sinceBegin.nsecsElapsed()) / 1e6);
         throw;
     }
-    m_moveMs->push_back(double(timer.nsecsElapsed()) / 1e6);
+    if (timed)
+        m_moveMs->push_back(double(m_sinceBegin.nsecsElapsed()) / 1e6);
 }
 
 BenchWindow::BenchWindow(const QStringList& drives, const QString& music, const QString& player,

@@ -16,6 +16,8 @@
 #include <QSet>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -107,6 +109,50 @@ void Form1::FillPlayer(std::uint8_t which) {
             refreshQuietly(flIp, txtIpTot);
             refreshQuietly(pane.files, pane.total);
         });
+        // An attempt's move ends while the next attempt draws and copies its file: the file whose
+        // move is still finishing, counted once it has.
+        QString finishing;
+        const auto showFailure = [&](const AppError& error) {
+            if (error.number() == ErrorNumber::DiskFull) {
+                replaceStatus(*this, QStringLiteral("Out of space on the MP3 player"));
+                setStatusColour(*this, QColor(255, 255, 0));
+                return;
+            }
+            pace.catchUp();
+            services().prompter->ask(
+                {QStringLiteral("Error # ") + signedNumber(error.number()) + QStringLiteral("; ") +
+                     error.source() + QLatin1Char(' ') + error.description(),
+                 QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
+        };
+        // Begins the next move, if any, then waits for the one still finishing: that one's failure
+        // comes first and takes back the copy just made; false when a failure was shown.
+        const auto advance = [&](const std::function<void()>& begin) {
+            std::optional<AppError> failure;
+            bool earlierEnded = false;
+            offUiThread([&] {
+                try {
+                    if (begin)
+                        begin();
+                } catch (const AppError& error) {
+                    failure = error;
+                }
+                try {
+                    Fso->SettleMoves();
+                    earlierEnded = true;
+                } catch (const AppError& error) {
+                    failure = error;
+                }
+            });
+            if (earlierEnded && !finishing.isEmpty()) {
+                LeftOutOfDraw.removeOne(finishing);
+                ++moved;
+            }
+            finishing.clear();
+            pace.panesChanged();
+            if (failure)
+                showFailure(*failure);
+            return !failure;
+        };
         while (keepGoing) {
             while (candidates[slot].isEmpty())
                 slot = draw(random, count);
@@ -136,37 +182,23 @@ void Form1::FillPlayer(std::uint8_t which) {
             repaintWindow(*this);
             services().yieldEvents();
             if (StopRequested) {
+                // A failure of the move still finishing ends the fill as it would have before.
+                if (!advance({}))
+                    break;
                 replaceStatus(*this, QStringLiteral("Processing aborted"));
                 return;
             }
 
-            bool fileMoved = false;
-            try {
-                offUiThread([&] { Fso->MoveFile(source, destination); });
-                fileMoved = true;
-            } catch (const AppError& error) {
-                if (error.number() == ErrorNumber::DiskFull) {
-                    replaceStatus(*this, QStringLiteral("Out of space on the MP3 player"));
-                    setStatusColour(*this, QColor(255, 255, 0));
-                } else {
-                    pace.catchUp();
-                    services().prompter->ask(
-                        {QStringLiteral("Error # ") + signedNumber(error.number()) +
-                             QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
-                             error.description(),
-                         QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
-                }
-                keepGoing = false;
-            }
-            if (fileMoved) {
-                LeftOutOfDraw.removeOne(candidates[slot]);
-                ++moved;
+            if (advance([&] { Fso->BeginMove(source, destination); })) {
+                finishing = candidates[slot];
                 if (--remaining == 0)
                     keepGoing = false;
-                pace.panesChanged();
+            } else {
+                keepGoing = false;
             }
             candidates[slot].clear();
         }
+        advance({});
     }
 
     replaceStatus(*this,

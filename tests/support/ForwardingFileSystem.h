@@ -6,7 +6,8 @@
 #include <memory>
 
 // The real file-system object with every call passed through; a test overrides only the calls it
-// makes fail, slow or watched.
+// makes fail, slow or watched. A fill's moves come through MoveFile, one whole move at a time,
+// unless a test also passes BeginMove and SettleMoves through to real().
 class ForwardingFileSystem : public FileSystemObject {
 public:
     explicit ForwardingFileSystem(std::unique_ptr<FileSystemObject> real = createSystemFileSystem())
@@ -22,6 +23,9 @@ public:
     }
     void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
     void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
+
+protected:
+    FileSystemObject& real() { return *m_real; }
 
 private:
     std::unique_ptr<FileSystemObject> m_real;
