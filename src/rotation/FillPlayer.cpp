@@ -74,6 +74,20 @@ void refreshQuietly(FileList* list, QLabel* total) {
     }
 }
 
+// A full player ends the fill in yellow; any other failure is shown in a box, over exact panes.
+void showMoveFailure(Form1& form, EyePace& pace, const AppError& error) {
+    if (error.number() == ErrorNumber::DiskFull) {
+        replaceStatus(form, QStringLiteral("Out of space on the MP3 player"));
+        setStatusColour(form, QColor(255, 255, 0));
+        return;
+    }
+    pace.catchUp();
+    form.services().prompter->ask({QStringLiteral("Error # ") + signedNumber(error.number()) +
+                                       QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
+                                       error.description(),
+                                   QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
+}
+
 } // namespace
 
 void Form1::FillPlayer(std::uint8_t which) {
@@ -112,18 +126,6 @@ void Form1::FillPlayer(std::uint8_t which) {
         // An attempt's move ends while the next attempt draws and copies its file: the file whose
         // move is still finishing, counted once it has.
         QString finishing;
-        const auto showFailure = [&](const AppError& error) {
-            if (error.number() == ErrorNumber::DiskFull) {
-                replaceStatus(*this, QStringLiteral("Out of space on the MP3 player"));
-                setStatusColour(*this, QColor(255, 255, 0));
-                return;
-            }
-            pace.catchUp();
-            services().prompter->ask(
-                {QStringLiteral("Error # ") + signedNumber(error.number()) + QStringLiteral("; ") +
-                     error.source() + QLatin1Char(' ') + error.description(),
-                 QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
-        };
         // Begins the next move, if any, then waits for the one still finishing: that one's failure
         // comes first and takes back the copy just made; false when a failure was shown.
         const auto advance = [&](const std::function<void()>& begin) {
@@ -150,7 +152,7 @@ void Form1::FillPlayer(std::uint8_t which) {
             finishing.clear();
             pace.panesChanged();
             if (failure)
-                showFailure(*failure);
+                showMoveFailure(*this, pace, *failure);
             return !failure;
         };
         while (keepGoing) {
