@@ -7,7 +7,6 @@
 #include "fs/Volume.h"
 #include "support/ForwardingFileSystem.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,18 +28,14 @@ double timeMs(const std::function<void()>& step);
 // Runs a tool to its end; ends the program when it fails.
 void runTool(const QString& program, const QStringList& arguments);
 
-// The real file-system object, timing each move of a fill: from its start until the move before
-// it has ended, which is how long the fill waits for the files per attempt.
+// The real file-system object, timing each single-file move.
 class TimedMoves : public ForwardingFileSystem {
 public:
     explicit TimedMoves(std::vector<double>* moveMs) : m_moveMs(moveMs) {}
-    void BeginMove(const QString& source, const QString& destination) override;
-    void SettleMoves() override;
+    void MoveFile(const QString& source, const QString& destination) override;
 
 private:
     std::vector<double>* m_moveMs;
-    QElapsedTimer m_sinceBegin;
-    bool m_begun = false;
 };
 
 // A main window whose Select runs from the music folder into the player folder with the real

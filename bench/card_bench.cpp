@@ -3,6 +3,9 @@
 //   exfat_fill_vs_rsync_fsync_ratio_5k  a run filling an empty player folder with 5,000 files of
 //                                       16 KiB, against rsync -t --fsync --remove-source-files;
 //                                       median of three rounds taken in turns
+//   exfat_bare_moves_vs_rsync_fsync_ratio_5k
+//                                       the same moves by the file-system object alone, without
+//                                       the window, against rsync in the same round
 //   exfat_move_growth_ratio_5k          median time per move over the last 500 moves of that
 //                                       fill, against the first 500; median of the rounds
 //   exfat_rsync_growth_ratio_5k         the same for rsync: its last 500 files against its first
@@ -39,10 +42,12 @@ QString localDiskFolder() {
     return QStringLiteral("/var/tmp/quavex-card-bench-XXXXXX");
 }
 
-// One round: rsync of 5,000 files into a fresh folder of the card, then the fill of 5,000 others
-// into another. Gives the two times and the growth ratios of both.
+// One round: rsync of 5,000 files into a fresh folder of the card, the same moves made by the
+// file-system object alone, without the window, and the fill of 5,000 more, each into a folder of
+// its own. Gives the three times and the growth ratios of rsync and the fill.
 struct FillRound {
     double rsyncMs;
+    double bareMs;
     double fillMs;
     double growth;
     double rsyncGrowth;
@@ -56,10 +61,13 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     const QString theirs = diskFolder + QStringLiteral("/Theirs") + tag;
     const QString player = card.root() + QStringLiteral("/Player") + tag;
     const QString rsynced = card.root() + QStringLiteral("/Rsync") + tag;
+    const QString bare = diskFolder + QStringLiteral("/Bare") + tag;
+    const QString bareMoved = card.root() + QStringLiteral("/Bare") + tag;
     makeFiles(music, QStringLiteral("song"), files, 16 * KiB);
     makeFiles(theirs, QStringLiteral("song"), files, 16 * KiB);
-    QDir().mkpath(player);
-    QDir().mkpath(rsynced);
+    makeFiles(bare, QStringLiteral("song"), files, 16 * KiB);
+    for (const QString& folder : {player, rsynced, bareMoved})
+        QDir().mkpath(folder);
 
     ::sync();
     FillRound result{};
@@ -83,6 +91,15 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
         fail(QStringLiteral("rsync did not move every file"));
 
     ::sync();
+    result.bareMs = timeMs([&] {
+        SystemFileSystem moves;
+        for (const QString& name : namesIn(bare))
+            moves.MoveFile(bare + QLatin1Char('/') + name, bareMoved + QLatin1Char('/') + name);
+    });
+    if (namesIn(bareMoved).size() != files)
+        fail(QStringLiteral("the bare moves did not move every file"));
+
+    ::sync();
     std::vector<double> moveMs;
     BenchWindow window({diskFolder, card.root()}, music, player,
                        diskFolder + QStringLiteral("/QUAVEXTemp"),
@@ -93,6 +110,9 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     const std::vector<double> first(moveMs.begin(), moveMs.begin() + edge);
     const std::vector<double> last(moveMs.end() - edge, moveMs.end());
     result.growth = median(last) / median(first);
+    // Each round starts on a card as empty as the last one's.
+    for (const QString& folder : {player, rsynced, bareMoved})
+        QDir(folder).removeRecursively();
     return result;
 }
 
@@ -104,20 +124,26 @@ void fillAgainstRsync() {
     QTemporaryDir disk(localDiskFolder());
     std::vector<double> rsyncMs;
     std::vector<double> fillMs;
+    std::vector<double> bareMs;
     std::vector<double> ratios;
+    std::vector<double> bareRatios;
     std::vector<double> growths;
     std::vector<double> rsyncGrowths;
     for (int round = 0; round < rounds; ++round) {
         const FillRound result = fillRound(card, disk.path(), round);
         rsyncMs.push_back(result.rsyncMs);
         fillMs.push_back(result.fillMs);
+        bareMs.push_back(result.bareMs);
         ratios.push_back(result.fillMs / result.rsyncMs);
+        bareRatios.push_back(result.bareMs / result.rsyncMs);
         growths.push_back(result.growth);
         rsyncGrowths.push_back(result.rsyncGrowth);
     }
     std::printf("exfat_fill_s_5k %.2f s\n", median(fillMs) / 1000);
+    std::printf("exfat_bare_moves_s_5k %.2f s\n", median(bareMs) / 1000);
     std::printf("exfat_rsync_fsync_s_5k %.2f s\n", median(rsyncMs) / 1000);
     std::printf("exfat_fill_vs_rsync_fsync_ratio_5k %.3f ratio\n", median(ratios));
+    std::printf("exfat_bare_moves_vs_rsync_fsync_ratio_5k %.3f ratio\n", median(bareRatios));
     std::printf("exfat_move_growth_ratio_5k %.3f ratio\n", median(growths));
     std::printf("exfat_rsync_growth_ratio_5k %.3f ratio\n", median(rsyncGrowths));
     std::fflush(stdout);

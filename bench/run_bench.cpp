@@ -61,8 +61,7 @@ void peakMemoryOfARun() {
     std::fflush(stdout);
 }
 
-// The time between one attempt's yield and the next, less the time that attempt waited for its
-// move.
+// The time between one attempt's yield and the next, less that attempt's MoveFile.
 void fillOverhead() {
     constexpr int moves = 2000;
     Tmpfs disk("size=256m,nr_inodes=200000");

@@ -28,19 +28,6 @@ public:
     // an existing folder, file by file, stopping at the first file that cannot be moved. Never
     // replaces an existing file.
     virtual void MoveFile(const QString& source, const QString& destination) = 0;
-    // One file's move as MoveFile makes it, in two calls, so that a fill can prepare and copy the
-    // next file while this one is flushed. BeginMove returns once the file is moved or copied into
-    // its destination folder; a failure of its own leaves the file where it was. SettleMoves,
-    // called after each BeginMove whether it failed or not, waits for the move begun before it to
-    // end and raises that move's failure, then taking back the copy begun since. Otherwise the copy
-    // begun since goes on in the background: flushed, published without replacing, its folder
-    // flushed, and only then its source deleted. A last SettleMoves ends the last move. While a
-    // move is in the background the object takes no other call. Here the whole move is made by
-    // BeginMove.
-    virtual void BeginMove(const QString& source, const QString& destination) {
-        MoveFile(source, destination);
-    }
-    virtual void SettleMoves() {}
     // Deletes the file `duplicate` when `original` is another file with the same size and bytes;
     // false, deleting nothing, when it is not.
     virtual bool DeleteDuplicate(const QString& duplicate, const QString& original) = 0;

@@ -42,8 +42,6 @@ QString wildcardFolder(const QString& source) {
 SystemFileSystem::SystemFileSystem(std::shared_ptr<SystemCalls> calls)
     : m_calls(calls ? std::move(calls) : realSystemCalls()) {}
 
-SystemFileSystem::~SystemFileSystem() = default;
-
 bool SystemFileSystem::FolderExists(const QString& path) {
     struct stat status {};
     return m_calls->stat(encodeFileName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
@@ -82,38 +80,32 @@ void SystemFileSystem::moveEveryFile(const QString& folder, const QString& desti
     if (files.Files.empty())
         throw AppError(ErrorNumber::FileNotFound, fsoSource(),
                        QStringLiteral("There are no files in \"%1\" to move.").arg(folder));
-    // Each copy is flushed, published and its source deleted in the background while the next file
-    // is copied; the files still go one by one and the move stops at the first that fails.
+    // Each copy is flushed, published and its source deleted on a second thread while the next
+    // file is copied; the next file waits for that before its own flush, so the files still go
+    // one by one and the move stops at the first that fails.
+    std::unique_ptr<StagedMove> flushing;
+    std::future<void> flushed;
     for (const FsFile& file : files.Files) {
+        auto move = std::make_unique<StagedMove>(*m_calls, m_volumes, joinPath(folder, file.Name),
+                                                 joinPath(destinationFolder, file.Name));
+        bool done = false;
         try {
-            BeginMove(joinPath(folder, file.Name), joinPath(destinationFolder, file.Name));
+            done = move->start();
         } catch (...) {
             // The earlier file's failure comes first.
-            SettleMoves();
+            if (flushed.valid())
+                flushed.get();
             throw;
         }
-        SettleMoves();
+        if (flushed.valid())
+            flushed.get();
+        if (done)
+            continue;
+        flushing = std::move(move);
+        flushed = std::async(std::launch::async, [staged = flushing.get()] { staged->finish(); });
     }
-    SettleMoves();
-}
-
-void SystemFileSystem::BeginMove(const QString& source, const QString& destination) {
-    auto move = std::make_unique<StagedMove>(*m_calls, m_volumes, source, destination);
-    if (!move->start())
-        m_begun = std::move(move);
-}
-
-void SystemFileSystem::SettleMoves() {
-    // Held here, so that a failure of the earlier move takes this copy back.
-    std::unique_ptr<StagedMove> begun = std::move(m_begun);
-    if (m_finished.valid()) {
-        const std::unique_ptr<StagedMove> finished = std::move(m_finishing);
-        m_finished.get();
-    }
-    if (!begun)
-        return;
-    m_finishing = std::move(begun);
-    m_finished = std::async(std::launch::async, [move = m_finishing.get()] { move->finish(); });
+    if (flushed.valid())
+        flushed.get();
 }
 
 bool SystemFileSystem::DeleteDuplicate(const QString& duplicate, const QString& original) {

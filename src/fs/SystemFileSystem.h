@@ -3,10 +3,8 @@
 #include "fs/FileSystemObject.h"
 #include "fs/VolumeTraits.h"
 
-#include <future>
 #include <memory>
 
-class StagedMove;
 class SystemCalls;
 
 // The file-system service object on the real file system. Paths use "/"; a wildcard source may
@@ -15,17 +13,11 @@ class SystemFileSystem : public FileSystemObject {
 public:
     // The calls seam defaults to the real system calls; tests hand in one that fails on purpose.
     explicit SystemFileSystem(std::shared_ptr<SystemCalls> calls = {});
-    // Waits for a move still in the background; its failure then goes unsaid, as nobody asked.
-    ~SystemFileSystem() override;
-    SystemFileSystem(const SystemFileSystem&) = delete;
-    SystemFileSystem& operator=(const SystemFileSystem&) = delete;
 
     bool FolderExists(const QString& path) override;
     // Regular files only, our temporary files left out; sorted by name.
     FsFolder GetFolder(const QString& path) override;
     void MoveFile(const QString& source, const QString& destination) override;
-    void BeginMove(const QString& source, const QString& destination) override;
-    void SettleMoves() override;
     bool DeleteDuplicate(const QString& duplicate, const QString& original) override;
     // Fails with FileAlreadyExists when the folder (or a file of that name) is already there.
     void CreateFolder(const QString& path) override;
@@ -38,11 +30,6 @@ private:
     std::shared_ptr<SystemCalls> m_calls;
     // Judged once per volume for the life of the object, which is one run.
     KnownVolumes m_volumes;
-    // Copied, waiting to be finished once the move before it has been.
-    std::unique_ptr<StagedMove> m_begun;
-    // Being finished on a thread of its own; declared last so that it ends first.
-    std::unique_ptr<StagedMove> m_finishing;
-    std::future<void> m_finished;
 };
 
 // The factory production hands to the run.

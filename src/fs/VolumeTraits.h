@@ -39,7 +39,8 @@ public:
         explicit Volume(VolumeTraits volumeTraits) : traits(volumeTraits) {}
 
         const VolumeTraits traits;
-        // Unknown until a file of ours on the volume has been looked up in other letters.
+        // Unknown until a file of ours on the volume has been looked up in other letters; set by
+        // the first copy onto the volume, before any copy there is finished.
         std::optional<bool> lookupIgnoresCase;
         // Learnt while one move is published and the next one is copied, hence atomic.
         std::atomic<bool> refusesNoReplace{false};

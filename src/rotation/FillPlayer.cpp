@@ -16,8 +16,6 @@
 #include <QSet>
 #include <cmath>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -74,20 +72,6 @@ void refreshQuietly(FileList* list, QLabel* total) {
     }
 }
 
-// A full player ends the fill in yellow; any other failure is shown in a box, over exact panes.
-void showMoveFailure(Form1& form, EyePace& pace, const AppError& error) {
-    if (error.number() == ErrorNumber::DiskFull) {
-        replaceStatus(form, QStringLiteral("Out of space on the MP3 player"));
-        setStatusColour(form, QColor(255, 255, 0));
-        return;
-    }
-    pace.catchUp();
-    form.services().prompter->ask({QStringLiteral("Error # ") + signedNumber(error.number()) +
-                                       QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
-                                       error.description(),
-                                   QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
-}
-
 } // namespace
 
 void Form1::FillPlayer(std::uint8_t which) {
@@ -123,38 +107,6 @@ void Form1::FillPlayer(std::uint8_t which) {
             refreshQuietly(flIp, txtIpTot);
             refreshQuietly(pane.files, pane.total);
         });
-        // An attempt's move ends while the next attempt draws and copies its file: the file whose
-        // move is still finishing, counted once it has.
-        QString finishing;
-        // Begins the next move, if any, then waits for the one still finishing: that one's failure
-        // comes first and takes back the copy just made; false when a failure was shown.
-        const auto advance = [&](const std::function<void()>& begin) {
-            std::optional<AppError> failure;
-            bool earlierEnded = false;
-            offUiThread([&] {
-                try {
-                    if (begin)
-                        begin();
-                } catch (const AppError& error) {
-                    failure = error;
-                }
-                try {
-                    Fso->SettleMoves();
-                    earlierEnded = true;
-                } catch (const AppError& error) {
-                    failure = error;
-                }
-            });
-            if (earlierEnded && !finishing.isEmpty()) {
-                LeftOutOfDraw.removeOne(finishing);
-                ++moved;
-            }
-            finishing.clear();
-            pace.panesChanged();
-            if (failure)
-                showMoveFailure(*this, pace, *failure);
-            return !failure;
-        };
         while (keepGoing) {
             while (candidates[slot].isEmpty())
                 slot = draw(random, count);
@@ -184,23 +136,37 @@ void Form1::FillPlayer(std::uint8_t which) {
             repaintWindow(*this);
             services().yieldEvents();
             if (StopRequested) {
-                // A failure of the move still finishing ends the fill as it would have before.
-                if (!advance({}))
-                    break;
                 replaceStatus(*this, QStringLiteral("Processing aborted"));
                 return;
             }
 
-            if (advance([&] { Fso->BeginMove(source, destination); })) {
-                finishing = candidates[slot];
+            bool fileMoved = false;
+            try {
+                offUiThread([&] { Fso->MoveFile(source, destination); });
+                fileMoved = true;
+            } catch (const AppError& error) {
+                if (error.number() == ErrorNumber::DiskFull) {
+                    replaceStatus(*this, QStringLiteral("Out of space on the MP3 player"));
+                    setStatusColour(*this, QColor(255, 255, 0));
+                } else {
+                    pace.catchUp();
+                    services().prompter->ask(
+                        {QStringLiteral("Error # ") + signedNumber(error.number()) +
+                             QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
+                             error.description(),
+                         QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
+                }
+                keepGoing = false;
+            }
+            if (fileMoved) {
+                LeftOutOfDraw.removeOne(candidates[slot]);
+                ++moved;
                 if (--remaining == 0)
                     keepGoing = false;
-            } else {
-                keepGoing = false;
+                pace.panesChanged();
             }
             candidates[slot].clear();
         }
-        advance({});
     }
 
     replaceStatus(*this,

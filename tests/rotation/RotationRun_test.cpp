@@ -10,7 +10,6 @@
 #include "rotation/ClearingReport.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/StatusBox.h"
-#include "support/FaultyCalls.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/MessageBoxes.h"
 #include "support/RotationWindow.h"
@@ -642,34 +641,6 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
     }
-}
-
-// The fill copies a file while the one before it is flushed: when that flush fails, the fill
-// stops at that file, shows its error and takes back the copy made meanwhile.
-TEST_F(RotationRun, AFlushThatFailsWhileTheNextFileIsCopiedStopsTheFillAtThatFile) {
-    ScratchVolume card = ScratchVolume::tmpfs(1024);
-    QUAVEX_REQUIRE_MOUNTED(card);
-    w.addDrive(card.root());
-    writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
-    auto calls = std::make_shared<FaultyCalls>();
-    // a.mp3's copy is flushed, then its folder; the third flush is b.mp3's, after c.mp3's copy.
-    calls->failAt(Call::Fsync, 3, EIO);
-    w.createFileSystem = [calls] { return std::make_unique<SystemFileSystem>(calls); };
-    w.random->fractions = {0.0, 0.5, 0.9};
-    w.open();
-    w.choose(w.music(), card.root(), w.card(), true, false);
-    const FileCensus before = w.census();
-
-    w.pressSelect();
-
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_TRUE(boxes()[0].text.startsWith(QStringLiteral("Error #  57; Fso \"b.mp3\" could")))
-        << boxes()[0].text.toStdString();
-    EXPECT_TRUE(w.statusText().startsWith(summary(1))) << w.statusText().toStdString();
-    EXPECT_EQ(namesInFolder(card.root()), QStringList({"a.mp3"}));
-    EXPECT_EQ(w.namesIn(w.music()), QStringList({"b.mp3", "c.mp3"}));
-    EXPECT_EQ(w.census(), before);
-    EXPECT_EQ(w.form->txtOp1Tot->text(), QStringLiteral("Total: 1"));
 }
 
 TEST_F(RotationRun, ANameTakenOnThePlayerMidFillIsAMoveErrorAndNothingIsReplaced) {

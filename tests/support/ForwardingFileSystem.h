@@ -6,8 +6,7 @@
 #include <memory>
 
 // The real file-system object with every call passed through; a test overrides only the calls it
-// makes fail, slow or watched. A fill's moves come through MoveFile, one whole move at a time,
-// unless a test also passes BeginMove and SettleMoves through to real().
+// makes fail, slow or watched.
 class ForwardingFileSystem : public FileSystemObject {
 public:
     explicit ForwardingFileSystem(std::unique_ptr<FileSystemObject> real = createSystemFileSystem())
@@ -23,9 +22,6 @@ public:
     }
     void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
     void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
-
-protected:
-    FileSystemObject& real() { return *m_real; }
 
 private:
     std::unique_ptr<FileSystemObject> m_real;
