@@ -34,6 +34,10 @@ public:
     // Writes at most this many bytes per call, and every third call is interrupted.
     void chopWrites(size_t most) { m_chop = most; }
     int choppedWriteCalls() const { return m_writeCalls; }
+    int refusedCalls(Call call) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_refusedCalls[call];
+    }
 
     ssize_t write(int fd, const void* buffer, size_t size) override {
         if (shouldFail(Call::Write))
@@ -90,6 +94,7 @@ private:
         if (gone())
             return true;
         if (const auto refusal = m_refusals.find(call); refusal != m_refusals.end()) {
+            ++m_refusedCalls[call];
             errno = refusal->second;
             return true;
         }
@@ -108,6 +113,7 @@ private:
     std::map<Call, std::pair<int, int>> m_faults;
     std::map<Call, int> m_counts;
     std::map<Call, int> m_refusals;
+    std::map<Call, int> m_refusedCalls;
     bool m_vanish = false;
     // Read by every call, from either thread.
     std::atomic<bool> m_gone{false};
@@ -300,4 +306,9 @@ TEST_F(InjectedFaults, WithoutHardLinksAnExistingNameIsStillNeverReplaced) {
 
     faulty.MoveFile(source(), localPath("Free.mp3"));
     EXPECT_EQ(readTestFile(localPath("Free.mp3")), song);
+    faulty.MoveFile(localPath("Free.mp3"), localPath("Again.mp3"));
+    EXPECT_EQ(readTestFile(localPath("Again.mp3")), song);
+    // The volume's refusals are asked for once per run, not at every move.
+    EXPECT_EQ(calls->refusedCalls(Call::RenameNoReplace), 1);
+    EXPECT_EQ(calls->refusedCalls(Call::Link), 1);
 }
