@@ -27,12 +27,12 @@ QString fatNameProblem(const QString& name) {
         return QStringLiteral("the name is empty");
     if (name.size() > 255)
         return QStringLiteral("the name is longer than 255 characters");
-    static const QString refused = QStringLiteral("<>:\"/\\|?*");
     for (const QChar c : name) {
+        if (!isFatRefusedCharacter(c))
+            continue;
         if (c.unicode() < 0x20)
             return QStringLiteral("the name contains a control character");
-        if (refused.contains(c))
-            return QStringLiteral("the name contains the character \"%1\"").arg(c);
+        return QStringLiteral("the name contains the character \"%1\"").arg(c);
     }
     if (name.endsWith(QLatin1Char('.')))
         return QStringLiteral("the name ends in a dot");
@@ -42,4 +42,9 @@ QString fatNameProblem(const QString& name) {
         return QStringLiteral("\"%1\" is a reserved device name")
             .arg(name.section(QLatin1Char('.'), 0, 0).trimmed());
     return {};
+}
+
+bool isFatRefusedCharacter(QChar c) {
+    static const QString refused = QStringLiteral("<>:\"/\\|?*");
+    return c.unicode() < 0x20 || refused.contains(c);
 }

@@ -7,3 +7,7 @@
 // reserved device names (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, also with an extension) and
 // names longer than 255 characters.
 QString fatNameProblem(const QString& name);
+
+// A character FAT-like file systems refuse anywhere in a name: < > : " / \ | ? * and control
+// characters.
+bool isFatRefusedCharacter(QChar c);

@@ -94,8 +94,7 @@ QByteArray encodeFileName(const QString& name) {
     bytes.reserve(name.size() * 3);
     qsizetype start = 0;
     for (qsizetype i = 0; i < name.size(); ++i) {
-        // A low surrogate after a high one is half of a character, not an escaped byte.
-        if (!isEscape(name[i]) || (i > 0 && name[i - 1].isHighSurrogate()))
+        if (!isUndecodableByteAt(name, i))
             continue;
         bytes += QStringView(name).sliced(start, i - start).toUtf8();
         bytes += char(0x80 + (name[i].unicode() - FirstEscape));
@@ -105,9 +104,14 @@ QByteArray encodeFileName(const QString& name) {
     return bytes;
 }
 
+bool isUndecodableByteAt(const QString& name, qsizetype at) {
+    // A low surrogate after a high one is half of a character, not an escaped byte.
+    return isEscape(name[at]) && (at == 0 || !name[at - 1].isHighSurrogate());
+}
+
 bool holdsUndecodableBytes(const QString& name) {
     for (qsizetype i = 0; i < name.size(); ++i)
-        if (isEscape(name[i]) && (i == 0 || !name[i - 1].isHighSurrogate()))
+        if (isUndecodableByteAt(name, i))
             return true;
     return false;
 }

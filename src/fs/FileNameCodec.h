@@ -12,6 +12,9 @@
 QString decodeFileName(QByteArrayView bytes);
 QByteArray encodeFileName(const QString& name);
 
+// Whether the character at `at` carries a byte that is not text (and is not half of a character).
+bool isUndecodableByteAt(const QString& name, qsizetype at);
+
 // Whether the name holds bytes that are not text; such a name has no UTF-16 form, so volumes that
 // keep names as UTF-16 (FAT, exFAT) cannot store it.
 bool holdsUndecodableBytes(const QString& name);

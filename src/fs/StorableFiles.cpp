@@ -17,14 +17,9 @@ QString nameProblemOn(const VolumeTraits& traits, const QString& name) {
 QString fatAcceptedName(const QString& name) {
     if (fatNameProblem(name).isEmpty() && !holdsUndecodableBytes(name))
         return name;
-    static const QString refused = QStringLiteral("<>:\"/\\|?*");
     QString accepted = name;
     for (qsizetype i = 0; i < accepted.size(); ++i) {
-        const QChar c = accepted[i];
-        // A low surrogate without its high half is a byte that is not text.
-        const bool undecodable =
-            c.isLowSurrogate() && (i == 0 || !accepted[i - 1].isHighSurrogate());
-        if (c.unicode() < 0x20 || refused.contains(c) || undecodable)
+        if (isFatRefusedCharacter(accepted[i]) || isUndecodableByteAt(name, i))
             accepted[i] = QLatin1Char('_');
     }
     if (accepted.endsWith(QLatin1Char('.')) || accepted.endsWith(QLatin1Char(' ')))
