@@ -2,6 +2,7 @@
 
 #include "app/Form1Services.h"
 #include "fs/FileSystemObject.h"
+#include "rotation/LeftOutFiles.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class DriveList;
 class FolderList;
@@ -107,6 +109,12 @@ public:
     // The music files this run's fills left out of their draw because the player cannot store
     // them, and that no fill has moved since.
     QStringList LeftOutOfDraw;
+    // The music files a fill tried but could not move for a reason of their own (a name taken on
+    // the player, a song that cannot be read), and that no fill has moved since.
+    std::vector<NotMovedFile> NotMoved;
+    // What went otherwise than planned, said once more after the run's completion line, since
+    // later steps replace the status text.
+    QStringList ReportLines;
 
     PlayerPane playerPane(std::uint8_t which) const;
 

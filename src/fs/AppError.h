@@ -9,9 +9,16 @@
 // the user. The fill tells the disk-full error apart by its number alone.
 class AppError : public std::exception {
 public:
-    AppError(std::int32_t number, QString source, QString description);
+    // Whom a failure concerns: the one file being worked on (it cannot be read, its name is taken
+    // where it goes) or the operation as a whole (a full, failing or vanished drive).
+    enum class Reach { Operation, OneFile };
+
+    AppError(std::int32_t number, QString source, QString description,
+             Reach reach = Reach::Operation);
 
     std::int32_t number() const noexcept { return m_number; }
+    // True when only this file failed and the next one may well succeed.
+    bool onlyThisFile() const noexcept { return m_reach == Reach::OneFile; }
     const QString& source() const noexcept { return m_source; }
     const QString& description() const noexcept { return m_description; }
     const char* what() const noexcept override { return m_what.constData(); }
@@ -20,6 +27,7 @@ private:
     std::int32_t m_number;
     QString m_source;
     QString m_description;
+    Reach m_reach;
     QByteArray m_what;
 };
 

@@ -16,7 +16,7 @@ constexpr size_t CompareChunk = 1 << 20;
 
 [[noreturn]] void fail(int error, const QString& path) {
     throw AppError(
-        errorNumberForErrno(error), fsoSource(),
+        errorNumberForErrno(error), sourceText(FsTask::ComparingFiles),
         QStringLiteral("\"%1\" could not be compared: %2.").arg(path, reasonForErrno(error)));
 }
 
@@ -91,7 +91,7 @@ bool removeDuplicate(SystemCalls& calls, const QString& duplicate, const QString
     }
     if (calls.unlink(encodeFileName(duplicate).constData()) != 0) {
         const int error = errno;
-        throw AppError(errorNumberForErrno(error), fsoSource(),
+        throw AppError(errorNumberForErrno(error), sourceText(FsTask::ComparingFiles),
                        QStringLiteral("\"%1\" could not be removed: %2.")
                            .arg(duplicate, reasonForErrno(error)));
     }

@@ -79,6 +79,20 @@ bool isVanishedDeviceErrno(int error) {
            error == ENOMEDIUM;
 }
 
-QString fsoSource() {
-    return QStringLiteral("Fso");
+QString sourceText(FsTask task) {
+    switch (task) {
+    case FsTask::MovingFile:
+        return QStringLiteral("Moving a file:");
+    case FsTask::ReadingFolder:
+        return QStringLiteral("Reading a folder:");
+    case FsTask::MakingFolder:
+        return QStringLiteral("Making a folder:");
+    case FsTask::RemovingFolder:
+        return QStringLiteral("Removing a folder:");
+    case FsTask::ComparingFiles:
+        return QStringLiteral("Comparing two files:");
+    case FsTask::RecordingTemporaries:
+        return QStringLiteral("Recording temporary files:");
+    }
+    return {};
 }

@@ -16,5 +16,16 @@ QString createRefusedReason();
 // refuses one request.
 bool isVanishedDeviceErrno(int error);
 
-// The source text of every error the file-system service object raises.
-QString fsoSource();
+// What the file-system service object was doing when it failed.
+enum class FsTask {
+    MovingFile,
+    ReadingFolder,
+    MakingFolder,
+    RemovingFolder,
+    ComparingFiles,
+    RecordingTemporaries
+};
+
+// The source text of an error the file-system service object raises: what it was doing, so that
+// an error box reads "Error # 70; Moving a file: ..." rather than naming a component.
+QString sourceText(FsTask task);

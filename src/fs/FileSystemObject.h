@@ -13,6 +13,8 @@ struct FsFile {
 struct FsFolder {
     QString Path;
     std::vector<FsFile> Files;
+    // The names of what else is directly in it (subfolders, links), which no move takes along.
+    std::vector<QString> Others;
 };
 
 // The file-system service object a run does all its file work through. Every failure is an
@@ -32,6 +34,12 @@ public:
     // false, deleting nothing, when it is not.
     virtual bool DeleteDuplicate(const QString& duplicate, const QString& original) = 0;
     virtual void CreateFolder(const QString& path) = 0;
+    // Holds the run to the folder as it is now: a later move into it fails with DeviceUnavailable
+    // rather than land in another folder under the same path (the bare mount point of a drive
+    // unplugged since). A folder that cannot be looked at now is not pinned.
+    virtual void PinFolder(const QString& path) = 0;
+    // Whether the path still names a folder, and the one pinned there if it was pinned.
+    virtual bool FolderInPlace(const QString& path) = 0;
     // Fails while the folder still holds anything.
     virtual void DeleteFolder(const QString& path) = 0;
 };

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QSet>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -44,7 +45,7 @@ QByteArray processPrefix() {
 
 [[noreturn]] void failRecord(int error, const QByteArray& folder) {
     throw AppError(
-        errorNumberForErrno(error), fsoSource(),
+        errorNumberForErrno(error), sourceText(FsTask::RecordingTemporaries),
         QStringLiteral("The temporary files in \"%1\" could not be recorded in \"%2\": %3.")
             .arg(decodeFileName(folder), ownTemporariesJournal(), reasonForErrno(error)));
 }
@@ -120,8 +121,19 @@ bool settle(const QByteArray& pathPrefix) {
 } // namespace
 
 bool isOwnTemporaryName(const QString& name) {
-    return name.size() > Prefix.size() + Suffix.size() && name.startsWith(Prefix) &&
-           name.endsWith(Suffix);
+    if (name.size() <= Prefix.size() + Suffix.size() || !name.startsWith(Prefix) ||
+        !name.endsWith(Suffix))
+        return false;
+    // Exactly "<process id>-<counter>" between them, as newOwnTemporaryName writes it.
+    const QStringView numbers =
+        QStringView(name).mid(Prefix.size(), name.size() - Prefix.size() - Suffix.size());
+    const qsizetype dash = numbers.indexOf(QLatin1Char('-'));
+    const auto digits = [](QStringView part) {
+        return !part.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+    };
+    return dash > 0 && digits(numbers.left(dash)) && digits(numbers.mid(dash + 1));
 }
 
 QString newOwnTemporaryName() {

@@ -4,10 +4,11 @@
 #include <QString>
 
 // A move across volumes writes into a temporary file of ours in the destination folder before it
-// publishes the file under its final name. Such names start ".~quavex-" and end ".part", so they
-// never count as music and folder listings and wildcard moves pass them by. A name alone does not
-// make a file ours, though: a user may have one that looks the same. So each temporary is recorded
-// in a journal before it is created, and only recorded ones are ever removed.
+// publishes the file under its final name. Such names are exactly ".~quavex-<process id>-<counter>
+// .part", so they never count as music and folder listings and wildcard moves pass them by; a name
+// that merely starts or ends the same way is a user's file like any other. Even an exact name does
+// not make a file ours, though: so each temporary is recorded in a journal before it is created,
+// and only recorded ones are ever removed.
 bool isOwnTemporaryName(const QString& name);
 
 // A fresh temporary name; unique within this process and unlikely to meet another process's.

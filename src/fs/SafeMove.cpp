@@ -100,14 +100,55 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(std::int32_t number, const QString& reason) const {
-        throw AppError(number, fsoSource(),
+    [[noreturn]] void fail(std::int32_t number, const QString& reason,
+                           AppError::Reach reach = AppError::Reach::Operation) const {
+        throw AppError(number, sourceText(FsTask::MovingFile),
                        QStringLiteral("\"%1\" could not be moved to \"%2\": %3.")
-                           .arg(m_fileName, m_destinationFolder, reason));
+                           .arg(m_fileName, m_destinationFolder, reason),
+                       reach);
     }
 
     [[noreturn]] void failErrno(int error) const {
         fail(errorNumberForErrno(error), reasonForErrno(error));
+    }
+
+    // The source itself cannot be read: that file's own failure, unless its drive is gone.
+    [[noreturn]] void failReading(int error) const {
+        fail(errorNumberForErrno(error), reasonForErrno(error),
+             isVanishedDeviceErrno(error) ? AppError::Reach::Operation : AppError::Reach::OneFile);
+    }
+
+    // The destination folder is no longer the one the run found at its start.
+    [[noreturn]] void failUnplugged() const { failErrno(ENODEV); }
+
+    // The destination's name is taken, said as it is: a folder of that name, the name in other
+    // letters, or a file of that very name. Looked up only once the name is known to be taken.
+    [[noreturn]] void failNameTaken() const {
+        QString stored = m_destinationName;
+        std::vector<FolderEntry> entries;
+        if (m_calls.listFolder(m_destinationFolderPath.constData(), entries) == 0) {
+            for (const FolderEntry& entry : entries) {
+                const QString name = decodeFileName(entry.name);
+                if (name == m_destinationName) {
+                    stored = name;
+                    break;
+                }
+                if (name.compare(m_destinationName, Qt::CaseInsensitive) == 0)
+                    stored = name;
+            }
+        }
+        struct stat status {};
+        const bool folder =
+            m_calls.lstat(encodeFileName(joinPath(m_destinationFolder, stored)).constData(),
+                          &status) == 0 &&
+            S_ISDIR(status.st_mode);
+        const QString reason =
+            folder ? QStringLiteral("a folder of that name is there")
+            : stored != m_destinationName
+                ? QStringLiteral("\"%1\", the same name in other letters, is already there")
+                      .arg(stored)
+                : reasonForErrno(EEXIST);
+        fail(ErrorNumber::FileAlreadyExists, reason, AppError::Reach::OneFile);
     }
 
     // A failure while bytes were being written: the disk-full error where the device says so, and
@@ -116,6 +157,9 @@ private:
     [[noreturn]] void failWriting(int error, qint64 stillToWrite) const {
         if (errorNumberForErrno(error) == ErrorNumber::DiskFull)
             failErrno(error);
+        // Too large for the drive's file system: a smaller file still fits.
+        if (error == EFBIG)
+            fail(ErrorNumber::FileTooLarge, reasonForErrno(error), AppError::Reach::OneFile);
         struct statvfs volume {};
         if (stillToWrite > 0 &&
             m_calls.statvfs(m_destinationFolderPath.constData(), &volume) == 0 &&
@@ -132,15 +176,17 @@ private:
             const int error = errno;
             if (error == ENOENT || error == ENOTDIR)
                 throw AppError(
-                    ErrorNumber::FileNotFound, fsoSource(),
+                    ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
                     QStringLiteral("\"%1\" could not be moved: it does not exist in \"%2\".")
-                        .arg(m_fileName, m_sourceFolder));
-            failErrno(error);
+                        .arg(m_fileName, m_sourceFolder),
+                    AppError::Reach::OneFile);
+            failReading(error);
         }
         if (!S_ISREG(status.st_mode))
             throw AppError(
-                ErrorNumber::FileNotFound, fsoSource(),
-                QStringLiteral("\"%1\" could not be moved: it is not a file.").arg(m_source));
+                ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
+                QStringLiteral("\"%1\" could not be moved: it is not a file.").arg(m_source),
+                AppError::Reach::OneFile);
         return status.st_dev;
     }
 
@@ -151,8 +197,12 @@ private:
             const int error = errno;
             if (error != ENOENT && error != ENOTDIR)
                 failErrno(error);
+            if (m_volumes.isPinned(m_destinationFolder))
+                failUnplugged();
             fail(ErrorNumber::PathNotFound, QStringLiteral("the folder does not exist"));
         }
+        if (!m_volumes.matchesPin(m_destinationFolder, status))
+            failUnplugged();
         if (!S_ISDIR(status.st_mode))
             fail(ErrorNumber::PathNotFound, QStringLiteral("that is not a folder"));
         if (m_destinationName.isEmpty())
@@ -160,7 +210,7 @@ private:
         m_volume = &m_volumes.of(status.st_dev, m_destinationFolder);
         const QString problem = nameProblemOn(m_volume->traits, m_destinationName);
         if (!problem.isEmpty())
-            fail(ErrorNumber::BadFileName, problem);
+            fail(ErrorNumber::BadFileName, problem, AppError::Reach::OneFile);
         ensureNameFree();
         return status.st_dev;
     }
@@ -179,13 +229,13 @@ private:
                 failErrno(errno);
             for (const FolderEntry& entry : entries) {
                 if (decodeFileName(entry.name).compare(m_destinationName, Qt::CaseInsensitive) == 0)
-                    failErrno(EEXIST);
+                    failNameTaken();
             }
             return;
         }
         struct stat status {};
         if (m_calls.lstat(m_destinationPath.constData(), &status) == 0)
-            failErrno(EEXIST);
+            failNameTaken();
         if (errno != ENOENT)
             failErrno(errno);
     }
@@ -202,6 +252,8 @@ private:
             const int error = errno;
             if (error == EXDEV)
                 return false;
+            if (error == EEXIST)
+                failNameTaken();
             if (!flagRefused(error))
                 failErrno(error);
             m_volume->refusesNoReplace = true;
@@ -215,6 +267,8 @@ private:
             const int error = errno;
             if (error == EXDEV)
                 return false;
+            if (error == EEXIST)
+                failNameTaken();
             if (!noHardLinks(error))
                 failErrno(error);
             m_volume->refusesHardLinks = true;
@@ -244,7 +298,7 @@ private:
     void copyAcross() {
         const int in = m_calls.open(m_sourcePath.constData(), O_RDONLY | O_CLOEXEC, 0);
         if (in < 0)
-            failErrno(errno);
+            failReading(errno);
         try {
             copyFrom(in);
         } catch (...) {
@@ -257,9 +311,10 @@ private:
     void copyFrom(int in) {
         struct stat status {};
         if (m_calls.fstat(in, &status) != 0)
-            failErrno(errno);
+            failReading(errno);
         m_temporary = createTemporary(status);
         try {
+            ensureOnPinnedDevice();
             learnLookupOfCase();
             writeTemporary(in, status);
         } catch (...) {
@@ -274,6 +329,18 @@ private:
         m_out = -1;
         m_calls.unlink(m_temporary.constData());
         m_temporary.clear();
+    }
+
+    // The folder was checked a moment before the temporary file was made in it; the file itself
+    // shows whether the drive went away in between and the path now leads to another one.
+    void ensureOnPinnedDevice() const {
+        if (!m_volumes.isPinned(m_destinationFolder))
+            return;
+        struct stat status {};
+        if (m_calls.fstat(m_out, &status) != 0)
+            failErrno(errno);
+        if (!m_volumes.onPinnedDevice(m_destinationFolder, status.st_dev))
+            failUnplugged();
     }
 
     // Our temporary file has a name no one else uses: finding it under that name in capitals
@@ -314,7 +381,7 @@ private:
             if (got < 0) {
                 if (errno == EINTR)
                     continue;
-                failErrno(errno);
+                failReading(errno);
             }
             if (got == 0)
                 break;

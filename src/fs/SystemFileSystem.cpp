@@ -15,11 +15,11 @@
 
 namespace {
 
-[[noreturn]] void failFolder(int error, const QString& path, const QString& doing) {
+[[noreturn]] void failFolder(int error, const QString& path, FsTask task, const QString& doing) {
     if (error == ENOENT || error == ENOTDIR)
-        throw AppError(ErrorNumber::PathNotFound, fsoSource(),
+        throw AppError(ErrorNumber::PathNotFound, sourceText(task),
                        QStringLiteral("The folder \"%1\" does not exist.").arg(path));
-    throw AppError(errorNumberForErrno(error), fsoSource(),
+    throw AppError(errorNumberForErrno(error), sourceText(task),
                    QStringLiteral("The folder \"%1\" could not be %2: %3.")
                        .arg(path, doing, reasonForErrno(error)));
 }
@@ -50,12 +50,16 @@ bool SystemFileSystem::FolderExists(const QString& path) {
 FsFolder SystemFileSystem::GetFolder(const QString& path) {
     std::vector<FolderEntry> entries;
     if (m_calls->listFolder(encodeFileName(path).constData(), entries) != 0)
-        failFolder(errno, path, QStringLiteral("read"));
-    FsFolder folder{path, {}};
+        failFolder(errno, path, FsTask::ReadingFolder, QStringLiteral("read"));
+    FsFolder folder{path, {}, {}};
     for (const FolderEntry& entry : entries) {
         const QString name = decodeFileName(entry.name);
-        if (entry.regularFile && !isOwnTemporaryName(name))
+        if (isOwnTemporaryName(name))
+            continue;
+        if (entry.regularFile)
             folder.Files.push_back(FsFile{name});
+        else
+            folder.Others.push_back(name);
     }
     std::sort(folder.Files.begin(), folder.Files.end(),
               [](const FsFile& a, const FsFile& b) { return a.Name < b.Name; });
@@ -72,13 +76,13 @@ void SystemFileSystem::MoveFile(const QString& source, const QString& destinatio
 
 void SystemFileSystem::moveEveryFile(const QString& folder, const QString& destinationFolder) {
     if (!FolderExists(destinationFolder))
-        throw AppError(ErrorNumber::PathNotFound, fsoSource(),
+        throw AppError(ErrorNumber::PathNotFound, sourceText(FsTask::MovingFile),
                        QStringLiteral("The files of \"%1\" could not be moved to \"%2\": the "
                                       "folder does not exist.")
                            .arg(folder, destinationFolder));
     const FsFolder files = GetFolder(folder);
     if (files.Files.empty())
-        throw AppError(ErrorNumber::FileNotFound, fsoSource(),
+        throw AppError(ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
                        QStringLiteral("There are no files in \"%1\" to move.").arg(folder));
     // Each copy is flushed, published and its source deleted on a second thread while the next
     // file is copied; the next file waits for that before its own flush, so the files still go
@@ -118,14 +122,14 @@ void SystemFileSystem::CreateFolder(const QString& path) {
     const int error = errno;
     if (error == EEXIST)
         throw AppError(
-            ErrorNumber::FileAlreadyExists, fsoSource(),
+            ErrorNumber::FileAlreadyExists, sourceText(FsTask::MakingFolder),
             QStringLiteral("The folder \"%1\" could not be made: it already exists.").arg(path));
     if (error == ENOENT || error == ENOTDIR)
-        throw AppError(ErrorNumber::PathNotFound, fsoSource(),
+        throw AppError(ErrorNumber::PathNotFound, sourceText(FsTask::MakingFolder),
                        QStringLiteral("The folder \"%1\" could not be made: the folder it belongs "
                                       "in does not exist.")
                            .arg(path));
-    failFolder(error, path, QStringLiteral("made"));
+    failFolder(error, path, FsTask::MakingFolder, QStringLiteral("made"));
 }
 
 void SystemFileSystem::DeleteFolder(const QString& path) {
@@ -134,9 +138,21 @@ void SystemFileSystem::DeleteFolder(const QString& path) {
     const int error = errno;
     if (error == ENOTEMPTY || error == EEXIST)
         throw AppError(
-            ErrorNumber::PathFileAccess, fsoSource(),
+            ErrorNumber::PathFileAccess, sourceText(FsTask::RemovingFolder),
             QStringLiteral("The folder \"%1\" could not be removed: it is not empty.").arg(path));
-    failFolder(error, path, QStringLiteral("removed"));
+    failFolder(error, path, FsTask::RemovingFolder, QStringLiteral("removed"));
+}
+
+void SystemFileSystem::PinFolder(const QString& path) {
+    struct stat status {};
+    if (m_calls->stat(encodeFileName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode))
+        m_volumes.pin(path, status);
+}
+
+bool SystemFileSystem::FolderInPlace(const QString& path) {
+    struct stat status {};
+    return m_calls->stat(encodeFileName(path).constData(), &status) == 0 &&
+           S_ISDIR(status.st_mode) && m_volumes.matchesPin(path, status);
 }
 
 std::unique_ptr<FileSystemObject> createSystemFileSystem() {

@@ -8,14 +8,14 @@
 class SystemCalls;
 
 // The file-system service object on the real file system. Paths use "/"; a wildcard source may
-// also end in "\*.*". Every failure is an AppError with the source text "Fso".
+// also end in "\*.*". Every failure is an AppError whose source text says what was being done.
 class SystemFileSystem : public FileSystemObject {
 public:
     // The calls seam defaults to the real system calls; tests hand in one that fails on purpose.
     explicit SystemFileSystem(std::shared_ptr<SystemCalls> calls = {});
 
     bool FolderExists(const QString& path) override;
-    // Regular files only, our temporary files left out; sorted by name.
+    // Regular files, our temporary files left out, sorted by name; the other entries in Others.
     FsFolder GetFolder(const QString& path) override;
     void MoveFile(const QString& source, const QString& destination) override;
     bool DeleteDuplicate(const QString& duplicate, const QString& original) override;
@@ -23,6 +23,8 @@ public:
     void CreateFolder(const QString& path) override;
     // Fails with PathFileAccess while anything is in the folder.
     void DeleteFolder(const QString& path) override;
+    void PinFolder(const QString& path) override;
+    bool FolderInPlace(const QString& path) override;
 
 private:
     void moveEveryFile(const QString& folder, const QString& destinationFolder);

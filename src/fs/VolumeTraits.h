@@ -4,6 +4,7 @@
 #include <atomic>
 #include <map>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 class SystemCalls;
@@ -50,6 +51,24 @@ public:
     // The volume of a folder on the device, judged the first time the device is asked about.
     Volume& of(dev_t device, const QString& folder);
 
+    // The run's own folders as they were at its start (music, holding and player folders): a move
+    // into one lands only in the folder found then, never in what its path names later, such as
+    // the bare mount point of a player unplugged since. Pinned before the run's first move and
+    // only read after, so moves on two threads may ask.
+    void pin(const QString& folder, const struct stat& status);
+    bool isPinned(const QString& folder) const;
+    // False when the folder is pinned and the status is of another folder or device.
+    bool matchesPin(const QString& folder, const struct stat& status) const;
+    // False when the folder is pinned and the device is not the pinned folder's.
+    bool onPinnedDevice(const QString& folder, dev_t device) const;
+
 private:
+    struct Pin {
+        dev_t device;
+        ino_t inode;
+    };
+    const Pin* pinOf(const QString& folder) const;
+
     std::map<dev_t, Volume> m_volumes;
+    std::map<QString, Pin> m_pins;
 };

@@ -11,6 +11,7 @@
 #include "rotation/RunPaths.h"
 #include "rotation/SignedNumber.h"
 #include "rotation/StatusBox.h"
+#include "rotation/VanishedFolders.h"
 
 #include <QLabel>
 #include <QSet>
@@ -60,6 +61,60 @@ std::size_t draw(RandomSource& random, std::size_t count) {
 // Kilobytes to whole megabytes, a half going to the even neighbour, written with its sign position.
 QString megabytesText(std::int64_t kilobytes) {
     return signedNumber(static_cast<std::int64_t>(std::nearbyint(kilobytes / 1024.0)));
+}
+
+// Why a music file's own failure kept it off the player, in a few words.
+QString whyNotMoved(const AppError& error) {
+    switch (error.number()) {
+    case ErrorNumber::FileAlreadyExists:
+        return QStringLiteral("its name is taken on the player");
+    case ErrorNumber::FileNotFound:
+        return QStringLiteral("it is no longer there");
+    default:
+        return QStringLiteral("it cannot be read");
+    }
+}
+
+// Judges a failed move of the fill: true when only that file failed and the fill goes on; false
+// when the fill ends, after saying why.
+bool fileFailedAlone(Form1& form, const AppError& error, const QString& name,
+                     const QString& musicFolder, const QString& playerFolder, std::int64_t moved,
+                     EyePace& pace) {
+    if (error.number() == ErrorNumber::DiskFull) {
+        replaceStatus(form, QStringLiteral("Out of space on the MP3 player"));
+        setStatusColour(form, QColor(255, 255, 0));
+        return false;
+    }
+    // A song that is not found may be one of many on a music drive that went away.
+    const bool musicInPlace = offUiThread([&] { return form.Fso->FolderInPlace(musicFolder); });
+    if (error.onlyThisFile() && musicInPlace) {
+        const bool unstorable = error.number() == ErrorNumber::BadFileName ||
+                                error.number() == ErrorNumber::FileTooLarge;
+        if (unstorable && !form.LeftOutOfDraw.contains(name))
+            form.LeftOutOfDraw.append(name);
+        else if (!unstorable &&
+                 std::none_of(form.NotMoved.begin(), form.NotMoved.end(),
+                              [&](const NotMovedFile& file) { return file.name == name; }))
+            form.NotMoved.push_back({name, whyNotMoved(error)});
+        return true;
+    }
+    pace.catchUp();
+    QString gone;
+    if (!offUiThread([&] { return form.Fso->FolderInPlace(playerFolder); }))
+        gone = playerUnpluggedDuringFill(playerFolder, moved);
+    else if (!musicInPlace)
+        gone = musicFolderGoneDuringFill(musicFolder, moved);
+    if (!gone.isEmpty()) {
+        form.ReportLines.append(gone);
+        form.services().prompter->ask(
+            {gone, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
+        return false;
+    }
+    form.services().prompter->ask({QStringLiteral("Error # ") + signedNumber(error.number()) +
+                                       QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
+                                       error.description(),
+                                   QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
+    return false;
 }
 
 // A pane that cannot be re-read keeps its list until the next refresh; the next move into that
@@ -145,26 +200,19 @@ void Form1::FillPlayer(std::uint8_t which) {
                 offUiThread([&] { Fso->MoveFile(source, destination); });
                 fileMoved = true;
             } catch (const AppError& error) {
-                if (error.number() == ErrorNumber::DiskFull) {
-                    replaceStatus(*this, QStringLiteral("Out of space on the MP3 player"));
-                    setStatusColour(*this, QColor(255, 255, 0));
-                } else {
-                    pace.catchUp();
-                    services().prompter->ask(
-                        {QStringLiteral("Error # ") + signedNumber(error.number()) +
-                             QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
-                             error.description(),
-                         QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
-                }
-                keepGoing = false;
+                keepGoing = fileFailedAlone(*this, error, candidates[slot], musicFolder,
+                                            playerFolder, moved, pace);
             }
             if (fileMoved) {
                 LeftOutOfDraw.removeOne(candidates[slot]);
+                std::erase_if(NotMoved, [&](const NotMovedFile& file) {
+                    return file.name == candidates[slot];
+                });
                 ++moved;
-                if (--remaining == 0)
-                    keepGoing = false;
                 pace.panesChanged();
             }
+            if ((fileMoved || keepGoing) && --remaining == 0)
+                keepGoing = false;
             candidates[slot].clear();
         }
     }

@@ -3,7 +3,9 @@
 #include "app/Form1.h"
 #include "controls/FolderList.h"
 #include "rotation/HeldFileReturn.h"
+#include "rotation/HeldLibrary.h"
 #include "rotation/OffUiThread.h"
+#include "rotation/Plural.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
 
@@ -26,10 +28,9 @@ void warn(Form1& form, const QString& text) {
 
 } // namespace
 
-void returnHeldFiles(Form1& form, const FsFolder& held) {
+void returnHeldFiles(Form1& form, const FsFolder& held, const QString& music) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
-    const QString music = form.Dir1->Path();
     const QStringList renamed = offUiThread([&] {
         QStringList newNames;
         for (const FsFile& file : held.Files) {
@@ -60,11 +61,22 @@ bool returnLeftoverFiles(Form1& form) {
     if (held.Files.empty())
         return true;
 
+    // They go back to the music folder of the run that held them, where it is known.
+    const QString current = form.Dir1->Path();
+    const QString recorded = heldFilesLibrary(holding);
+    const QString music = recorded.isEmpty() ? current : recorded;
+    const qsizetype count = static_cast<qsizetype>(held.Files.size());
+    if (music != current && !offUiThread([&] { return fso.FolderExists(music); })) {
+        warn(form, QStringLiteral("%1 from an earlier run belong to the Hard Drive Music Directory "
+                                  "%2, which is not there now. They are kept in the temporary "
+                                  "directory %3. Nothing else has been done.")
+                       .arg(filesCount(count), music, holding));
+        return false;
+    }
     appendStatus(form, QStringLiteral("Moving files left from an earlier run back to base "
                                       "directory..."));
     repaintWindow(form);
-    const QString music = form.Dir1->Path();
-    returnHeldFiles(form, held);
+    returnHeldFiles(form, held, music);
     try {
         Form1::RefreshTotal(form.flIp, form.txtIpTot);
     } catch (const std::exception&) {
@@ -77,6 +89,11 @@ bool returnLeftoverFiles(Form1& form) {
     } catch (const std::exception&) {
         left = static_cast<qsizetype>(held.Files.size());
     }
+    if (music != current)
+        form.ReportLines.append(
+            QStringLiteral("%1 from an earlier run went back to their own Hard Drive Music "
+                           "Directory %2")
+                .arg(filesCount(count - left), music));
     if (left == 0)
         return true;
     warn(form, QStringLiteral("%1 files from an earlier run could not be moved back to the Hard "
@@ -95,6 +112,18 @@ void reportFilesStillHeld(Form1& form) {
             return {};
         return fso.GetFolder(holding);
     });
+    if (!held.Others.empty()) {
+        QStringList others(held.Others.begin(), held.Others.end());
+        others.sort();
+        appendStatus(
+            form, QStringLiteral("%1 in the temporary directory %2 stayed there, since a "
+                                 "run moves files only: %3")
+                      .arg(countOf(others.size(), QStringLiteral("item"), QStringLiteral("items")),
+                           holding,
+                           others.mid(0, namesShown).join(QStringLiteral(", ")) +
+                               (others.size() > namesShown ? QStringLiteral(", ...") : QString())));
+        repaintWindow(form);
+    }
     if (held.Files.empty())
         return;
     appendStatus(form, stillHeldLine(static_cast<std::int64_t>(held.Files.size()), holding));

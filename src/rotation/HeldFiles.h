@@ -13,17 +13,20 @@ class Form1;
 
 struct FsFolder;
 
-// Moves every file of the holding folder as listed into the music folder that Dir1 shows; when
-// any went back under a new name, appends one line saying how many and which.
-void returnHeldFiles(Form1& form, const FsFolder& held);
+// Moves every file of the holding folder as listed into the music folder; when any went back
+// under a new name, appends one line saying how many and which.
+void returnHeldFiles(Form1& form, const FsFolder& held, const QString& music);
 
-// Returns what an earlier run left in the holding folder to the music folder. True when the
-// holding folder is now empty; otherwise the user has been told where the files are kept and the
-// run must not touch any player folder.
+// Returns what an earlier run left in the holding folder to the music folder of the run that held
+// them (HeldLibrary.h), or to the one Dir1 shows when none is recorded; a line after the run's
+// completion says so when that is another folder. True when the holding folder is now empty;
+// otherwise the user has been told where the files are kept (also when their own music folder is
+// not there now) and the run must not touch any player folder.
 bool returnLeftoverFiles(Form1& form);
 
-// After the restore: when files are still held, appends a line saying so and shows a warning with
-// their count, the first names and the holding folder.
+// After the restore: when anything but files is in the holding folder, appends a line naming it;
+// when files are still held, appends a line saying so and shows a warning with their count, the
+// first names and the holding folder.
 void reportFilesStillHeld(Form1& form);
 
 // The line for files that went back under new names, and the status line and the warning message

@@ -4,19 +4,24 @@
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
 #include "fs/AppError.h"
+#include "fs/FolderLock.h"
 #include "fs/OwnTemporaries.h"
 #include "rotation/ClearingReport.h"
 #include "rotation/HeldFiles.h"
+#include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunLock.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
+#include "rotation/VanishedFolders.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -55,15 +60,60 @@ public:
                 {problem, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
             return;
         }
+        if (!lockPlayerFolders())
+            return;
         silently([&] { offUiThread(removeRecordedTemporaries); });
-        if (prepareHoldingFolder())
+        m_form.LeftOutOfDraw.clear();
+        m_form.NotMoved.clear();
+        m_form.ReportLines.clear();
+        pinFolders();
+        if (prepareHoldingFolder()) {
+            recordHeldFilesLibrary(m_form.services().holdingFolder, m_form.Dir1->Path());
             rotate();
+        }
         refreshPanesSharingAFolder();
     }
 
 private:
+    // One run per player folder at a time, across users and copies of the program: a second run
+    // on a folder being filled would exchange its songs with another library.
+    bool lockPlayerFolders() {
+        for (std::uint8_t which : {std::uint8_t{1}, std::uint8_t{2}}) {
+            if (!ticked(which == 1 ? m_form.chk1 : m_form.chk2))
+                continue;
+            const QString folder = m_form.playerPane(which).dir->Path();
+            if (std::any_of(m_locks.begin(), m_locks.end(),
+                            [&](const Lock& lock) { return samePath(lock.folder, folder); }))
+                continue;
+            auto lock = std::make_unique<FolderLock>(folder);
+            if (!offUiThread([&] { return lock->take(); })) {
+                prompter().ask(
+                    {QStringLiteral("The player folder \"%1\" is being filled by another copy of "
+                                    "QUAVEX, perhaps another user's. Wait until its run has "
+                                    "ended, then press Select again. Nothing has been moved.")
+                         .arg(folder),
+                     QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
+                return false;
+            }
+            m_locks.push_back({folder, std::move(lock)});
+        }
+        return true;
+    }
+
+    // From here on a move lands only in the folders found now, never in what their paths name
+    // once a drive has gone.
+    void pinFolders() {
+        const QString folders[] = {m_form.Dir1->Path(), m_form.services().holdingFolder,
+                                   m_form.dirOp1->Path(), m_form.dirOp2->Path()};
+        silently([&] {
+            offUiThread([&] {
+                for (const QString& folder : folders)
+                    fso().PinFolder(folder);
+            });
+        });
+    }
+
     void rotate() {
-        m_form.LeftOutOfDraw.clear();
         if (ticked(m_form.chk1) && playerInPlace(1))
             clear(1);
         if (ticked(m_form.chk2) && playerInPlace(2))
@@ -117,7 +167,11 @@ private:
             return true;
         m_refused[which - 1] = true;
         const QString text =
-            place == FolderPlace::NotMounted
+            m_cleared[which - 1]
+                ? QStringLiteral("The player folder \"%1\" is no longer on its drive \"%2\": its "
+                                 "files were moved to the temporary directory before, and go back "
+                                 "to the Hard Drive Music Directory; no music was moved to it.")
+            : place == FolderPlace::NotMounted
                 ? QStringLiteral(
                       "The player folder \"%1\" is not on the drive \"%2\", which is not "
                       "mounted; plug the player in or choose its drive again. Nothing "
@@ -165,12 +219,24 @@ private:
         // The holding folder is small; the player folder is listed only when the clearing failed.
         const qsizetype heldBefore = filesIn(holding);
         const std::optional<QString> reason = clearingFailure(which);
+        m_cleared[which - 1] = true;
         if (!reason)
             return;
         const qsizetype held = std::max<qsizetype>(0, filesIn(holding) - heldBefore);
+        if (!offUiThread([&] { return fso().FolderInPlace(player); })) {
+            // What the path shows now is another folder: the player's own files are out of reach.
+            m_refused[which - 1] = true;
+            const QString text = playerUnpluggedDuringClearing(player, held);
+            m_form.ReportLines.append(text);
+            appendStatus(m_form, text);
+            repaintWindow(m_form);
+            prompter().ask(
+                {text, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
+            return;
+        }
         const qsizetype left = filesIn(player);
         const QString line = unclearedLine(player, held, left);
-        m_unclearedLines.append(line);
+        m_form.ReportLines.append(line);
         appendStatus(m_form, line);
         repaintWindow(m_form);
         prompter().ask({unclearedMessage(player, *reason, held, left, holding),
@@ -220,11 +286,22 @@ private:
         const QString holding = m_form.services().holdingFolder;
         bool exists = false;
         silently([&] { exists = offUiThread([&] { return fso().FolderExists(holding); }); });
-        if (!exists) {
-            silently([&] { offUiThread([&] { fso().CreateFolder(joinPath(holding, {})); }); });
-            return true;
+        if (exists)
+            return returnLeftoverFiles(m_form);
+        // Without it there is nowhere to keep the player's files: nothing may be moved.
+        try {
+            offUiThread([&] {
+                fso().CreateFolder(joinPath(holding, {}));
+                fso().PinFolder(holding);
+            });
+        } catch (const AppError& error) {
+            prompter().ask({QStringLiteral("The temporary directory %1 cannot be used. %2 Nothing "
+                                           "has been moved.")
+                                .arg(holding, error.description()),
+                            QStringLiteral("ERROR"), MessageIcon::Critical, MessageButtons::Ok});
+            return false;
         }
-        return returnLeftoverFiles(m_form);
+        return true;
     }
 
     void restore() {
@@ -235,14 +312,19 @@ private:
                 return;
             appendStatus(m_form, QStringLiteral("Moving original files back to base directory..."));
             repaintWindow(m_form);
-            returnHeldFiles(m_form, held);
+            returnHeldFiles(m_form, held, m_form.Dir1->Path());
         });
-        silently([&] { offUiThread([&] { fso().DeleteFolder(holding); }); });
+        silently([&] {
+            offUiThread([&] { fso().DeleteFolder(holding); });
+            forgetHeldFilesLibrary(holding);
+        });
         appendStatus(m_form, QStringLiteral("Program processing complete"));
-        for (const QString& line : m_unclearedLines)
+        for (const QString& line : m_form.ReportLines)
             appendStatus(m_form, line);
         if (!m_form.LeftOutOfDraw.isEmpty())
             appendStatus(m_form, leftOutLine(m_form.LeftOutOfDraw));
+        if (!m_form.NotMoved.empty())
+            appendStatus(m_form, notMovedLine(m_form.NotMoved));
         silently([&] { Form1::RefreshTotal(m_form.flIp, m_form.txtIpTot); });
         repaintWindow(m_form);
         silently([&] { reportFilesStillHeld(m_form); });
@@ -251,9 +333,15 @@ private:
     Prompter& prompter() { return *m_form.services().prompter; }
     FileSystemObject& fso() { return *m_form.Fso; }
 
+    struct Lock {
+        QString folder;
+        std::unique_ptr<FolderLock> lock;
+    };
+
     Form1& m_form;
     bool m_refused[2] = {false, false};
-    QStringList m_unclearedLines;
+    bool m_cleared[2] = {false, false};
+    std::vector<Lock> m_locks;
 };
 
 } // namespace

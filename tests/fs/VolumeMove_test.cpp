@@ -85,9 +85,15 @@ TEST_F(VolumeMove, CaseOnlyCollisionOnACardIsRefusedAndReplacesNothing) {
     QString description;
     EXPECT_EQ(moveError(localPath("SONG.mp3"), player.root() + "/SONG.mp3", &description),
               ErrorNumber::FileAlreadyExists);
-    EXPECT_EQ(description, QString("\"SONG.mp3\" could not be moved to \"%1\": a file of that "
-                                   "name already exists.")
+    EXPECT_EQ(description, QString("\"SONG.mp3\" could not be moved to \"%1\": \"Song.mp3\", the "
+                                   "same name in other letters, is already there.")
                                .arg(player.root()));
+    writeTestFile(localPath("MUSIC"), "a song without an extension");
+    EXPECT_EQ(moveError(localPath("MUSIC"), player.root() + "/MUSIC", &description),
+              ErrorNumber::FileAlreadyExists);
+    EXPECT_EQ(description,
+              QString("\"MUSIC\" could not be moved to \"%1\": a folder of that name is there.")
+                  .arg(player.root()));
     // From here on the card's own lookup has been seen to ignore case.
     writeTestFile(localPath("Other.mp3"), "other");
     fso.MoveFile(localPath("Other.mp3"), player.root() + "/Other.mp3");

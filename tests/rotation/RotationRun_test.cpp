@@ -5,6 +5,7 @@
 #include "fs/AppError.h"
 #include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
+#include "fs/SystemCalls.h"
 #include "fs/SystemFileSystem.h"
 #include "fs/SystemVolumes.h"
 #include "rotation/ClearingReport.h"
@@ -27,6 +28,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +64,19 @@ private:
     int m_failAt;
     std::int32_t m_number;
     int m_singleMoves = 0;
+};
+
+// The real system calls, except that "locked.mp3" cannot be opened, as a song without read
+// permission (which a test running as root cannot otherwise have).
+class UnreadableSong : public SystemCalls {
+public:
+    int open(const char* path, int flags, mode_t mode) override {
+        if (QByteArray(path).endsWith("/locked.mp3")) {
+            errno = EACCES;
+            return -1;
+        }
+        return SystemCalls::open(path, flags, mode);
+    }
 };
 
 // The real file-system object, except that one folder cannot be listed.
@@ -643,31 +658,42 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
     }
 }
 
-TEST_F(RotationRun, ANameTakenOnThePlayerMidFillIsAMoveErrorAndNothingIsReplaced) {
-    writeFiles(w.music(), {"a.mp3", "b.mp3"});
-    w.choose(w.music(), w.player(), w.card(), true, false);
-    const FileCensus before = w.census();
-    // Another program writes a file under the name the fill is about to move.
-    w.onYield = [&](int n) {
-        if (n == 1) {
-            const QString name = w.statusText().section(QStringLiteral("Moving "), 1).chopped(3);
-            writeFile(w.player() + QLatin1Char('/') + name, 7);
-        }
+TEST_F(RotationRun, AFileThatFailsOnItsOwnIsLeftOutNamedAndTheFillGoesOn) {
+    ScratchVolume card = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.addDrive(card.root());
+    const QString player = card.root() + QStringLiteral("/Music");
+    // A folder on the player named like a song stays there through the clearing.
+    ASSERT_TRUE(QDir().mkpath(player + QStringLiteral("/Dir.mp3")));
+    // The disk tells these two names apart; the card does not.
+    writeFiles(w.music(), {"a.mp3", "b.mp3", "song.mp3", "SONG.mp3", "Dir.mp3", "locked.mp3"});
+    w.createFileSystem = [] {
+        return std::make_unique<SystemFileSystem>(std::make_shared<UnreadableSong>());
     };
+    w.open();
+    w.choose(w.music(), player, w.card(), true, false);
+    const FileCensus before = w.census();
 
     w.pressSelect();
 
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_TRUE(boxes()[0].text.startsWith(QStringLiteral("Error #  58; Fso ")))
-        << boxes()[0].text.toStdString();
-    EXPECT_TRUE(w.statusText().startsWith(summary(0)));
-    const FileCensus after = w.census();
-    EXPECT_EQ(after.size(), before.size() + 1);
-    for (const auto& file : before)
-        EXPECT_EQ(after.count(file), before.count(file)) << file.first.toStdString();
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(w.namesIn(player).size(), 3);
+    const QStringList lines = w.statusText().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], summary(3));
+    EXPECT_EQ(lines[1], complete);
+    const QString start = QStringLiteral(
+        "3 music files could not be moved and stayed in the Hard Drive Music Directory: ");
+    ASSERT_TRUE(lines[2].startsWith(start)) << lines[2].toStdString();
+    QStringList named = lines[2].mid(start.size()).toLower().split(QStringLiteral(", "));
+    named.sort();
+    EXPECT_EQ(named, QStringList({"dir.mp3 (its name is taken on the player)",
+                                  "locked.mp3 (it cannot be read)",
+                                  "song.mp3 (its name is taken on the player)"}));
 }
 
-TEST_F(RotationRun, OnlyTemporariesRecordedAsOursAreRemovedAndAUsersLookalikeIsKept) {
+TEST_F(RotationRun, OnlyTemporariesRecordedAsOursAreRemovedAndAUsersLookalikeMovesLikeAnyFile) {
     ScratchVolume card = ScratchVolume::exfat(16);
     QUAVEX_REQUIRE_MOUNTED(card);
     w.addDrive(card.root());
@@ -687,20 +713,25 @@ TEST_F(RotationRun, OnlyTemporariesRecordedAsOursAreRemovedAndAUsersLookalikeIsK
     // Recorded on a card that is not plugged in now: kept in the journal for a later start.
     const QString unplugged = w.card() + QStringLiteral("/Gone");
     recordedTemporaryName(QFile::encodeName(unplugged));
-    const QStringList notes{w.music() + QStringLiteral("/.~quavex-notes.part"),
-                            player + QStringLiteral("/.~quavex-notes.part")};
-    for (const QString& note : notes)
-        writeTestFile(note, "the user's own notes");
+    // The user's files named like ours, one of them with the very start this process records:
+    // each is a file like any other, cleared from the player and returned with the rest.
+    const QString lookalike = QStringLiteral(".~quavex-%1-my-notes.part").arg(getpid());
+    const std::pair<QString, QByteArray> notes[] = {
+        {w.music() + QStringLiteral("/.~quavex-ideas.part"), "notes in the music folder"},
+        {player + QStringLiteral("/.~quavex-notes.part"), "notes on the player"},
+        {player + QLatin1Char('/') + lookalike, "notes named like a temporary of ours"}};
     FileCensus expected = before;
-    for (int i = 0; i < notes.size(); ++i)
-        expected.emplace(
-            QStringLiteral(".~quavex-notes.part"),
-            QCryptographicHash::hash("the user's own notes", QCryptographicHash::Sha256));
+    for (const auto& [path, bytes] : notes) {
+        writeTestFile(path, bytes);
+        expected.emplace(QFileInfo(path).fileName(),
+                         QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+    }
 
     w.pressSelect();
 
-    EXPECT_EQ(sorted(w.ownTemporaries()), sorted(notes));
+    EXPECT_TRUE(w.ownTemporaries().isEmpty()) << w.ownTemporaries().join(' ').toStdString();
     EXPECT_EQ(w.census(), expected);
+    EXPECT_TRUE(w.namesIn(w.music()).contains(lookalike));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
     // The journal still names the unplugged card's folder, for a later start.
     const QByteArray journal = readTestFile(ownTemporariesJournal());

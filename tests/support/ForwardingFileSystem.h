@@ -22,6 +22,8 @@ public:
     }
     void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
     void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
+    void PinFolder(const QString& path) override { m_real->PinFolder(path); }
+    bool FolderInPlace(const QString& path) override { return m_real->FolderInPlace(path); }
 
 private:
     std::unique_ptr<FileSystemObject> m_real;

@@ -17,13 +17,15 @@ protected:
     QString localPath(const QString& name) const { return local.path() + "/" + name; }
 
     // The number of the failure the action raises, 0 for none, with its text when asked for;
-    // every failure of the file-system object names it as its source.
+    // every failure of the file-system object says in its source what was being done.
     static std::int32_t fsoErrorOf(const std::function<void()>& action,
                                    QString* description = nullptr) {
         const std::optional<AppError> error = thrownError(action);
         if (!error)
             return 0;
-        EXPECT_EQ(error->source(), QStringLiteral("Fso")) << error->description().toStdString();
+        EXPECT_TRUE(error->source().endsWith(QLatin1Char(':')) &&
+                    !error->source().contains(QStringLiteral("Fso")))
+            << error->source().toStdString();
         if (description)
             *description = error->description();
         return error->number();

@@ -1,0 +1,9 @@
+#include "rotation/Plural.h"
+
+QString countOf(qint64 count, const QString& singular, const QString& plural) {
+    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? singular : plural);
+}
+
+QString filesCount(qint64 count) {
+    return countOf(count, QStringLiteral("file"), QStringLiteral("files"));
+}
