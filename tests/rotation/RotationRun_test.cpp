@@ -193,6 +193,68 @@ TEST_F(RotationRun, AnUnpluggedPlayerIsRefusedAndItsBareMountPointReceivesNothin
     EXPECT_EQ(w.statusText(), "\r\n" + complete);
 }
 
+// A drive unplugged mid-run: nothing lands anywhere else, and the user is told once, plainly,
+// after the run's completion line too.
+TEST(DriveUnpluggedMidRun, NothingLandsElsewhereAndTheRunSaysWhatReachedThePlayer) {
+    struct Case {
+        const char* what;
+        bool musicOnTheCard; // else the player is the card's root folder
+        int unplugAtYield;   // the clearing yields first, then each attempt of the fill
+        int moved;
+        QString said;
+    };
+    const Case cases[] = {
+        {"player during its clearing", false, 1, 0,
+         "The player \"%1\" was unplugged during the run: 0 of its files were moved to the "
+         "temporary directory, the rest are still on the player."},
+        {"player during its fill", false, 5, 3,
+         "The player \"%1\" was unplugged during the run: 3 files reached it, the rest are still "
+         "in the Hard Drive Music Directory."},
+        {"music drive during the fill", true, 2, 1,
+         "The Hard Drive Music Directory \"%2\" went away during the run (its drive may have been "
+         "unplugged): 1 file reached the player, the rest are still in that folder."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RotationWindow w;
+        ScratchVolume card = ScratchVolume::exfat(16);
+        QUAVEX_REQUIRE_MOUNTED(card);
+        w.volumes = std::make_shared<SystemVolumeProvider>();
+        const QString music = c.musicOnTheCard ? card.root() + QStringLiteral("/Music") : w.music();
+        const QString player = c.musicOnTheCard ? w.player() : card.root();
+        ASSERT_TRUE(QDir().mkpath(music));
+        writeFiles(music, {"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3", "6.mp3", "7.mp3"});
+        // The player holds a file to clear where the card is the player.
+        if (!c.musicOnTheCard)
+            writeFiles(player, {"old.mp3"});
+        w.onYield = [&](int n) {
+            if (n == c.unplugAtYield)
+                card.unmount();
+        };
+        w.open();
+        w.choose(music, player, w.card(), true, false);
+
+        w.pressSelect();
+
+        const QString said = QString(c.said)
+                                 .replace(QStringLiteral("%1"), player)
+                                 .replace(QStringLiteral("%2"), music);
+        EXPECT_EQ(w.env.prompter->shown.size(), 1u);
+        EXPECT_TRUE(!w.env.prompter->shown.empty() && w.env.prompter->shown[0].text == said);
+        EXPECT_TRUE(w.statusText().endsWith(complete + QStringLiteral("\r\n") + said))
+            << w.statusText().toStdString();
+        // The bare mount point received nothing, and no file is anywhere but where it was or
+        // where it was sent.
+        EXPECT_TRUE(w.namesIn(card.root()).isEmpty());
+        EXPECT_TRUE(w.ownTemporaries().isEmpty());
+        if (c.musicOnTheCard)
+            EXPECT_EQ(w.namesIn(player).size(), c.moved);
+        else
+            EXPECT_EQ(w.namesIn(music).size(), 7 - c.moved + (c.unplugAtYield > 1 ? 1 : 0));
+        EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    }
+}
+
 TEST_F(RotationRun, DrawsRangeOverTheWholeListAndATriedSlotIsDrawnAgainUntilAFreshOne) {
     writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);

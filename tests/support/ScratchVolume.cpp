@@ -260,7 +260,7 @@ pid_t ScratchVolume::devicePid() const {
 }
 
 void ScratchVolume::unmount() {
-    if (m_mounted && ::umount2(encodeFileName(m_mountPoint).constData(), 0) == 0)
+    if (m_mounted && ::umount2(encodeFileName(m_mountPoint).constData(), MNT_DETACH) == 0)
         m_mounted = false;
 }
 

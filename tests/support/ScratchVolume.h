@@ -48,6 +48,7 @@ public:
     // The fusefat process of a FAT volume, 0 for tmpfs and exFAT.
     pid_t devicePid() const;
     // Unmounts the volume as a player that is unplugged: its mount point is a bare folder again.
+    // Lazily, as `umount -l` or a desktop's eject does while a program still has it open.
     void unmount();
     // Kills the fusefat process with SIGKILL and waits for it: every later call on the volume
     // fails with ENOTCONN, as with a player pulled out mid-write. FAT volumes only: a killed
