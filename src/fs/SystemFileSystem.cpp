@@ -116,14 +116,20 @@ bool SystemFileSystem::DeleteDuplicate(const QString& duplicate, const QString& 
     return removeDuplicate(*m_calls, duplicate, original);
 }
 
-void SystemFileSystem::CreateFolder(const QString& path) {
-    if (m_calls->mkdir(encodeFileName(path).constData(), 0777) == 0)
+void SystemFileSystem::CreateFolder(const QString& givenPath) {
+    if (m_calls->mkdir(encodeFileName(givenPath).constData(), 0777) == 0)
         return;
     const int error = errno;
+    // Said without the separator a caller may end the path with.
+    QString path = givenPath;
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
     if (error == EEXIST)
-        throw AppError(
-            ErrorNumber::FileAlreadyExists, sourceText(FsTask::MakingFolder),
-            QStringLiteral("The folder \"%1\" could not be made: it already exists.").arg(path));
+        throw AppError(ErrorNumber::FileAlreadyExists, sourceText(FsTask::MakingFolder),
+                       QStringLiteral("The folder \"%1\" could not be made: %2.")
+                           .arg(path, FolderExists(path)
+                                          ? QStringLiteral("it already exists")
+                                          : QStringLiteral("a file of that name is in the way")));
     if (error == ENOENT || error == ENOTDIR)
         throw AppError(ErrorNumber::PathNotFound, sourceText(FsTask::MakingFolder),
                        QStringLiteral("The folder \"%1\" could not be made: the folder it belongs "

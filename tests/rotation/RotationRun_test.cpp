@@ -439,6 +439,98 @@ TEST_F(RotationRun, BreakDuringAFillKeepsTheHeldFilesForTheNextRunWhichReturnsTh
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
 }
 
+TEST_F(RotationRun, HeldFilesGoBackToTheMusicFolderOfTheRunThatHeldThem) {
+    const QString other = w.music() + QStringLiteral(" B");
+    ASSERT_TRUE(QDir().mkpath(other));
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(other, {"x.mp3", "y.mp3"});
+    // Break at the first attempt of the next run, after its clearing.
+    const auto breakAtTheFirstAttempt = [&] {
+        w.onYield = [&, first = w.yields + 1](int n) {
+            if (n == first + 1)
+                w.form->cmdBreak->click();
+        };
+    };
+
+    // Stopped in a run from the first music folder, then run from the second.
+    writeFiles(w.player(), {"p1.mp3", "p2.mp3"});
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    breakAtTheFirstAttempt();
+    w.pressSelect();
+    w.choose(other, w.player(), w.card(), true, false);
+    w.onYield = {};
+    w.pressSelect();
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("p1.mp3")));
+    EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("p2.mp3")));
+    EXPECT_TRUE(w.statusText().endsWith(
+        complete + QStringLiteral("\r\n2 files from an earlier run went back to their own Hard "
+                                  "Drive Music Directory %1")
+                       .arg(w.music())))
+        << w.statusText().toStdString();
+
+    // Stopped in a run from the second, whose folder is then gone: they stay held, said so.
+    writeFiles(other, {"z.mp3"});
+    Form1::RefreshTotal(w.form->flIp, w.form->txtIpTot);
+    w.form->SetGoButton();
+    breakAtTheFirstAttempt();
+    w.pressSelect();
+    const QStringList held = w.namesIn(w.holding());
+    ASSERT_FALSE(held.isEmpty());
+    ASSERT_TRUE(QDir().rename(other, other + QStringLiteral(" moved")));
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    w.onYield = {};
+    const QStringList onThePlayer = w.namesIn(w.player());
+    w.pressSelect();
+    EXPECT_EQ(boxes(), oneBox({.text = QStringLiteral("%1 files from an earlier run belong to the "
+                                                      "Hard Drive Music Directory %2, which is "
+                                                      "not there now. They are kept in the "
+                                                      "temporary directory %3. Nothing else has "
+                                                      "been done.")
+                                           .arg(held.size())
+                                           .arg(other, w.holding()),
+                               .title = QStringLiteral("Warning!"),
+                               .icon = MessageIcon::Warning}));
+    EXPECT_EQ(w.namesIn(w.holding()), held);
+    EXPECT_EQ(w.namesIn(w.player()), onThePlayer);
+}
+
+TEST_F(RotationRun, WhatIsNotAFileInTheHoldingFolderIsNamedWithWhereItIs) {
+    writeFiles(w.music(), {"a.mp3"});
+    ASSERT_TRUE(QDir().mkpath(w.holding() + QStringLiteral("/sub")));
+    writeFiles(w.holding() + QStringLiteral("/sub"), {"deep.mp3"});
+    w.choose(w.music(), w.player(), w.card(), true, false);
+
+    w.pressSelect();
+
+    EXPECT_TRUE(w.statusText().endsWith(
+        complete + QStringLiteral("\r\n1 item in the temporary directory %1 stayed there, since "
+                                  "a run moves files only: sub")
+                       .arg(w.holding())))
+        << w.statusText().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(w.holding() + QStringLiteral("/sub/deep.mp3")));
+}
+
+TEST_F(RotationRun, AHoldingFolderThatCannotBeMadeStopsTheRunBeforeAnythingMoves) {
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
+    writeTestFile(w.holding(), "a file where the folder belongs");
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    EXPECT_EQ(boxes(), oneBox({.text = QStringLiteral("The temporary directory %1 cannot be used. "
+                                                      "The folder \"%1\" could not be made: a "
+                                                      "file of that name is in the way. Nothing "
+                                                      "has been moved.")
+                                           .arg(w.holding()),
+                               .title = QStringLiteral("ERROR"),
+                               .icon = MessageIcon::Critical}));
+    EXPECT_EQ(w.yields, 0);
+    EXPECT_EQ(w.census(), before);
+}
+
 TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotTouched) {
     writeFiles(w.music(), {"a.mp3"});
     writeFiles(w.player(), {"p.mp3"});
@@ -656,6 +748,45 @@ TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver)
     EXPECT_TRUE(other.statusText().endsWith(complete));
     EXPECT_EQ(other.namesIn(other.player()), QStringList({"x.mp3"}));
     EXPECT_EQ(censusOf({other.music(), other.player()}), otherBefore);
+}
+
+TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
+    ScratchVolume card = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    // Another user: a holding folder, and so a run lock, of their own; the same card.
+    RotationWindow other;
+    w.addDrive(card.root());
+    other.addDrive(card.root());
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(other.music(), {"x.mp3", "y.mp3"});
+    writeFiles(card.root(), {"old.mp3"});
+    w.choose(w.music(), card.root(), w.card(), true, false);
+    other.choose(other.music(), card.root(), other.card(), true, false);
+    const FileCensus otherBefore = censusOf({other.music()});
+    FileCensus cardDuring;
+    w.onYield = [&](int n) {
+        if (n != 2)
+            return;
+        cardDuring = censusOf({card.root()});
+        other.pressSelect();
+    };
+
+    w.pressSelect();
+
+    EXPECT_EQ(other.env.prompter->shown,
+              oneBox({.text = QStringLiteral("The player folder \"%1\" is being filled by another "
+                                             "copy of QUAVEX, perhaps another user's. Wait until "
+                                             "its run has ended, then press Select again. Nothing "
+                                             "has been moved.")
+                                  .arg(card.root()),
+                      .title = QStringLiteral("Warning!"),
+                      .icon = MessageIcon::Warning}));
+    EXPECT_EQ(censusOf({other.music()}), otherBefore);
+    EXPECT_EQ(w.namesIn(card.root()), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("old.mp3")));
+    // Once the run has ended, the folder is free.
+    other.pressSelect();
+    EXPECT_EQ(other.namesIn(card.root()), QStringList({"x.mp3", "y.mp3"}));
 }
 
 TEST(KeptFilesWarning, NamesTheFirstFiveAndTheFolder) {
