@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
+#include <cerrno>
+#include <optional>
 
 #ifdef Q_OS_LINUX
 #include "fs/FileNameCodec.h"
@@ -25,15 +27,22 @@ QString homeFolder() {
 
 #ifdef Q_OS_LINUX
 
-std::vector<MountEntry> mountTable() {
+// Nothing when the table cannot be read, which is not the same as a drive that is not in it.
+std::optional<std::vector<MountEntry>> readMountTable() {
     QByteArray text;
     const int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return {};
+        return std::nullopt;
     char buffer[16384];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got <= 0)
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0)
             break;
         text.append(buffer, got);
     }
@@ -50,6 +59,10 @@ std::vector<MountEntry> mountTable() {
     }
     std::reverse(visible.begin(), visible.end());
     return visible;
+}
+
+std::vector<MountEntry> mountTable() {
+    return readMountTable().value_or(std::vector<MountEntry>{});
 }
 
 // The mount the path lies on: the deepest mount point above it.
@@ -134,7 +147,10 @@ FolderPlace SystemVolumeProvider::placeOf(const QString& folder, const QString& 
     QString bare = root;
     while (bare.size() > 1 && bare.endsWith(QLatin1Char('/')))
         bare.chop(1);
-    const std::vector<MountEntry> mounts = mountTable();
+    const std::optional<std::vector<MountEntry>> table = readMountTable();
+    if (!table)
+        return FolderPlace::Unknown;
+    const std::vector<MountEntry>& mounts = *table;
     if (std::none_of(mounts.begin(), mounts.end(),
                      [&](const MountEntry& mount) { return mount.mountPoint == bare; }))
         return FolderPlace::NotMounted;

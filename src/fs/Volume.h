@@ -14,6 +14,7 @@ enum class FolderPlace {
     OnVolume,    // on the volume mounted at the drive's root
     NotMounted,  // the drive is gone: nothing is mounted at its root
     OtherVolume, // the drive is mounted, but the folder lies on another volume
+    Unknown,     // the system's table of mounted drives could not be read
 };
 
 // Where the drive lists get their drives from; re-asked every time a list is opened.

@@ -171,6 +171,11 @@ private:
                 ? QStringLiteral("The player folder \"%1\" is no longer on its drive \"%2\": its "
                                  "files were moved to the temporary directory before, and go back "
                                  "to the Hard Drive Music Directory; no music was moved to it.")
+            : place == FolderPlace::Unknown
+                ? QStringLiteral(
+                      "Whether the player folder \"%1\" is on its drive \"%2\" cannot be "
+                      "told now: the system's list of mounted drives could not be read. "
+                      "Nothing in that folder has been touched.")
             : place == FolderPlace::NotMounted
                 ? QStringLiteral(
                       "The player folder \"%1\" is not on the drive \"%2\", which is not "

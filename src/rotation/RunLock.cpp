@@ -1,5 +1,8 @@
 #include "rotation/RunLock.h"
 
+#include <QFileInfo>
+#include <QStorageInfo>
+
 RunLock::RunLock(const QString& holdingFolder) : m_lock(holdingFolder + QStringLiteral(".lock")) {
     m_lock.setStaleLockTime(0);
 }
@@ -11,9 +14,12 @@ QString RunLock::take() {
         return QStringLiteral("Another QUAVEX run is in progress, in this or another window. Wait "
                               "until it has ended, then press Select again. Nothing has been "
                               "moved.");
+    QString reason = QStringLiteral("its folder cannot be written");
+    if (m_lock.error() == QLockFile::PermissionError)
+        reason = QStringLiteral("permission was denied");
+    else if (QStorageInfo(QFileInfo(m_lock.fileName()).absolutePath()).bytesAvailable() == 0)
+        reason = QStringLiteral("the disk is full");
     return QStringLiteral("The lock file %1, which keeps two runs from working at once, could not "
                           "be made: %2. Nothing has been moved.")
-        .arg(m_lock.fileName(), m_lock.error() == QLockFile::PermissionError
-                                    ? QStringLiteral("permission was denied")
-                                    : QStringLiteral("its folder cannot be written"));
+        .arg(m_lock.fileName(), reason);
 }

@@ -151,4 +151,16 @@ TEST(SystemVolumesTest, ATmpfsIsNeverAVolume) {
     ::umount2("/mnt", MNT_DETACH);
 }
 
+// A mount table that cannot be read says nothing of whether a drive is mounted. The test hides
+// /proc in a mount namespace of its own.
+TEST(SystemVolumesTest, AMountTableThatCannotBeReadLeavesThePlaceUnknown) {
+    QUAVEX_REQUIRE_PRIVATE_MOUNT_NAMESPACE();
+    const SystemVolumeProvider provider;
+    const QString home = provider.homeVolumeRoot();
+    EXPECT_EQ(provider.placeOf(home, home), FolderPlace::OnVolume);
+    ASSERT_EQ(::mount("tmpfs", "/proc", "tmpfs", 0, "size=64k"), 0);
+    EXPECT_EQ(provider.placeOf(home, home), FolderPlace::Unknown);
+    ::umount2("/proc", MNT_DETACH);
+}
+
 } // namespace

@@ -255,6 +255,33 @@ TEST(DriveUnpluggedMidRun, NothingLandsElsewhereAndTheRunSaysWhatReachedThePlaye
     }
 }
 
+TEST(DriveUnpluggedMidRun, ACardUnpluggedAfterItsClearingIsNotSaidToBeUntouched) {
+    RotationWindow w;
+    ScratchVolume card = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.volumes = std::make_shared<SystemVolumeProvider>();
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(card.root(), {"old.mp3"});
+    // Yields: the card's clearing, then the first fill's attempts; the card goes during those.
+    w.onYield = [&](int n) {
+        if (n == 2)
+            card.unmount();
+    };
+    w.open();
+    w.choose(w.music(), w.player(), card.root(), true, true);
+
+    w.pressSelect();
+
+    ASSERT_EQ(w.env.prompter->shown.size(), 1u);
+    EXPECT_EQ(w.env.prompter->shown[0].text,
+              QStringLiteral("The player folder \"%1\" is no longer on its drive \"%1\": its files "
+                             "were moved to the temporary directory before, and go back to the "
+                             "Hard Drive Music Directory; no music was moved to it.")
+                  .arg(card.root()));
+    EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("old.mp3")));
+    EXPECT_TRUE(w.namesIn(card.root()).isEmpty());
+}
+
 TEST_F(RotationRun, DrawsRangeOverTheWholeListAndATriedSlotIsDrawnAgainUntilAFreshOne) {
     writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
@@ -787,6 +814,36 @@ TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
     // Once the run has ended, the folder is free.
     other.pressSelect();
     EXPECT_EQ(other.namesIn(card.root()), QStringList({"x.mp3", "y.mp3"}));
+}
+
+TEST(RunLockOnAFullDisk, SaysTheDiskIsFullAndMovesNothing) {
+    ScratchVolume home = ScratchVolume::tmpfs(256);
+    QUAVEX_REQUIRE_MOUNTED(home);
+    RotationWindow w;
+    w.shareHoldingFolder(home.root() + QStringLiteral("/QUAVEXTemp"));
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"p.mp3"});
+    w.open();
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    const FileCensus before = w.census();
+    // Fills the volume to its last byte.
+    QFile filler(home.root() + QStringLiteral("/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    filler.close();
+
+    w.pressSelect();
+
+    EXPECT_EQ(w.env.prompter->shown,
+              oneBox({.text = QStringLiteral("The lock file %1.lock, which keeps two runs from "
+                                             "working at once, could not be made: the disk is "
+                                             "full. Nothing has been moved.")
+                                  .arg(w.holding()),
+                      .title = QStringLiteral("Warning!"),
+                      .icon = MessageIcon::Warning}));
+    EXPECT_EQ(w.census(), before);
 }
 
 TEST(KeptFilesWarning, NamesTheFirstFiveAndTheFolder) {
