@@ -4,6 +4,7 @@
 #include "controls/FolderList.h"
 #include "rotation/HeldFileReturn.h"
 #include "rotation/HeldLibrary.h"
+#include "rotation/NameList.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/Plural.h"
 #include "rotation/RunPaths.h"
@@ -119,9 +120,7 @@ void reportFilesStillHeld(Form1& form) {
             form, QStringLiteral("%1 in the temporary directory %2 stayed there, since a "
                                  "run moves files only: %3")
                       .arg(countOf(others.size(), QStringLiteral("item"), QStringLiteral("items")),
-                           holding,
-                           others.mid(0, namesShown).join(QStringLiteral(", ")) +
-                               (others.size() > namesShown ? QStringLiteral(", ...") : QString())));
+                           holding, firstNames(others, namesShown)));
         repaintWindow(form);
     }
     if (held.Files.empty())
@@ -135,9 +134,7 @@ QString renamedLine(const QStringList& newNames) {
     QString line = QStringLiteral("%1 files went back to the Hard Drive Music Directory under new "
                                   "names: ")
                        .arg(newNames.size());
-    line += newNames.mid(0, namesShown).join(QStringLiteral(", "));
-    if (newNames.size() > namesShown)
-        line += QStringLiteral(", ...");
+    line += firstNames(newNames, namesShown);
     return line;
 }
 

@@ -1,23 +1,16 @@
 #include "rotation/LeftOutFiles.h"
 
-#include <algorithm>
+#include "rotation/NameList.h"
+#include "rotation/Plural.h"
 
 namespace {
 
 constexpr qsizetype namesShown = 3;
 
-// The first names, then "..." for the rest.
-QString firstNames(const QStringList& names) {
-    QStringList shown = names.mid(0, namesShown);
-    if (names.size() > namesShown)
-        shown.append(QStringLiteral("..."));
-    return shown.join(QStringLiteral(", "));
-}
-
 } // namespace
 
 QString leftOutLine(const QStringList& names) {
-    const QString list = firstNames(names);
+    const QString list = firstNames(names, namesShown);
     if (names.size() == 1)
         return QStringLiteral("1 music file was left in the Hard Drive Music Directory: the player "
                               "cannot store it (%1)")
@@ -31,12 +24,8 @@ QString notMovedLine(const std::vector<NotMovedFile>& files) {
     QStringList named;
     for (const NotMovedFile& file : files)
         named.append(QStringLiteral("%1 (%2)").arg(file.name, file.why));
-    const QString list = firstNames(named);
-    if (files.size() == 1)
-        return QStringLiteral("1 music file could not be moved and stayed in the Hard Drive Music "
-                              "Directory: %1")
-            .arg(list);
-    return QStringLiteral("%1 music files could not be moved and stayed in the Hard Drive Music "
-                          "Directory: %2")
-        .arg(QString::number(files.size()), list);
+    return QStringLiteral("%1 could not be moved and stayed in the Hard Drive Music Directory: %2")
+        .arg(countOf(static_cast<qint64>(files.size()), QStringLiteral("music file"),
+                     QStringLiteral("music files")),
+             firstNames(named, namesShown));
 }

@@ -1,0 +1,8 @@
+#include "rotation/NameList.h"
+
+QString firstNames(const QStringList& names, qsizetype shown) {
+    QStringList first = names.mid(0, shown);
+    if (names.size() > shown)
+        first.append(QStringLiteral("..."));
+    return first.join(QStringLiteral(", "));
+}
