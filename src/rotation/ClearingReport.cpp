@@ -1,21 +1,19 @@
 #include "rotation/ClearingReport.h"
 
+#include "rotation/Plural.h"
+
 QString unclearedLine(const QString& playerFolder, qsizetype held, qsizetype left) {
-    return QStringLiteral("The MP3 player folder %1 was not cleared completely: %2 files are "
-                          "held, %3 are still on the player")
-        .arg(playerFolder)
-        .arg(held)
-        .arg(left);
+    return QStringLiteral("The MP3 player folder %1 was not cleared completely: %2 in the "
+                          "temporary directory, %3 still on the player")
+        .arg(playerFolder, filesCount(held), filesCount(left));
 }
 
 QString unclearedMessage(const QString& playerFolder, const QString& reason, qsizetype held,
                          qsizetype left, const QString& holdingFolder) {
     return QStringLiteral("The MP3 player folder %1 could not be cleared completely.\n%2\n\n%3 of "
-                          "its files are now in the holding folder %4 and %5 are still on the "
+                          "its files %4 now in the temporary directory %5, and %6 %7 still on the "
                           "player. The run goes on, and new music is added beside the files still "
                           "there.")
-        .arg(playerFolder, reason)
-        .arg(held)
-        .arg(holdingFolder)
-        .arg(left);
+        .arg(playerFolder, reason, QString::number(held), isOrAre(held), holdingFolder,
+             QString::number(left), isOrAre(left));
 }

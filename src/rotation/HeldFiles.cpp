@@ -12,7 +12,7 @@
 
 namespace {
 
-// How many names the warning lists before it stops.
+// How many names a line or a warning lists before it stops.
 constexpr qsizetype namesShown = 5;
 
 QStringList namesOf(const FsFolder& folder) {
@@ -29,10 +29,10 @@ void warn(Form1& form, const QString& text) {
 
 } // namespace
 
-void returnHeldFiles(Form1& form, const FsFolder& held, const QString& music) {
+QStringList returnHeldFiles(Form1& form, const FsFolder& held, const QString& music) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
-    const QStringList renamed = offUiThread([&] {
+    return offUiThread([&] {
         QStringList newNames;
         for (const FsFile& file : held.Files) {
             const HeldFileReturn done = returnHeldFile(fso, holding, file.Name, music);
@@ -41,10 +41,6 @@ void returnHeldFiles(Form1& form, const FsFolder& held, const QString& music) {
         }
         return newNames;
     });
-    if (!renamed.isEmpty()) {
-        appendStatus(form, renamedLine(renamed));
-        repaintWindow(form);
-    }
 }
 
 bool returnLeftoverFiles(Form1& form) {
@@ -68,16 +64,26 @@ bool returnLeftoverFiles(Form1& form) {
     const QString music = recorded.isEmpty() ? current : recorded;
     const qsizetype count = static_cast<qsizetype>(held.Files.size());
     if (music != current && !offUiThread([&] { return fso.FolderExists(music); })) {
-        warn(form, QStringLiteral("%1 from an earlier run belong to the Hard Drive Music Directory "
-                                  "%2, which is not there now. They are kept in the temporary "
-                                  "directory %3. Nothing else has been done.")
-                       .arg(filesCount(count), music, holding));
+        warn(form,
+             QStringLiteral("%1 from an earlier run %2 to the Hard Drive Music Directory %3, "
+                            "which is not there now. %4 kept in the temporary directory %5. "
+                            "Nothing else has been done.")
+                 .arg(filesCount(count),
+                      count == 1 ? QStringLiteral("belongs") : QStringLiteral("belong"), music,
+                      count == 1 ? QStringLiteral("It is") : QStringLiteral("They are"), holding));
         return false;
     }
     appendStatus(form, QStringLiteral("Moving files left from an earlier run back to base "
                                       "directory..."));
     repaintWindow(form);
-    returnHeldFiles(form, held, music);
+    const QStringList renamed = returnHeldFiles(form, held, music);
+    if (!renamed.isEmpty()) {
+        // Shown now, and again after the completion line, since the clearing replaces the text.
+        const QString line = renamedLine(renamed, HeldBy::AnEarlierRun);
+        appendStatus(form, line);
+        repaintWindow(form);
+        form.ReportLines.append(line);
+    }
     try {
         Form1::RefreshTotal(form.flIp, form.txtIpTot);
     } catch (const std::exception&) {
@@ -92,20 +98,21 @@ bool returnLeftoverFiles(Form1& form) {
     }
     if (music != current)
         form.ReportLines.append(
-            QStringLiteral("%1 from an earlier run went back to their own Hard Drive Music "
-                           "Directory %2")
-                .arg(filesCount(count - left), music));
+            QStringLiteral("%1 from an earlier run went back to %2 own Hard Drive Music "
+                           "Directory %3")
+                .arg(filesCount(count - left),
+                     count - left == 1 ? QStringLiteral("its") : QStringLiteral("their"), music));
     if (left == 0)
         return true;
-    warn(form, QStringLiteral("%1 files from an earlier run could not be moved back to the Hard "
-                              "Drive Music Directory %2. They are kept in %3. Nothing else has "
-                              "been done.")
-                   .arg(left)
-                   .arg(music, holding));
+    warn(form, QStringLiteral("%1 from an earlier run could not be moved back to the Hard Drive "
+                              "Music Directory %2. %3 kept in the temporary directory %4. Nothing "
+                              "else has been done.")
+                   .arg(filesCount(left), music,
+                        left == 1 ? QStringLiteral("It is") : QStringLiteral("They are"), holding));
     return false;
 }
 
-void reportFilesStillHeld(Form1& form) {
+StillHeld whatStaysHeld(Form1& form) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
     const FsFolder held = offUiThread([&]() -> FsFolder {
@@ -113,45 +120,42 @@ void reportFilesStillHeld(Form1& form) {
             return {};
         return fso.GetFolder(holding);
     });
+    StillHeld still;
     if (!held.Others.empty()) {
         QStringList others(held.Others.begin(), held.Others.end());
         others.sort();
-        appendStatus(
-            form, QStringLiteral("%1 in the temporary directory %2 stayed there, since a "
-                                 "run moves files only: %3")
-                      .arg(countOf(others.size(), QStringLiteral("item"), QStringLiteral("items")),
-                           holding, firstNames(others, namesShown)));
-        repaintWindow(form);
+        still.lines.append(
+            QStringLiteral("%1 in the temporary directory %2 stayed there, since a run moves "
+                           "files only: %3")
+                .arg(countOf(others.size(), QStringLiteral("item"), QStringLiteral("items")),
+                     holding, firstNames(others, namesShown)));
     }
-    if (held.Files.empty())
-        return;
-    appendStatus(form, stillHeldLine(static_cast<std::int64_t>(held.Files.size()), holding));
-    repaintWindow(form);
-    warn(form, stillHeldMessage(namesOf(held), holding));
+    still.files = namesOf(held);
+    if (!still.files.isEmpty())
+        still.lines.append(stillHeldLine(still.files.size(), holding));
+    return still;
 }
 
-QString renamedLine(const QStringList& newNames) {
-    QString line = QStringLiteral("%1 files went back to the Hard Drive Music Directory under new "
-                                  "names: ")
-                       .arg(newNames.size());
-    line += firstNames(newNames, namesShown);
-    return line;
+void warnOfFilesStillHeld(Form1& form, const QStringList& files) {
+    warn(form, stillHeldMessage(files, form.services().holdingFolder));
 }
 
-QString stillHeldLine(std::int64_t count, const QString& holdingFolder) {
-    return QStringLiteral("%1 files could not be moved back and are kept in %2")
-        .arg(count)
-        .arg(holdingFolder);
+QString renamedLine(const QStringList& newNames, HeldBy heldBy) {
+    return QStringLiteral("%1%2 went back to the Hard Drive Music Directory under %3: %4")
+        .arg(filesCount(newNames.size()),
+             heldBy == HeldBy::AnEarlierRun ? QStringLiteral(" from an earlier run") : QString(),
+             newNames.size() == 1 ? QStringLiteral("a new name") : QStringLiteral("new names"),
+             firstNames(newNames, namesShown));
+}
+
+QString stillHeldLine(qsizetype count, const QString& holdingFolder) {
+    return QStringLiteral("%1 could not be moved back and %2 kept in the temporary directory %3")
+        .arg(filesCount(count), isOrAre(count), holdingFolder);
 }
 
 QString stillHeldMessage(const QStringList& names, const QString& holdingFolder) {
-    QString text = QStringLiteral("%1 files could not be moved back to the Hard Drive Music "
-                                  "Directory and are kept in %2:")
-                       .arg(names.size())
-                       .arg(holdingFolder);
-    for (qsizetype i = 0; i < names.size() && i < namesShown; ++i)
-        text += QStringLiteral("\n") + names[i];
-    if (names.size() > namesShown)
-        text += QStringLiteral("\n...");
-    return text;
+    return QStringLiteral("%1 could not be moved back to the Hard Drive Music Directory and %2 "
+                          "kept in the temporary directory %3:\n%4")
+        .arg(filesCount(names.size()), isOrAre(names.size()), holdingFolder,
+             firstNames(names, namesShown, QStringLiteral("\n")));
 }

@@ -7,3 +7,7 @@ QString countOf(qint64 count, const QString& singular, const QString& plural) {
 QString filesCount(qint64 count) {
     return countOf(count, QStringLiteral("file"), QStringLiteral("files"));
 }
+
+QString isOrAre(qint64 count) {
+    return count == 1 ? QStringLiteral("is") : QStringLiteral("are");
+}

@@ -7,3 +7,6 @@ QString countOf(qint64 count, const QString& singular, const QString& plural);
 
 // The same for files, the noun most messages count.
 QString filesCount(qint64 count);
+
+// The verb that agrees with a count: "is" for one, "are" for any other number.
+QString isOrAre(qint64 count);

@@ -16,6 +16,7 @@
 #include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -120,13 +121,49 @@ private:
             clear(2);
         if (ticked(m_form.chk1) && playerInPlace(1))
             silently([&] { m_form.FillPlayer(1); });
-        if (m_form.StopRequested)
+        if (m_form.StopRequested) {
+            appendRunEnd(m_form, closingLines());
             return;
+        }
         if (ticked(m_form.chk2) && playerInPlace(2))
             silently([&] { m_form.FillPlayer(2); });
-        if (m_form.StopRequested)
+        if (m_form.StopRequested) {
+            appendRunEnd(m_form, closingLines());
             return;
+        }
         restore();
+    }
+
+    // The lines that follow the run's last line: what went otherwise than planned, in the order
+    // it came, then the music the fills left in the music folder. The restore adds its own.
+    QStringList closingLines() const {
+        QStringList lines = m_form.ReportLines;
+        if (!m_form.LeftOutOfDraw.isEmpty())
+            lines.append(leftOutLine(m_form.LeftOutOfDraw));
+        if (!m_form.NotMoved.empty())
+            lines.append(notMovedLine(m_form.NotMoved));
+        return lines;
+    }
+
+    // Every ticked player folder was left out, so the run filled none.
+    bool nothingFilled() const {
+        bool refused = false;
+        for (const std::uint8_t which : {std::uint8_t{1}, std::uint8_t{2}}) {
+            if (!ticked(which == 1 ? m_form.chk1 : m_form.chk2))
+                continue;
+            if (m_refusals[which - 1].isEmpty())
+                return false;
+            refused = true;
+        }
+        return refused;
+    }
+
+    QString nothingFilledLine() const {
+        QStringList reasons;
+        for (const QString& reason : m_refusals)
+            if (!reason.isEmpty() && !reasons.contains(reason))
+                reasons.append(reason);
+        return QStringLiteral("No player folder was filled: ") + reasons.join(QStringLiteral("; "));
     }
 
     bool checksPass() {
@@ -151,40 +188,62 @@ private:
         return answer == MessageAnswer::Yes;
     }
 
-    // Whether the player folder still lies on the drive its chooser names, that drive mounted:
-    // otherwise the player was unplugged (or its drive changed) and what would be cleared or
-    // filled is a folder of another volume, such as the bare mount point on the system disk. The
-    // user is told once per run; the folder is then left alone as one that cannot be read.
+    // Whether the player folder still exists and lies on the drive its chooser names, that drive
+    // mounted: otherwise the player was unplugged (or its drive changed) and what would be
+    // cleared or filled is a folder of another volume, such as the bare mount point on the system
+    // disk, or the folder was deleted and its fill could only fail. The user is told once per
+    // run, in one box; the folder is then left out of the run.
     bool playerInPlace(std::uint8_t which) {
-        if (m_refused[which - 1])
+        if (!m_refusals[which - 1].isEmpty())
             return false;
         const PlayerPane pane = m_form.playerPane(which);
         const QString folder = pane.dir->Path();
         const QString drive = pane.drive->Drive();
         const VolumeProvider& volumes = *m_form.services().volumes;
         const FolderPlace place = offUiThread([&] { return volumes.placeOf(folder, drive); });
+        bool exists = true;
         if (place == FolderPlace::OnVolume)
+            silently([&] { exists = offUiThread([&] { return fso().FolderExists(folder); }); });
+        if (place == FolderPlace::OnVolume && exists)
             return true;
-        m_refused[which - 1] = true;
-        const QString text =
+
+        const QString untouched =
             m_cleared[which - 1]
-                ? QStringLiteral("The player folder \"%1\" is no longer on its drive \"%2\": its "
-                                 "files were moved to the temporary directory before, and go back "
-                                 "to the Hard Drive Music Directory; no music was moved to it.")
-            : place == FolderPlace::Unknown
-                ? QStringLiteral(
-                      "Whether the player folder \"%1\" is on its drive \"%2\" cannot be "
-                      "told now: the system's list of mounted drives could not be read. "
-                      "Nothing in that folder has been touched.")
-            : place == FolderPlace::NotMounted
-                ? QStringLiteral(
-                      "The player folder \"%1\" is not on the drive \"%2\", which is not "
-                      "mounted; plug the player in or choose its drive again. Nothing "
-                      "in that folder has been touched.")
-                : QStringLiteral("The player folder \"%1\" is not on the drive \"%2\"; choose its "
-                                 "drive again. Nothing in that folder has been touched.");
-        prompter().ask({text.arg(folder, drive), QStringLiteral("Warning!"), MessageIcon::Warning,
-                        MessageButtons::Ok});
+                ? QStringLiteral("Its files were moved to the temporary directory before and go "
+                                 "back to the Hard Drive Music Directory; no music was moved to "
+                                 "it.")
+                : QStringLiteral("Nothing was moved to or from it.");
+        QString text;
+        if (place == FolderPlace::NotMounted) {
+            m_refusals[which - 1] = QStringLiteral("the player is not plugged in");
+            // A player folder at the drive's root is the player itself.
+            text = QDir::cleanPath(folder) == QDir::cleanPath(drive)
+                       ? QStringLiteral("The player \"%1\" is not plugged in (its drive is not "
+                                        "mounted).")
+                             .arg(folder)
+                       : QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
+                                        "mounted).")
+                             .arg(folder, drive);
+            text += QStringLiteral(" Plug it in and press Select again.");
+        } else if (place == FolderPlace::OtherVolume) {
+            m_refusals[which - 1] = QStringLiteral("the folder is not on its drive");
+            text = QStringLiteral("The player folder \"%1\" is not on its drive %2. Choose its "
+                                  "drive again and press Select.")
+                       .arg(folder, drive);
+        } else if (place == FolderPlace::Unknown) {
+            m_refusals[which - 1] = QStringLiteral("the list of mounted drives could not be read");
+            text = QStringLiteral("Whether the player folder \"%1\" is on its drive %2 cannot be "
+                                  "told now: the system's list of mounted drives could not be "
+                                  "read.")
+                       .arg(folder, drive);
+        } else {
+            m_refusals[which - 1] = QStringLiteral("the folder does not exist any more");
+            text = QStringLiteral("The player folder \"%1\" does not exist any more: it was "
+                                  "deleted or renamed after it was opened. The run leaves it out.")
+                       .arg(folder);
+        }
+        prompter().ask({text + QLatin1Char(' ') + untouched, QStringLiteral("Warning!"),
+                        MessageIcon::Warning, MessageButtons::Ok});
         return false;
     }
 
@@ -224,13 +283,13 @@ private:
         // The holding folder is small; the player folder is listed only when the clearing failed.
         const qsizetype heldBefore = filesIn(holding);
         const std::optional<QString> reason = clearingFailure(which);
-        m_cleared[which - 1] = true;
+        const qsizetype held = std::max<qsizetype>(0, filesIn(holding) - heldBefore);
+        m_cleared[which - 1] = held > 0;
         if (!reason)
             return;
-        const qsizetype held = std::max<qsizetype>(0, filesIn(holding) - heldBefore);
         if (!offUiThread([&] { return fso().FolderInPlace(player); })) {
             // What the path shows now is another folder: the player's own files are out of reach.
-            m_refused[which - 1] = true;
+            m_refusals[which - 1] = QStringLiteral("the player was unplugged during the run");
             const QString text = playerUnpluggedDuringClearing(player, held);
             m_form.ReportLines.append(text);
             appendStatus(m_form, text);
@@ -309,30 +368,41 @@ private:
         return true;
     }
 
+    // Nothing stands between the line that announces the held files' return and the completion
+    // line; every line the run adds comes after it. A run that filled no player folder says why
+    // instead of completing.
     void restore() {
         const QString holding = m_form.services().holdingFolder;
+        QStringList renamed;
         silently([&] {
             const FsFolder held = offUiThread([&] { return fso().GetFolder(holding); });
             if (held.Files.empty())
                 return;
             appendStatus(m_form, QStringLiteral("Moving original files back to base directory..."));
             repaintWindow(m_form);
-            returnHeldFiles(m_form, held, m_form.Dir1->Path());
+            renamed = returnHeldFiles(m_form, held, m_form.Dir1->Path());
         });
         silently([&] {
             offUiThread([&] { fso().DeleteFolder(holding); });
             forgetHeldFilesLibrary(holding);
         });
-        appendStatus(m_form, QStringLiteral("Program processing complete"));
-        for (const QString& line : m_form.ReportLines)
-            appendStatus(m_form, line);
-        if (!m_form.LeftOutOfDraw.isEmpty())
-            appendStatus(m_form, leftOutLine(m_form.LeftOutOfDraw));
-        if (!m_form.NotMoved.empty())
-            appendStatus(m_form, notMovedLine(m_form.NotMoved));
+        QStringList lines = closingLines();
+        if (!renamed.isEmpty())
+            lines.append(renamedLine(renamed, HeldBy::ThisRun));
+        StillHeld stillHeld;
+        silently([&] { stillHeld = whatStaysHeld(m_form); });
+        lines.append(stillHeld.lines);
+        if (nothingFilled()) {
+            replaceStatus(m_form, nothingFilledLine());
+            setStatusColour(m_form, QColor(255, 255, 0));
+        } else {
+            appendStatus(m_form, QStringLiteral("Program processing complete"));
+        }
+        appendRunEnd(m_form, lines);
         silently([&] { Form1::RefreshTotal(m_form.flIp, m_form.txtIpTot); });
         repaintWindow(m_form);
-        silently([&] { reportFilesStillHeld(m_form); });
+        if (!stillHeld.files.isEmpty())
+            warnOfFilesStillHeld(m_form, stillHeld.files);
     }
 
     Prompter& prompter() { return *m_form.services().prompter; }
@@ -344,7 +414,9 @@ private:
     };
 
     Form1& m_form;
-    bool m_refused[2] = {false, false};
+    // Why each player folder was left out of this run; empty while it is not.
+    QString m_refusals[2];
+    // Whether this run has moved files of each player folder into the holding folder.
     bool m_cleared[2] = {false, false};
     std::vector<Lock> m_locks;
 };

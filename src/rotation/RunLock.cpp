@@ -11,9 +11,8 @@ QString RunLock::take() {
     if (m_lock.tryLock(0))
         return {};
     if (m_lock.error() == QLockFile::LockFailedError)
-        return QStringLiteral("Another QUAVEX run is in progress, in this or another window. Wait "
-                              "until it has ended, then press Select again. Nothing has been "
-                              "moved.");
+        return QStringLiteral("Another copy of QUAVEX is in the middle of a run. Wait for its run "
+                              "to end, then press Select again. Nothing has been moved.");
     QString reason = QStringLiteral("its folder cannot be written");
     if (m_lock.error() == QLockFile::PermissionError)
         reason = QStringLiteral("permission was denied");

@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 
 namespace {
 
@@ -32,6 +33,15 @@ void showStatus(Form1& form) {
 
 void appendStatus(Form1& form, const QString& message) {
     replaceStatus(form, statusText(form) + runLineBreak + message);
+}
+
+void appendRunEnd(Form1& form, const QStringList& lines) {
+    const int lastLine = form.txtStatus->blockCount() - 1;
+    for (const QString& line : lines)
+        appendStatus(form, line);
+    const QTextBlock block = form.txtStatus->document()->findBlockByNumber(lastLine);
+    // The scroll bar counts the box's rows, a line that wraps taking more than one.
+    form.txtStatus->verticalScrollBar()->setValue(block.firstLineNumber());
 }
 
 QString statusText(const Form1& form) {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 class Form1;
 
@@ -15,6 +16,10 @@ void replaceStatus(Form1& form, const QString& text);
 void showStatus(Form1& form);
 // The old text, "\r\n", then the message; shows the box.
 void appendStatus(Form1& form, const QString& message);
+// Appends the lines that close a run after its last line so far (the completion line, or the
+// line that says why nothing was done) and shows that line at the top of the box: the box holds
+// three lines, so the user sees how the run ended and the start of the first line after it.
+void appendRunEnd(Form1& form, const QStringList& lines);
 QString statusText(const Form1& form);
 void setStatusColour(Form1& form, const QColor& colour);
 QColor statusColour(const Form1& form);

@@ -9,9 +9,10 @@ QString playerUnpluggedDuringFill(const QString& playerFolder, qint64 moved) {
 }
 
 QString playerUnpluggedDuringClearing(const QString& playerFolder, qint64 held) {
-    return QStringLiteral("The player \"%1\" was unplugged during the run: %2 of its files were "
+    return QStringLiteral("The player \"%1\" was unplugged during the run: %2 of its files %3 "
                           "moved to the temporary directory, the rest are still on the player.")
-        .arg(playerFolder, QString::number(held));
+        .arg(playerFolder, QString::number(held),
+             held == 1 ? QStringLiteral("was") : QStringLiteral("were"));
 }
 
 QString musicFolderGoneDuringFill(const QString& musicFolder, qint64 moved) {

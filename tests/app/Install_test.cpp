@@ -13,7 +13,7 @@ QString buildFolder() {
     return QFileInfo(QStringLiteral(QT_TESTCASE_BUILDDIR)).absolutePath();
 }
 
-TEST(Install, PutsTheProgramItsManualTheMenuEntryAndTheIconInPlace) {
+TEST(Install, PutsTheProgramItsManualsTheMenuEntryAndTheIconInPlace) {
     QTemporaryDir prefix;
     QProcess install;
     install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), buildFolder(),
@@ -26,12 +26,21 @@ TEST(Install, PutsTheProgramItsManualTheMenuEntryAndTheIconInPlace) {
     // Where Linux keeps documents once installed; beside the program in the build folder.
     EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("share/doc/quavex/QUAVEX.html"))));
     EXPECT_TRUE(QFile::exists(buildFolder() + QStringLiteral("/QUAVEX.html")));
+    EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("share/man/man1/quavex.1.gz"))));
     for (const char* size : {"48x48", "256x256"})
         EXPECT_TRUE(QFile::exists(
             root.filePath(QStringLiteral("share/icons/hicolor/%1/apps/quavex.png").arg(size))))
             << size;
 
-    const QString entry = root.filePath(QStringLiteral("share/applications/quavex.desktop"));
+    // Software centres find the menu entry through the id their description names.
+    const QString appId = QStringLiteral("com.larkspurlanesoftware.quavex");
+    QFile metainfo(root.filePath(QStringLiteral("share/metainfo/%1.metainfo.xml").arg(appId)));
+    ASSERT_TRUE(metainfo.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(metainfo.readAll().contains(
+        QStringLiteral("<launchable type=\"desktop-id\">%1.desktop</launchable>")
+            .arg(appId)
+            .toUtf8()));
+    const QString entry = root.filePath(QStringLiteral("share/applications/%1.desktop").arg(appId));
     ASSERT_TRUE(QFile::exists(entry));
     QSettings desktop(entry, QSettings::IniFormat);
     desktop.beginGroup(QStringLiteral("Desktop Entry"));

@@ -11,6 +11,7 @@
 #include "rotation/ClearingReport.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/StatusBox.h"
+#include "rotation/VanishedFolders.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/MessageBoxes.h"
 #include "support/RotationWindow.h"
@@ -27,6 +28,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -170,27 +172,69 @@ TEST_F(RotationRun, ANameThatIsNotTextIsClearedHeldAndRestoredByteForByte) {
     EXPECT_EQ(w.form->flIp->model()->index(0, 0).data().toString(), QStringLiteral("b\uFFFD.mp3"));
 }
 
+// The internal memory is the whole drive, the card's folder one below its drive's root.
 TEST_F(RotationRun, AnUnpluggedPlayerIsRefusedAndItsBareMountPointReceivesNothing) {
+    ScratchVolume internal = ScratchVolume::exfat(8);
     ScratchVolume card = ScratchVolume::exfat(8);
+    QUAVEX_REQUIRE_MOUNTED(internal);
     QUAVEX_REQUIRE_MOUNTED(card);
     w.volumes = std::make_shared<SystemVolumeProvider>();
     writeFiles(w.music(), {"a.mp3", "b.mp3"});
-    writeFiles(card.root(), {"old.mp3"});
-    w.choose(w.music(), card.root(), w.card(), true, false);
+    writeFiles(internal.root(), {"old.mp3"});
+    const QString cardMusic = card.root() + QStringLiteral("/Music");
+    ASSERT_TRUE(QDir().mkpath(cardMusic));
+    writeFiles(cardMusic, {"card.mp3"});
+    w.choose(w.music(), internal.root(), cardMusic, true, true);
+    internal.unmount();
     card.unmount();
     const FileCensus before = w.census();
 
     w.pressSelect();
 
-    EXPECT_TRUE(namesInFolder(card.root()).isEmpty());
+    EXPECT_TRUE(namesInFolder(internal.root()).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(cardMusic));
     EXPECT_EQ(w.census(), before);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text,
-              QStringLiteral("The player folder \"%1\" is not on the drive \"%1\", which is not "
-                             "mounted; plug the player in or choose its drive again. Nothing in "
-                             "that folder has been touched.")
-                  .arg(card.root()));
-    EXPECT_EQ(w.statusText(), "\r\n" + complete);
+    const auto refusal = [](const QString& text) {
+        return MessageRequest{
+            .text = text, .title = QStringLiteral("Warning!"), .icon = MessageIcon::Warning};
+    };
+    EXPECT_EQ(boxes(),
+              (std::vector<MessageRequest>{
+                  refusal(QStringLiteral("The player \"%1\" is not plugged in (its drive is not "
+                                         "mounted). Plug it in and press Select again. Nothing "
+                                         "was moved to or from it.")
+                              .arg(internal.root())),
+                  refusal(QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
+                                         "mounted). Plug it in and press Select again. Nothing "
+                                         "was moved to or from it.")
+                              .arg(cardMusic, card.root()))}));
+    // Not a completion: the line says why, and the box keeps the colour of a run that fell short.
+    EXPECT_EQ(w.statusText(),
+              QStringLiteral("No player folder was filled: the player is not plugged in"));
+    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+}
+
+TEST_F(RotationRun, APlayerFolderDeletedBeforeSelectIsLeftOutWithOneBox) {
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(w.card(), {"c.mp3"});
+    w.choose(w.music(), w.player(), w.card(), true, true);
+    ASSERT_TRUE(QDir(w.player()).removeRecursively());
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    EXPECT_EQ(boxes(),
+              oneBox({.text = QStringLiteral("The player folder \"%1\" does not exist any more: it "
+                                             "was deleted or renamed after it was opened. The run "
+                                             "leaves it out. Nothing was moved to or from it.")
+                                  .arg(w.player()),
+                      .title = QStringLiteral("Warning!"),
+                      .icon = MessageIcon::Warning}));
+    EXPECT_FALSE(QFileInfo::exists(w.player()));
+    EXPECT_EQ(w.namesIn(w.card()), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(w.statusText(), summary(2) + "\r\n" + movingBack + "\r\n" + complete);
+    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
 }
 
 // A drive unplugged mid-run: nothing lands anywhere else, and the user is told once, plainly,
@@ -202,17 +246,24 @@ TEST(DriveUnpluggedMidRun, NothingLandsElsewhereAndTheRunSaysWhatReachedThePlaye
         int unplugAtYield;   // the clearing yields first, then each attempt of the fill
         int moved;
         QString said;
+        // The line before: a player that was never filled makes the run say so, not complete.
+        QString ended;
     };
+    const QString nothingFilled =
+        QStringLiteral("No player folder was filled: the player was unplugged during the run");
     const Case cases[] = {
         {"player during its clearing", false, 1, 0,
          "The player \"%1\" was unplugged during the run: 0 of its files were moved to the "
-         "temporary directory, the rest are still on the player."},
+         "temporary directory, the rest are still on the player.",
+         nothingFilled},
         {"player during its fill", false, 5, 3,
          "The player \"%1\" was unplugged during the run: 3 files reached it, the rest are still "
-         "in the Hard Drive Music Directory."},
+         "in the Hard Drive Music Directory.",
+         complete},
         {"music drive during the fill", true, 2, 1,
          "The Hard Drive Music Directory \"%2\" went away during the run (its drive may have been "
-         "unplugged): 1 file reached the player, the rest are still in that folder."},
+         "unplugged): 1 file reached the player, the rest are still in that folder.",
+         complete},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -241,7 +292,7 @@ TEST(DriveUnpluggedMidRun, NothingLandsElsewhereAndTheRunSaysWhatReachedThePlaye
                                  .replace(QStringLiteral("%2"), music);
         EXPECT_EQ(w.env.prompter->shown.size(), 1u);
         EXPECT_TRUE(!w.env.prompter->shown.empty() && w.env.prompter->shown[0].text == said);
-        EXPECT_TRUE(w.statusText().endsWith(complete + QStringLiteral("\r\n") + said))
+        EXPECT_TRUE(w.statusText().endsWith(c.ended + QStringLiteral("\r\n") + said))
             << w.statusText().toStdString();
         // The bare mount point received nothing, and no file is anywhere but where it was or
         // where it was sent.
@@ -274,9 +325,10 @@ TEST(DriveUnpluggedMidRun, ACardUnpluggedAfterItsClearingIsNotSaidToBeUntouched)
 
     ASSERT_EQ(w.env.prompter->shown.size(), 1u);
     EXPECT_EQ(w.env.prompter->shown[0].text,
-              QStringLiteral("The player folder \"%1\" is no longer on its drive \"%1\": its files "
-                             "were moved to the temporary directory before, and go back to the "
-                             "Hard Drive Music Directory; no music was moved to it.")
+              QStringLiteral("The player \"%1\" is not plugged in (its drive is not mounted). Plug "
+                             "it in and press Select again. Its files were moved to the temporary "
+                             "directory before and go back to the Hard Drive Music Directory; no "
+                             "music was moved to it.")
                   .arg(card.root()));
     EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("old.mp3")));
     EXPECT_TRUE(w.namesIn(card.root()).isEmpty());
@@ -572,8 +624,9 @@ TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotT
     EXPECT_EQ(
         boxes(),
         oneBox({.text = QStringLiteral(
-                            "1 files from an earlier run could not be moved back to the Hard Drive "
-                            "Music Directory %1. They are kept in %2. Nothing else has been done.")
+                            "1 file from an earlier run could not be moved back to the Hard Drive "
+                            "Music Directory %1. It is kept in the temporary directory %2. Nothing "
+                            "else has been done.")
                             .arg(w.music(), w.holding()),
                 .title = QStringLiteral("Warning!"),
                 .icon = MessageIcon::Warning}));
@@ -621,8 +674,12 @@ TEST_F(RotationRun, AHeldFileThatCannotBeMovedStaysHeldWhileTheOthersGoBackAndIs
     EXPECT_EQ(w.namesIn(w.holding()), QStringList({"m.txt"}));
     EXPECT_EQ(w.namesIn(w.music()), QStringList({"b.mp3", "z.txt"}));
     EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" +
-                                  stillHeldLine(1, w.holding()));
-    EXPECT_EQ(boxes(), oneBox({.text = stillHeldMessage({"m.txt"}, w.holding()),
+                                  "1 file could not be moved back and is kept in the temporary "
+                                  "directory " +
+                                  w.holding());
+    EXPECT_EQ(boxes(), oneBox({.text = "1 file could not be moved back to the Hard Drive Music "
+                                       "Directory and is kept in the temporary directory " +
+                                       w.holding() + ":\nm.txt",
                                .title = QStringLiteral("Warning!"),
                                .icon = MessageIcon::Warning}));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
@@ -645,10 +702,12 @@ TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
     writeTestFile(w.player() + "/CON.mp3", "a device name");
     writeTestFile(w.player() + "/what?.m3u", "a list");
     writeTestFile(w.player() + "/p.mp3", "player p");
-    // An earlier run was killed after copying left.mp3 back but before deleting the held copy.
+    // An earlier run was killed after copying left.mp3 back but before deleting the held copy;
+    // its NOTES.txt meets the music folder's notes.
     QDir().mkpath(w.holding());
     writeTestFile(w.holding() + "/left.mp3", "left over");
     writeTestFile(music + "/left.mp3", "left over");
+    writeTestFile(w.holding() + "/NOTES.txt", "the earlier run's notes");
     w.choose(music, w.player(), w.card(), true, false);
     std::multiset<QByteArray> contents;
     for (const auto& file : w.census())
@@ -666,13 +725,23 @@ TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
     EXPECT_EQ(after, contents);
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3", "left.mp3"}));
-    EXPECT_EQ(w.namesIn(music), QStringList({"CON_.mp3", "Notes.TXT", "cover.jpg", "notes (2).txt",
-                                             "notes (3).txt", "p.mp3", "what_.m3u"}));
-    EXPECT_EQ(readTestFile(music + "/notes (3).txt"), "the player's notes");
+    EXPECT_EQ(w.namesIn(music),
+              QStringList({"CON_.mp3", "NOTES (3).txt", "Notes.TXT", "cover.jpg", "notes (2).txt",
+                           "notes (4).txt", "p.mp3", "what_.m3u"}));
+    EXPECT_EQ(readTestFile(music + "/NOTES (3).txt"), "the earlier run's notes");
+    EXPECT_EQ(readTestFile(music + "/notes (4).txt"), "the player's notes");
     EXPECT_EQ(readTestFile(music + "/CON_.mp3"), "a device name");
-    EXPECT_EQ(w.statusText(), summary(2) + "\r\n" + movingBack + "\r\n" +
-                                  renamedLine({"CON_.mp3", "notes (3).txt", "what_.m3u"}) + "\r\n" +
-                                  complete);
+    // The completion line comes right after the return's line; what the run adds follows it.
+    EXPECT_EQ(w.statusText(), summary(2) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" +
+                                  "1 file from an earlier run went back to the Hard Drive Music "
+                                  "Directory under a new name: NOTES (3).txt\r\n"
+                                  "3 files went back to the Hard Drive Music Directory under new "
+                                  "names: CON_.mp3, notes (4).txt, what_.m3u");
+    // Without scrolling, the user sees that the run completed and the start of the next line.
+    const QPlainTextEdit* box = w.form->txtStatus;
+    EXPECT_EQ(box->cursorForPosition(QPoint(1, 1)).block().text(), complete);
+    const QTextCursor next(box->document()->findBlockByNumber(3));
+    EXPECT_LE(box->cursorRect(next).bottom(), box->viewport()->height());
     EXPECT_TRUE(boxes().empty());
 
     // The next run is not held up by anything the first one met.
@@ -708,12 +777,21 @@ TEST_F(RotationRun, AClearingThatEndsEarlyIsSaidAndTheRunGoesOn) {
     ASSERT_EQ(boxes().size(), 1u);
     const QString reason = boxes()[0].text.section(QLatin1Char('\n'), 1, 1);
     EXPECT_TRUE(reason.contains(QStringLiteral("same.mp3"))) << reason.toStdString();
-    EXPECT_EQ(boxes()[0], MessageRequest({.text = unclearedMessage(card, reason, 1, 2, w.holding()),
-                                          .title = QStringLiteral("Warning!"),
-                                          .icon = MessageIcon::Warning}));
-    EXPECT_TRUE(statusWhenWarned.endsWith(unclearedLine(card, 1, 2)));
-    EXPECT_EQ(w.statusText(), summary(0) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" +
-                                  unclearedLine(card, 1, 2));
+    EXPECT_EQ(boxes()[0],
+              MessageRequest(
+                  {.text = "The MP3 player folder " + card + " could not be cleared completely.\n" +
+                           reason + "\n\n1 of its files is now in the temporary directory " +
+                           w.holding() +
+                           ", and 2 are still on the player. The run goes on, and new music is "
+                           "added beside the files still there.",
+                   .title = QStringLiteral("Warning!"),
+                   .icon = MessageIcon::Warning}));
+    const QString uncleared = "The MP3 player folder " + card +
+                              " was not cleared completely: 1 file in the temporary directory, 2 "
+                              "files still on the player";
+    EXPECT_TRUE(statusWhenWarned.endsWith(uncleared));
+    EXPECT_EQ(w.statusText(),
+              summary(0) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" + uncleared);
 }
 
 // Two copies of the program share one holding folder.
@@ -756,9 +834,9 @@ TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver)
     w.pressSelect();
 
     EXPECT_EQ(other.env.prompter->shown,
-              oneBox({.text = QStringLiteral("Another QUAVEX run is in progress, in this or "
-                                             "another window. Wait until it has ended, then "
-                                             "press Select again. Nothing has been moved."),
+              oneBox({.text = QStringLiteral("Another copy of QUAVEX is in the middle of a run. "
+                                             "Wait for its run to end, then press Select again. "
+                                             "Nothing has been moved."),
                       .title = QStringLiteral("Warning!"),
                       .icon = MessageIcon::Warning}));
     EXPECT_EQ(heldBeforeOther, QStringList({"p1.mp3", "p2.txt"}));
@@ -846,17 +924,34 @@ TEST(RunLockOnAFullDisk, SaysTheDiskIsFullAndMovesNothing) {
     EXPECT_EQ(w.census(), before);
 }
 
-TEST(KeptFilesWarning, NamesTheFirstFiveAndTheFolder) {
-    EXPECT_EQ(stillHeldMessage({"a.mp3", "b.txt"}, "/h"),
-              "2 files could not be moved back to the Hard Drive Music Directory and are kept in "
-              "/h:\na.mp3\nb.txt");
-    const QString many = stillHeldMessage({"1", "2", "3", "4", "5", "6"}, "/h");
-    EXPECT_TRUE(many.startsWith("6 files could not"));
-    EXPECT_TRUE(many.endsWith(":\n1\n2\n3\n4\n5\n..."));
-    EXPECT_EQ(stillHeldLine(3, "/h"), "3 files could not be moved back and are kept in /h");
-    EXPECT_EQ(renamedLine({"1", "2", "3", "4", "5", "6"}),
-              "6 files went back to the Hard Drive Music Directory under new names: 1, 2, 3, 4, "
-              "5, ...");
+// The texts whose counts the runs above meet only in one number.
+TEST(RunTexts, CountsReadInPlainEnglishAndListTheFirstFiveNames) {
+    const std::pair<QString, QString> texts[] = {
+        {stillHeldMessage({"a.mp3", "b.txt"}, "/h"),
+         "2 files could not be moved back to the Hard Drive Music Directory and are kept in the "
+         "temporary directory /h:\na.mp3\nb.txt"},
+        {stillHeldMessage({"1", "2", "3", "4", "5", "6"}, "/h"),
+         "6 files could not be moved back to the Hard Drive Music Directory and are kept in the "
+         "temporary directory /h:\n1\n2\n3\n4\n5\n..."},
+        {stillHeldLine(3, "/h"),
+         "3 files could not be moved back and are kept in the temporary directory /h"},
+        {renamedLine({"1", "2", "3", "4", "5", "6"}, HeldBy::ThisRun),
+         "6 files went back to the Hard Drive Music Directory under new names: 1, 2, 3, 4, 5, ..."},
+        {renamedLine({"a (2).mp3"}, HeldBy::ThisRun),
+         "1 file went back to the Hard Drive Music Directory under a new name: a (2).mp3"},
+        {unclearedLine("/p", 0, 1),
+         "The MP3 player folder /p was not cleared completely: 0 files in the temporary "
+         "directory, 1 file still on the player"},
+        {playerUnpluggedDuringClearing("/p", 1),
+         "The player \"/p\" was unplugged during the run: 1 of its files was moved to the "
+         "temporary directory, the rest are still on the player."},
+        {unclearedMessage("/p", "Disk I/O error", 2, 1, "/h"),
+         "The MP3 player folder /p could not be cleared completely.\nDisk I/O error\n\n2 of its "
+         "files are now in the temporary directory /h, and 1 is still on the player. The run "
+         "goes on, and new music is added beside the files still there."},
+    };
+    for (const auto& [text, expected] : texts)
+        EXPECT_EQ(text, expected);
 }
 
 TEST_F(RotationRun, AFileSystemObjectThatCannotBeMadeEndsTheRunWithAMessage) {
