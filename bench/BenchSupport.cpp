@@ -106,20 +106,28 @@ void runTool(const QString& program, const QStringList& arguments) {
                  .arg(program, QString::fromLocal8Bit(process.readAllStandardError())));
 }
 
+double programMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
 void TimedMoves::MoveFile(const QString& source, const QString& destination) {
     if (source.endsWith(QStringLiteral("*.*"))) {
         ForwardingFileSystem::MoveFile(source, destination);
         return;
     }
-    QElapsedTimer timer;
-    timer.start();
+    const double start = programMs();
     try {
         ForwardingFileSystem::MoveFile(source, destination);
     } catch (...) {
-        m_moveMs->push_back(double(timer.nsecsElapsed()) / 1e6);
+        m_moves->push_back({start, programMs()});
         throw;
     }
-    m_moveMs->push_back(double(timer.nsecsElapsed()) / 1e6);
+    m_moves->push_back({start, programMs()});
 }
 
 BenchWindow::BenchWindow(const QStringList& drives, const QString& music, const QString& player,
