@@ -52,7 +52,7 @@ VolumeTraits volumeTraitsOf(const QString& folder) {
     struct statfs fileSystem {};
     struct stat status {};
     if (::statfs(path.constData(), &fileSystem) != 0 || ::stat(path.constData(), &status) != 0)
-        return {true, true, FatLargestFile};
+        return {true, true, FatLargestFile, true};
     const auto magic = static_cast<unsigned long>(fileSystem.f_type);
     if (magic == MsdosMagic)
         return {true, true, FatLargestFile};
@@ -65,7 +65,7 @@ VolumeTraits volumeTraitsOf(const QString& folder) {
         const bool fat = type.isEmpty() || (type.startsWith(QLatin1String("fuse.")) &&
                                             type.contains(QLatin1String("fat")) &&
                                             !type.contains(QLatin1String("exfat")));
-        return {fatLike, fatLike, fat ? FatLargestFile : 0};
+        return {fatLike, fatLike, fat ? FatLargestFile : 0, true};
     }
     return {};
 }

@@ -18,6 +18,8 @@ struct VolumeTraits {
     bool fatNames = false;
     // The largest file the file system can hold, in bytes; 0 where it sets no limit we know of.
     qint64 largestFile = 0;
+    // Only a flush of each file reaches the device: syncfs does not reach a FUSE driver.
+    bool flushEachFile = false;
 };
 
 // FAT keeps a file's size in 32 bits.
