@@ -36,11 +36,15 @@ struct MoveSpan {
     double endMs;
 };
 
-// The real file-system object, timing each single-file move.
+// The real file-system object, timing each single-file move; the moves of a fill settle in
+// groups as they do without it, and the last one's span ends when the fill's last group settled.
 class TimedMoves : public ForwardingFileSystem {
 public:
     explicit TimedMoves(std::vector<MoveSpan>* moves) : m_moves(moves) {}
     void MoveFile(const QString& source, const QString& destination) override;
+    void MoveInGroup(const QString& source, const QString& destination) override;
+    void SettleMoves() override;
+    std::int64_t SettledMoves() const override;
 
 private:
     std::vector<MoveSpan>* m_moves;

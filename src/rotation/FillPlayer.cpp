@@ -17,6 +17,7 @@
 #include <QSet>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -149,6 +150,10 @@ void Form1::FillPlayer(std::uint8_t which) {
     const std::size_t count = candidates.size();
     std::int64_t moved = 0;
     std::size_t remaining = count;
+    // The files whose moves have begun and not yet settled, in the order they began; they settle
+    // in that order.
+    std::deque<QString> waiting;
+    const std::int64_t settledBefore = Fso->SettledMoves();
 
     if (count > 0) {
         std::size_t slot = draw(random, count);
@@ -162,6 +167,33 @@ void Form1::FillPlayer(std::uint8_t which) {
             refreshQuietly(flIp, txtIpTot);
             refreshQuietly(pane.files, pane.total);
         });
+        // A file counts as moved once its move has settled.
+        const auto countSettled = [&] {
+            const std::int64_t settled = Fso->SettledMoves() - settledBefore;
+            if (moved == settled)
+                return;
+            for (; moved < settled; ++moved) {
+                const QString& name = waiting.front();
+                LeftOutOfDraw.removeOne(name);
+                std::erase_if(NotMoved,
+                              [&](const NotMovedFile& file) { return file.name == name; });
+                waiting.pop_front();
+            }
+            pace.panesChanged();
+        };
+        // Moves still waiting settle before the fill stops, whatever stops it; a group that
+        // fails is said as a failure of the fill.
+        const auto settleWaiting = [&] {
+            try {
+                offUiThread([&] { Fso->SettleMoves(); });
+            } catch (const AppError& error) {
+                countSettled();
+                fileFailedAlone(*this, error, waiting.empty() ? QString() : waiting.front(),
+                                musicFolder, playerFolder, moved, pace);
+                return;
+            }
+            countSettled();
+        };
         while (keepGoing) {
             while (candidates[slot].isEmpty())
                 slot = draw(random, count);
@@ -191,30 +223,26 @@ void Form1::FillPlayer(std::uint8_t which) {
             repaintWindow(*this);
             services().yieldEvents();
             if (StopRequested) {
+                settleWaiting();
                 replaceStatus(*this, QStringLiteral("Processing aborted"));
                 return;
             }
 
-            bool fileMoved = false;
             try {
-                offUiThread([&] { Fso->MoveFile(source, destination); });
-                fileMoved = true;
+                // The moves waiting before this one settle first when it fails.
+                offUiThread([&] { Fso->MoveInGroup(source, destination); });
+                waiting.push_back(candidates[slot]);
             } catch (const AppError& error) {
+                countSettled();
                 keepGoing = fileFailedAlone(*this, error, candidates[slot], musicFolder,
                                             playerFolder, moved, pace);
             }
-            if (fileMoved) {
-                LeftOutOfDraw.removeOne(candidates[slot]);
-                std::erase_if(NotMoved, [&](const NotMovedFile& file) {
-                    return file.name == candidates[slot];
-                });
-                ++moved;
-                pace.panesChanged();
-            }
-            if ((fileMoved || keepGoing) && --remaining == 0)
+            countSettled();
+            if (keepGoing && --remaining == 0)
                 keepGoing = false;
             candidates[slot].clear();
         }
+        settleWaiting();
     }
 
     replaceStatus(*this,
