@@ -3,6 +3,7 @@
 #include "fs/MoveJournal.h"
 #include "fs/PathText.h"
 #include "fs/SafeMove.h"
+#include "fs/VolumeTraits.h"
 
 #include <exception>
 
@@ -80,16 +81,16 @@ void MoveGroup::finish() {
 }
 
 void MoveGroup::flushCopies(std::vector<std::unique_ptr<StagedMove>>& moves) {
-    // One syncfs serves every copy on its volume; the copies are open until then.
-    QSet<QByteArray> syncedFolders;
+    // The copies are all written; on most volumes one flush reaches every one of them there.
+    QSet<QByteArray> flushedFolders;
     for (const auto& move : moves) {
-        if (!move->flushEachFile() && !syncedFolders.contains(move->destinationFolderPath())) {
+        const GroupFlush flush = move->groupFlush();
+        const bool first = !flushedFolders.contains(move->destinationFolderPath());
+        flushedFolders.insert(move->destinationFolderPath());
+        if (flush == GroupFlush::SyncVolume && first)
             move->syncVolume();
-            syncedFolders.insert(move->destinationFolderPath());
-        }
+        move->closeCopy(flush == GroupFlush::EachFile || (flush == GroupFlush::AnyFile && first));
     }
-    for (const auto& move : moves)
-        move->closeCopy(move->flushEachFile());
 }
 
 void MoveGroup::takeBack(std::vector<std::unique_ptr<StagedMove>>& moves) {

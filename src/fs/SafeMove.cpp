@@ -96,7 +96,7 @@ public:
     }
 
     qint64 copySize() const { return m_copySize; }
-    bool flushEachFile() const { return m_volume->traits.flushEachFile; }
+    GroupFlush groupFlush() const { return m_volume->traits.groupFlush; }
     const QByteArray& sourcePath() const { return m_sourcePath; }
     const QByteArray& destinationPath() const { return m_destinationPath; }
     const QByteArray& destinationFolderPath() const { return m_destinationFolderPath; }
@@ -503,8 +503,8 @@ qint64 StagedMove::copySize() const {
     return m_move->copySize();
 }
 
-bool StagedMove::flushEachFile() const {
-    return m_move->flushEachFile();
+GroupFlush StagedMove::groupFlush() const {
+    return m_move->groupFlush();
 }
 
 const QByteArray& StagedMove::sourcePath() const {

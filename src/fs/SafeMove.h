@@ -6,6 +6,7 @@
 
 class KnownVolumes;
 class SystemCalls;
+enum class GroupFlush;
 
 // Moves one regular file to a full destination path so that the file exists under one of its two
 // names at every moment, and never under none. Never replaces an existing file; on a case-
@@ -43,9 +44,9 @@ public:
 
     // The size of the copy start() made.
     qint64 copySize() const;
-    // Whether the copy's volume needs a flush of each file (closeCopy(true)) rather than one
-    // syncVolume() for all its files.
-    bool flushEachFile() const;
+    // How the copy's volume flushes a group's copies: syncVolume() once, closeCopy(true) once, or
+    // closeCopy(true) for each.
+    GroupFlush groupFlush() const;
     const QByteArray& sourcePath() const;
     const QByteArray& destinationPath() const;
     const QByteArray& destinationFolderPath() const;

@@ -176,14 +176,17 @@ TEST_F(InjectedFaults, IoErrorAtAnyStepOfACopyLeavesTheSourceAndNoTrace) {
 }
 
 // Three moves settle as one group: their copies are flushed together (one syncfs on tmpfs, one
-// fsync each on the FUSE card), then published one by one, their folder flushed once, and only
-// then their sources deleted. A group that fails before the deletions is taken back whole; a
-// failed deletion leaves that one file in both places and the others moved.
+// fsync on the exFAT card, whose driver flushes the whole device for it, one fsync each on
+// fusefat), then published one by one, their folder flushed once, and only then their sources
+// deleted. A group that fails before the deletions is taken back whole; a failed deletion leaves
+// that one file in both places and the others moved.
 TEST_F(InjectedFaults, AGroupThatCannotSettleIsTakenBackWholeAndCountsNothing) {
     ScratchVolume tmpfs = ScratchVolume::tmpfs(16384);
     ScratchVolume exfat = ScratchVolume::exfat(16);
+    ScratchVolume fat = ScratchVolume::fat(16);
     QUAVEX_REQUIRE_MOUNTED(tmpfs);
     QUAVEX_REQUIRE_MOUNTED(exfat);
+    QUAVEX_REQUIRE_MOUNTED(fat);
     struct Fault {
         const ScratchVolume& card;
         Call call;
@@ -194,7 +197,8 @@ TEST_F(InjectedFaults, AGroupThatCannotSettleIsTakenBackWholeAndCountsNothing) {
         QStringList onCard;
     };
     const Fault faults[] = {{tmpfs, Call::Syncfs, 1, "flushing the copies", "Song.mp3", {}},
-                            {exfat, Call::Fsync, 2, "flushing the second copy", "a.mp3", {}},
+                            {exfat, Call::Fsync, 2, "flushing the folder", "Song.mp3", {}},
+                            {fat, Call::Fsync, 2, "flushing the second copy", "a.mp3", {}},
                             {tmpfs, Call::RenameNoReplace, 2, "publishing the second", "a.mp3", {}},
                             {tmpfs, Call::Fsync, 1, "flushing the folder", "Song.mp3", {}},
                             {exfat,
