@@ -13,6 +13,7 @@
 #include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QSet>
 #include <cmath>
@@ -159,6 +160,7 @@ void Form1::FillPlayer(std::uint8_t which) {
         std::size_t slot = draw(random, count);
         showStatus(*this);
         QString freeSpace;
+        QElapsedTimer sinceFreeSpace;
         bool keepGoing = true;
         // Every step below runs for every attempt; only painting and re-reading the panes keep
         // to the eye's pace, and both are up to date again when this block is left.
@@ -208,13 +210,19 @@ void Form1::FillPlayer(std::uint8_t which) {
             } catch (const AppError&) {
                 // The status line shows what could be split; the attempt goes on to its move.
             }
-            try {
-                // A player folder at the file system's root leaves no folder text before the name.
-                const QString folder =
-                    destinationFolder.isEmpty() ? QStringLiteral("/") : destinationFolder;
-                freeSpace = megabytesText(DiskFreeKB(driveRootOf(folder)));
-            } catch (const AppError&) {
-                // The previous figure stays.
+            // The player's free space is asked for at the eye's pace: on a card each question is a
+            // round trip through its driver, which serves the moves one request at a time.
+            if (!sinceFreeSpace.isValid() || sinceFreeSpace.hasExpired(EyePace::Interval)) {
+                sinceFreeSpace.start();
+                try {
+                    // A player folder at the file system's root leaves no folder text before the
+                    // name.
+                    const QString folder =
+                        destinationFolder.isEmpty() ? QStringLiteral("/") : destinationFolder;
+                    freeSpace = megabytesText(DiskFreeKB(driveRootOf(folder)));
+                } catch (const AppError&) {
+                    // The previous figure stays.
+                }
             }
 
             replaceStatus(*this, QStringLiteral("Space remaining: ") + freeSpace +
