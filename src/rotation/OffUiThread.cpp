@@ -30,10 +30,8 @@ void runOffUiThread(const std::function<void()>& work) {
             failure = std::current_exception();
         }
         // Only a loop already waiting is told; a queued call is delivered once it runs.
-        // Qt owns the queued call object; the analyzer cannot see that.
         if (waiting.exchange(Waiting::Done) == Waiting::InLoop)
-            QMetaObject::invokeMethod( // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
-                &*loop, &QEventLoop::quit, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(&*loop, "quit", Qt::QueuedConnection);
         finished.release();
     });
     if (!finished.tryAcquire(1, QuickWorkMs)) {
