@@ -123,7 +123,8 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     result.bareMs = timeMs([&] {
         SystemFileSystem moves;
         for (const QString& name : namesIn(bare))
-            moves.MoveFile(bare + QLatin1Char('/') + name, bareMoved + QLatin1Char('/') + name);
+            moves.MoveInGroup(bare + QLatin1Char('/') + name, bareMoved + QLatin1Char('/') + name);
+        moves.SettleMoves();
     });
     if (namesIn(bareMoved).size() != files)
         fail(QStringLiteral("the bare moves did not move every file"));
