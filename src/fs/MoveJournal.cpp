@@ -4,20 +4,15 @@
 #include "fs/Duplicates.h"
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
+#include "fs/JournalFile.h"
 #include "fs/OwnTemporaries.h"
 #include "fs/PathText.h"
 #include "fs/SafeMove.h"
 #include "fs/SystemCalls.h"
 
-#include <QByteArrayList>
-#include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QSet>
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -77,36 +72,8 @@ void recordMoves(const std::vector<RecordedMove>& moves) {
     QByteArray lines;
     for (const RecordedMove& move : moves)
         lines += journalLine(move);
-    const QString journal = moveJournal();
-    const QString journalFolder = splitAtLastSlash(journal).folder;
-    if (!QDir().mkpath(journalFolder))
-        failRecord(EACCES);
-    const bool created = !QFile::exists(journal);
-    const int fd = ::open(encodeFileName(journal).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        failRecord(errno);
-    qsizetype done = 0;
-    while (done < lines.size()) {
-        const ssize_t put = ::write(fd, lines.constData() + done, lines.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            const int error = put == 0 ? EIO : errno;
-            ::close(fd);
-            failRecord(error);
-        }
-        done += put;
-    }
-    if (::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
+    if (const int error = appendToJournal(moveJournal(), lines); error != 0)
         failRecord(error);
-    }
-    ::close(fd);
-    if (created)
-        if (const int error = syncFolderOf(*realSystemCalls(), encodeFileName(journalFolder)))
-            failRecord(error);
 }
 
 void forgetRecordedMoves() {
@@ -115,14 +82,9 @@ void forgetRecordedMoves() {
 
 void completeInterruptedMoves() {
     const QString journal = moveJournal();
-    QFile file(journal);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArrayList lines = file.readAll().split('\n');
-    file.close();
     QSet<QByteArray> flushedFolders;
     QByteArrayList unsettled;
-    for (const QByteArray& line : lines) {
+    for (const QByteArray& line : journalLines(journal)) {
         const QByteArrayList paths = line.split(' ');
         if (paths.size() != 2 || unsettled.contains(line))
             continue;
@@ -131,15 +93,5 @@ void completeInterruptedMoves() {
         if (!complete(move, flushedFolders))
             unsettled.append(line);
     }
-    if (unsettled.size() > KeptLines)
-        unsettled.remove(0, unsettled.size() - KeptLines);
-    if (unsettled.isEmpty()) {
-        QFile::remove(journal);
-        return;
-    }
-    QSaveFile rewritten(journal);
-    if (rewritten.open(QIODevice::WriteOnly)) {
-        rewritten.write(unsettled.join('\n') + '\n');
-        rewritten.commit();
-    }
+    keepJournalLines(journal, unsettled, KeptLines);
 }
