@@ -1,5 +1,6 @@
 #include "fs/MoveGroup.h"
 
+#include "fs/AppError.h"
 #include "fs/MoveJournal.h"
 #include "fs/PathText.h"
 #include "fs/SafeMove.h"
@@ -45,6 +46,11 @@ void MoveGroup::settle() {
                 move->fail(error);
             flushedFolders.insert(folder);
         }
+    } catch (const AppError& error) {
+        m_journalNeeded = true;
+        takeBack(moves);
+        // The whole group failed, not one file of it: the run stops at it.
+        throw AppError(error.number(), error.source(), error.description());
     } catch (...) {
         m_journalNeeded = true;
         takeBack(moves);

@@ -162,12 +162,14 @@ void SystemFileSystem::DeleteFolder(const QString& path) {
 }
 
 void SystemFileSystem::PinFolder(const QString& path) {
+    m_group.finish();
     struct stat status {};
     if (m_calls->stat(encodeFileName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode))
         m_volumes.pin(path, status);
 }
 
 bool SystemFileSystem::FolderInPlace(const QString& path) {
+    m_group.finish();
     struct stat status {};
     return m_calls->stat(encodeFileName(path).constData(), &status) == 0 &&
            S_ISDIR(status.st_mode) && m_volumes.matchesPin(path, status);
