@@ -240,32 +240,43 @@ TEST_F(InjectedFaults, AGroupThatCannotSettleIsTakenBackWholeAndCountsNothing) {
     }
 }
 
-// A fill counts a file once its group has settled: when the second group cannot be flushed, the
-// summary counts the first group's files, the second's are all back in the music folder, and one
-// box says why.
+// A fill counts a file once its group has settled: when a later group cannot be flushed, or one
+// of its files cannot be published (its name taken meanwhile, which alone would leave just that
+// file out), the group is taken back, the summary counts the groups before it, and one box says
+// why.
 TEST_F(InjectedFaults, AFillCountsOnlyTheGroupsThatSettled) {
-    ScratchVolume player = ScratchVolume::tmpfs(16384);
-    QUAVEX_REQUIRE_MOUNTED(player);
-    RotationWindow w;
-    w.addDrive(player.root());
-    for (int i = 0; i < 100; ++i)
-        writeFile(w.music() + QStringLiteral("/song%1.mp3").arg(i));
-    calls->failAt(Call::Syncfs, 2, EIO);
-    w.createFileSystem = [this] { return std::make_unique<SystemFileSystem>(calls); };
-    w.choose(w.music(), player.root(), w.card(), true, false);
+    struct Fault {
+        Call call;
+        int nth;
+        int error;
+    };
+    for (const Fault& fault :
+         {Fault{Call::Syncfs, 2, EIO}, Fault{Call::RenameNoReplace, 70, EEXIST}}) {
+        SCOPED_TRACE(fault.nth);
+        ScratchVolume player = ScratchVolume::tmpfs(16384);
+        QUAVEX_REQUIRE_MOUNTED(player);
+        RotationWindow w;
+        w.addDrive(player.root());
+        for (int i = 0; i < 100; ++i)
+            writeFile(w.music() + QStringLiteral("/song%1.mp3").arg(i));
+        calls = std::make_shared<FaultyCalls>();
+        calls->failAt(fault.call, fault.nth, fault.error);
+        w.createFileSystem = [this] { return std::make_unique<SystemFileSystem>(calls); };
+        w.choose(w.music(), player.root(), w.card(), true, false);
 
-    w.pressSelect();
+        w.pressSelect();
 
-    const qsizetype moved = w.namesIn(player.root()).size();
-    EXPECT_GT(moved, 0);
-    EXPECT_LT(moved, 100);
-    EXPECT_EQ(w.namesIn(w.music()).size(), 100 - moved);
-    EXPECT_TRUE(w.statusText().startsWith(
-        QStringLiteral(" %1 files were moved to the MP3 player.\r\n").arg(moved)))
-        << w.statusText().toStdString();
-    ASSERT_EQ(w.env.prompter->shown.size(), 1u);
-    EXPECT_TRUE(w.env.prompter->shown[0].text.startsWith(QStringLiteral("Error # ")));
-    EXPECT_TRUE(w.ownTemporaries().isEmpty());
+        const qsizetype moved = w.namesIn(player.root()).size();
+        EXPECT_GT(moved, 0);
+        EXPECT_LT(moved, 100);
+        EXPECT_EQ(w.namesIn(w.music()).size(), 100 - moved);
+        EXPECT_TRUE(w.statusText().startsWith(
+            QStringLiteral(" %1 files were moved to the MP3 player.\r\n").arg(moved)))
+            << w.statusText().toStdString();
+        ASSERT_EQ(w.env.prompter->shown.size(), 1u);
+        EXPECT_TRUE(w.env.prompter->shown[0].text.startsWith(QStringLiteral("Error # ")));
+        EXPECT_TRUE(w.ownTemporaries().isEmpty());
+    }
 }
 
 TEST_F(InjectedFaults, SourceThatCannotBeDeletedLeavesTwoWholeCopiesAndSaysSo) {
