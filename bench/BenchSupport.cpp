@@ -106,20 +106,49 @@ void runTool(const QString& program, const QStringList& arguments) {
                  .arg(program, QString::fromLocal8Bit(process.readAllStandardError())));
 }
 
-void TimedMoves::MoveFile(const QString& source, const QString& destination) {
-    if (source.endsWith(QStringLiteral("*.*"))) {
-        ForwardingFileSystem::MoveFile(source, destination);
-        return;
-    }
-    QElapsedTimer timer;
-    timer.start();
+double programMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+namespace {
+
+void timed(std::vector<MoveSpan>& moves, const std::function<void()>& move) {
+    const double start = programMs();
     try {
-        ForwardingFileSystem::MoveFile(source, destination);
+        move();
     } catch (...) {
-        m_moveMs->push_back(double(timer.nsecsElapsed()) / 1e6);
+        moves.push_back({start, programMs()});
         throw;
     }
-    m_moveMs->push_back(double(timer.nsecsElapsed()) / 1e6);
+    moves.push_back({start, programMs()});
+}
+
+} // namespace
+
+void TimedMoves::MoveFile(const QString& source, const QString& destination) {
+    if (source.endsWith(QStringLiteral("*.*")))
+        ForwardingFileSystem::MoveFile(source, destination);
+    else
+        timed(*m_moves, [&] { ForwardingFileSystem::MoveFile(source, destination); });
+}
+
+void TimedMoves::MoveInGroup(const QString& source, const QString& destination) {
+    timed(*m_moves, [&] { real().MoveInGroup(source, destination); });
+}
+
+void TimedMoves::SettleMoves() {
+    real().SettleMoves();
+    if (!m_moves->empty())
+        m_moves->back().endMs = programMs();
+}
+
+std::int64_t TimedMoves::SettledMoves() const {
+    return real().SettledMoves();
 }
 
 BenchWindow::BenchWindow(const QStringList& drives, const QString& music, const QString& player,

@@ -25,17 +25,29 @@ QStringList namesIn(const QString& folder);
 QStringList pathsIn(const QString& folder, const QStringList& names);
 
 double timeMs(const std::function<void()>& step);
+// Milliseconds since the first call, on one clock for the whole program.
+double programMs();
 // Runs a tool to its end; ends the program when it fails.
 void runTool(const QString& program, const QStringList& arguments);
 
-// The real file-system object, timing each single-file move.
+// When one move began and ended, in ms since the program started.
+struct MoveSpan {
+    double startMs;
+    double endMs;
+};
+
+// The real file-system object, timing each single-file move; the moves of a fill settle in
+// groups as they do without it, and the last one's span ends when the fill's last group settled.
 class TimedMoves : public ForwardingFileSystem {
 public:
-    explicit TimedMoves(std::vector<double>* moveMs) : m_moveMs(moveMs) {}
+    explicit TimedMoves(std::vector<MoveSpan>* moves) : m_moves(moves) {}
     void MoveFile(const QString& source, const QString& destination) override;
+    void MoveInGroup(const QString& source, const QString& destination) override;
+    void SettleMoves() override;
+    std::int64_t SettledMoves() const override;
 
 private:
-    std::vector<double>* m_moveMs;
+    std::vector<MoveSpan>* m_moves;
 };
 
 // A main window whose Select runs from the music folder into the player folder with the real

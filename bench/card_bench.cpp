@@ -3,14 +3,21 @@
 //   exfat_fill_vs_rsync_fsync_ratio_5k  a run filling an empty player folder with 5,000 files of
 //                                       16 KiB, against rsync -t --fsync --remove-source-files;
 //                                       median of three rounds taken in turns
+//   exfat_fill_vs_mv_sync_ratio_5k      the same fill against mv of 5,000 such files followed by
+//                                       one sync, the floor that keeps nothing safe on the way
+//   exfat_fill_vs_bare_moves_ratio_5k   the same fill against the same moves made by the
+//                                       file-system object alone, without the window
 //   exfat_bare_moves_vs_rsync_fsync_ratio_5k
-//                                       the same moves by the file-system object alone, without
-//                                       the window, against rsync in the same round
-//   exfat_move_growth_ratio_5k          median time per move over the last 500 moves of that
-//                                       fill, against the first 500; median of the rounds
+//                                       those bare moves against rsync in the same round
+//   exfat_move_growth_ratio_5k          the time the fill's last 500 moves took, against its
+//                                       first 500; median of the rounds
 //   exfat_rsync_growth_ratio_5k         the same for rsync: its last 500 files against its first
 //                                       500, each 500 in one call; how much the driver itself
 //                                       slows down as the folder fills
+//   exfat_growth_vs_rsync_growth_5k     the fill's growth divided by rsync's in the same round
+//   exfat_clear_vs_mv_sync_ratio_5k     clearing the 5,000 files of the filled player folder into
+//                                       the holding folder, against mv of 5,000 such files from
+//                                       the card followed by one sync
 //   exfat_run_vs_mv_sync_ratio          a whole run (clear 50 files of 4 MiB, fill a 256 MiB card
 //                                       with 4 MiB files until it is full, restore) against mv of
 //                                       the same files followed by sync
@@ -43,15 +50,33 @@ QString localDiskFolder() {
 }
 
 // One round: rsync of 5,000 files into a fresh folder of the card, the same moves made by the
-// file-system object alone, without the window, and the fill of 5,000 more, each into a folder of
-// its own. Gives the three times and the growth ratios of rsync and the fill.
+// file-system object alone, without the window, mv of 5,000 more and one sync, and the fill of
+// 5,000 more, each into a folder of its own; then the clearing of the filled folder into the
+// holding folder, and mv of the files the bare moves left on the card back to the disk, and one
+// sync. Gives the times and the growth ratios of rsync and the fill.
 struct FillRound {
     double rsyncMs;
     double bareMs;
+    double mvSyncMs;
     double fillMs;
+    double clearMs;
+    double mvSyncBackMs;
     double growth;
     double rsyncGrowth;
 };
+
+// The time a sequence of moves took, from the start of the first to the end of the last.
+double spanMs(const std::vector<MoveSpan>& moves) {
+    return moves.back().endMs - moves.front().startMs;
+}
+
+double mvThenSyncMs(const QString& from, const QString& to) {
+    const QStringList paths = pathsIn(from, namesIn(from));
+    return timeMs([&] {
+        runTool(QStringLiteral("mv"), QStringList(paths) << to + QLatin1Char('/'));
+        ::sync();
+    });
+}
 
 FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int round) {
     constexpr int files = 5000;
@@ -63,10 +88,14 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     const QString rsynced = card.root() + QStringLiteral("/Rsync") + tag;
     const QString bare = diskFolder + QStringLiteral("/Bare") + tag;
     const QString bareMoved = card.root() + QStringLiteral("/Bare") + tag;
+    const QString floor = diskFolder + QStringLiteral("/Floor") + tag;
+    const QString floorMoved = card.root() + QStringLiteral("/Floor") + tag;
+    const QString holding = diskFolder + QStringLiteral("/QUAVEXTemp");
     makeFiles(music, QStringLiteral("song"), files, 16 * KiB);
     makeFiles(theirs, QStringLiteral("song"), files, 16 * KiB);
     makeFiles(bare, QStringLiteral("song"), files, 16 * KiB);
-    for (const QString& folder : {player, rsynced, bareMoved})
+    makeFiles(floor, QStringLiteral("song"), files, 16 * KiB);
+    for (const QString& folder : {player, rsynced, bareMoved, floorMoved, holding})
         QDir().mkpath(folder);
 
     ::sync();
@@ -94,24 +123,40 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     result.bareMs = timeMs([&] {
         SystemFileSystem moves;
         for (const QString& name : namesIn(bare))
-            moves.MoveFile(bare + QLatin1Char('/') + name, bareMoved + QLatin1Char('/') + name);
+            moves.MoveInGroup(bare + QLatin1Char('/') + name, bareMoved + QLatin1Char('/') + name);
+        moves.SettleMoves();
     });
     if (namesIn(bareMoved).size() != files)
         fail(QStringLiteral("the bare moves did not move every file"));
 
     ::sync();
-    std::vector<double> moveMs;
-    BenchWindow window({diskFolder, card.root()}, music, player,
-                       diskFolder + QStringLiteral("/QUAVEXTemp"),
-                       [&] { return std::make_unique<TimedMoves>(&moveMs); });
+    result.mvSyncMs = mvThenSyncMs(floor, floorMoved);
+    if (namesIn(floorMoved).size() != files)
+        fail(QStringLiteral("mv did not move every file"));
+
+    ::sync();
+    std::vector<MoveSpan> moves;
+    BenchWindow window({diskFolder, card.root()}, music, player, holding,
+                       [&] { return std::make_unique<TimedMoves>(&moves); });
     result.fillMs = timeMs([&] { window.form->cmdGo_Click(); });
-    if (moveMs.size() != files || namesIn(player).size() != files)
-        fail(QStringLiteral("the fill moved %1 files, not %2").arg(moveMs.size()).arg(files));
-    const std::vector<double> first(moveMs.begin(), moveMs.begin() + edge);
-    const std::vector<double> last(moveMs.end() - edge, moveMs.end());
-    result.growth = median(last) / median(first);
+    if (moves.size() != files || namesIn(player).size() != files)
+        fail(QStringLiteral("the fill moved %1 files, not %2").arg(moves.size()).arg(files));
+    const std::vector<MoveSpan> first(moves.begin(), moves.begin() + edge);
+    const std::vector<MoveSpan> last(moves.end() - edge, moves.end());
+    result.growth = spanMs(last) / spanMs(first);
+
+    ::sync();
+    QDir().mkpath(holding);
+    window.form->Fso = createSystemFileSystem();
+    result.clearMs = timeMs([&] { window.form->ClearPlayer(1); });
+    if (!namesIn(player).isEmpty() || namesIn(holding).size() != files)
+        fail(QStringLiteral("the clearing did not move every file"));
+    ::sync();
+    result.mvSyncBackMs = mvThenSyncMs(bareMoved, bare);
+    if (namesIn(bare).size() != files)
+        fail(QStringLiteral("mv did not move every file back"));
     // Each round starts on a card as empty as the last one's.
-    for (const QString& folder : {player, rsynced, bareMoved})
+    for (const QString& folder : {player, rsynced, bareMoved, floorMoved, holding})
         QDir(folder).removeRecursively();
     return result;
 }
@@ -127,25 +172,46 @@ void fillAgainstRsync() {
     std::vector<double> bareMs;
     std::vector<double> ratios;
     std::vector<double> bareRatios;
+    std::vector<double> mvSyncMs;
+    std::vector<double> clearMs;
+    std::vector<double> mvSyncBackMs;
+    std::vector<double> mvSyncRatios;
+    std::vector<double> bareFillRatios;
+    std::vector<double> clearRatios;
     std::vector<double> growths;
     std::vector<double> rsyncGrowths;
+    std::vector<double> growthRatios;
     for (int round = 0; round < rounds; ++round) {
         const FillRound result = fillRound(card, disk.path(), round);
         rsyncMs.push_back(result.rsyncMs);
         fillMs.push_back(result.fillMs);
         bareMs.push_back(result.bareMs);
+        mvSyncMs.push_back(result.mvSyncMs);
+        clearMs.push_back(result.clearMs);
+        mvSyncBackMs.push_back(result.mvSyncBackMs);
         ratios.push_back(result.fillMs / result.rsyncMs);
         bareRatios.push_back(result.bareMs / result.rsyncMs);
+        mvSyncRatios.push_back(result.fillMs / result.mvSyncMs);
+        bareFillRatios.push_back(result.fillMs / result.bareMs);
+        clearRatios.push_back(result.clearMs / result.mvSyncBackMs);
         growths.push_back(result.growth);
         rsyncGrowths.push_back(result.rsyncGrowth);
+        growthRatios.push_back(result.growth / result.rsyncGrowth);
     }
     std::printf("exfat_fill_s_5k %.2f s\n", median(fillMs) / 1000);
     std::printf("exfat_bare_moves_s_5k %.2f s\n", median(bareMs) / 1000);
     std::printf("exfat_rsync_fsync_s_5k %.2f s\n", median(rsyncMs) / 1000);
+    std::printf("exfat_mv_sync_s_5k %.2f s\n", median(mvSyncMs) / 1000);
+    std::printf("exfat_clear_s_5k %.2f s\n", median(clearMs) / 1000);
+    std::printf("exfat_clear_mv_sync_s_5k %.2f s\n", median(mvSyncBackMs) / 1000);
     std::printf("exfat_fill_vs_rsync_fsync_ratio_5k %.3f ratio\n", median(ratios));
+    std::printf("exfat_fill_vs_mv_sync_ratio_5k %.3f ratio\n", median(mvSyncRatios));
+    std::printf("exfat_fill_vs_bare_moves_ratio_5k %.3f ratio\n", median(bareFillRatios));
     std::printf("exfat_bare_moves_vs_rsync_fsync_ratio_5k %.3f ratio\n", median(bareRatios));
     std::printf("exfat_move_growth_ratio_5k %.3f ratio\n", median(growths));
     std::printf("exfat_rsync_growth_ratio_5k %.3f ratio\n", median(rsyncGrowths));
+    std::printf("exfat_growth_vs_rsync_growth_5k %.3f ratio\n", median(growthRatios));
+    std::printf("exfat_clear_vs_mv_sync_ratio_5k %.3f ratio\n", median(clearRatios));
     std::fflush(stdout);
 }
 
@@ -207,7 +273,9 @@ int main(int argc, char* argv[]) {
     const auto chosen = [&](const char* name) {
         return wanted.isEmpty() || wanted.contains(QLatin1String(name));
     };
-    if (chosen("exfat_fill_vs_rsync_fsync_ratio_5k") || chosen("exfat_move_growth_ratio_5k"))
+    if (chosen("exfat_fill_vs_rsync_fsync_ratio_5k") || chosen("exfat_fill_vs_mv_sync_ratio_5k") ||
+        chosen("exfat_fill_vs_bare_moves_ratio_5k") || chosen("exfat_growth_vs_rsync_growth_5k") ||
+        chosen("exfat_clear_vs_mv_sync_ratio_5k"))
         fillAgainstRsync();
     if (chosen("exfat_run_vs_mv_sync_ratio"))
         runAgainstMvSync();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -30,6 +31,19 @@ public:
     // an existing folder, file by file, stopping at the first file that cannot be moved. Never
     // replaces an existing file.
     virtual void MoveFile(const QString& source, const QString& destination) = 0;
+    // The moves of a fill or a clearing, which settle in groups. A move of one file as MoveFile
+    // makes it, except that a move across volumes, once its copy is made, may wait to settle
+    // together with others: the copies are flushed together, published, their folders flushed
+    // once, and only then the sources deleted. The file counts as moved once SettledMoves counts
+    // it. Waiting moves settle when their group is full (64 files or 64 MiB) or its oldest copy
+    // half a second old, at SettleMoves, and before any other call of this object. When this
+    // file's own checks or copy fail, the waiting moves settle first and their failure comes
+    // first. A group that cannot settle is taken back whole (every source where it was) and
+    // fails with the error of its first failing file.
+    virtual void MoveInGroup(const QString& source, const QString& destination) = 0;
+    virtual void SettleMoves() = 0;
+    // How many moves begun by MoveInGroup have settled, in the order they were begun.
+    virtual std::int64_t SettledMoves() const = 0;
     // Deletes the file `duplicate` when `original` is another file with the same size and bytes;
     // false, deleting nothing, when it is not.
     virtual bool DeleteDuplicate(const QString& duplicate, const QString& original) = 0;

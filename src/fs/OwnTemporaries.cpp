@@ -3,20 +3,16 @@
 #include "fs/AppError.h"
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
-#include "fs/PathText.h"
+#include "fs/JournalFile.h"
 #include "fs/SystemCalls.h"
 
 #include <QByteArrayList>
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QSet>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <fcntl.h>
 #include <mutex>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -50,51 +46,17 @@ QByteArray processPrefix() {
             .arg(decodeFileName(folder), ownTemporariesJournal(), reasonForErrno(error)));
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.constData() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += put;
-    }
-    return true;
-}
-
 // A line is a folder's path, "/" and a process's name prefix; percent-encoded, since a path may
 // hold any byte but "\0".
 QByteArray journalLine(const QByteArray& pathPrefix) {
     return pathPrefix.toPercentEncoding("/") + '\n';
 }
 
-void syncFolder(const QString& folder) {
-    const int fd = ::open(encodeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 void record(const QByteArray& folder) {
-    const QString journal = ownTemporariesJournal();
-    const QString journalFolder = splitAtLastSlash(journal).folder;
-    if (!QDir().mkpath(journalFolder))
-        failRecord(EACCES, folder);
-    const bool created = !QFile::exists(journal);
-    const int fd = ::open(encodeFileName(journal).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        failRecord(errno, folder);
-    if (!writeAll(fd, journalLine(folder + '/' + processPrefix())) || ::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
+    if (const int error =
+            appendToJournal(ownTemporariesJournal(), journalLine(folder + '/' + processPrefix()));
+        error != 0)
         failRecord(error, folder);
-    }
-    ::close(fd);
-    if (created)
-        syncFolder(journalFolder);
 }
 
 // True when the line is settled: its folder is there and holds no temporary of ours with the
@@ -162,26 +124,10 @@ void removeRecordedTemporaries() {
     // The journal is written anew without this process's lines, which are recorded again on use.
     recordedFolders().clear();
     const QString journal = ownTemporariesJournal();
-    QFile file(journal);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArrayList lines = file.readAll().split('\n');
-    file.close();
     QByteArrayList unsettled;
-    for (const QByteArray& line : lines) {
-        const QByteArray pathPrefix = QByteArray::fromPercentEncoding(line);
-        if (!line.isEmpty() && !unsettled.contains(line) && !settle(pathPrefix))
+    for (const QByteArray& line : journalLines(journal)) {
+        if (!unsettled.contains(line) && !settle(QByteArray::fromPercentEncoding(line)))
             unsettled.append(line);
     }
-    if (unsettled.size() > KeptLines)
-        unsettled.remove(0, unsettled.size() - KeptLines);
-    if (unsettled.isEmpty()) {
-        QFile::remove(journal);
-        return;
-    }
-    QSaveFile rewritten(journal);
-    if (rewritten.open(QIODevice::WriteOnly)) {
-        rewritten.write(unsettled.join('\n') + '\n');
-        rewritten.commit();
-    }
+    keepJournalLines(journal, unsettled, KeptLines);
 }

@@ -12,3 +12,8 @@ QString joinPath(const QString& folder, const QString& name) {
         return folder + name;
     return folder + QLatin1Char('/') + name;
 }
+
+QByteArray folderOfPath(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash > 0 ? path.left(slash) : QByteArray("/");
+}

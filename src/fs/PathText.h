@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // A path split at its last "/": the folder ("/" for a file at the root, "." when there is no "/")
@@ -12,3 +13,6 @@ SplitPath splitAtLastSlash(const QString& path);
 
 // The folder and the name with exactly one "/" between them.
 QString joinPath(const QString& folder, const QString& name);
+
+// The folder of a path given as bytes: all before its last "/", or "/" for a file at the root.
+QByteArray folderOfPath(const QByteArray& path);

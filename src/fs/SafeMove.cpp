@@ -33,6 +33,17 @@ bool isAscii(const QString& text) {
 
 } // namespace
 
+int syncFolderOf(SystemCalls& calls, const QByteArray& folder) {
+    const int fd = calls.open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0)
+        return errno;
+    int error = calls.fsync(fd) == 0 ? 0 : errno;
+    if (error == EINVAL || error == EOPNOTSUPP)
+        error = 0;
+    calls.close(fd);
+    return error;
+}
+
 class StagedMove::Steps {
 public:
     Steps(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
@@ -73,23 +84,51 @@ public:
     // the source.
     void finish() {
         try {
-            // A file that is not safely on the device is not moved, so the source must stay.
-            if (m_calls.fsync(m_out) != 0)
-                failWriting(errno, 0);
-            const int out = m_out;
-            m_out = -1;
-            if (m_calls.close(out) != 0)
-                failWriting(errno, 0);
-            // The temporary file is in the destination folder, so this cannot cross volumes.
-            if (!renameWithoutReplacing(m_temporary))
-                failErrno(EXDEV);
+            closeCopy(true);
+            publish();
         } catch (...) {
             abandonCopy();
             throw;
         }
-        m_temporary.clear();
         if (const int error = syncFolder(); error != 0)
             retractPublished(error);
+        deleteSource();
+    }
+
+    qint64 copySize() const { return m_copySize; }
+    GroupFlush groupFlush() const { return m_volume->traits.groupFlush; }
+    const QByteArray& sourcePath() const { return m_sourcePath; }
+    const QByteArray& destinationPath() const { return m_destinationPath; }
+    const QByteArray& destinationFolderPath() const { return m_destinationFolderPath; }
+
+    // Flushes every file of the copy's volume to the device.
+    void syncVolume() {
+        if (m_calls.syncfs(m_out) != 0)
+            failWriting(errno, 0);
+    }
+
+    // Closes the copy, flushing it to the device first when asked.
+    void closeCopy(bool flush) {
+        // A file that is not safely on the device is not moved, so the source must stay.
+        if (flush && m_calls.fsync(m_out) != 0)
+            failWriting(errno, 0);
+        const int out = m_out;
+        m_out = -1;
+        if (m_calls.close(out) != 0)
+            failWriting(errno, 0);
+    }
+
+    void publish() {
+        // The temporary file is in the destination folder, so this cannot cross volumes.
+        if (!renameWithoutReplacing(m_temporary))
+            failErrno(EXDEV);
+        m_temporary.clear();
+        m_published = true;
+    }
+
+    int syncFolder() const { return syncFolderOf(m_calls, m_destinationFolderPath); }
+
+    void deleteSource() {
         if (m_calls.unlink(m_sourcePath.constData()) != 0) {
             const int error = errno;
             fail(errorNumberForErrno(error),
@@ -99,6 +138,27 @@ public:
         }
     }
 
+    // Leaves the source the only one: removes the copy, under its final name once published.
+    // Fails, saying that the file now exists in both places, when a published copy stays.
+    void takeBack() {
+        if (!m_published) {
+            abandonCopy();
+            return;
+        }
+        m_published = false;
+        if (m_calls.unlink(m_destinationPath.constData()) != 0) {
+            const int error = errno;
+            fail(errorNumberForErrno(error),
+                 QStringLiteral("a file moved with it failed, and the copy made there could not be "
+                                "removed again (%1), so it now exists in both places")
+                     .arg(reasonForErrno(error)));
+        }
+    }
+
+    [[noreturn]] void failErrno(int error) const {
+        fail(errorNumberForErrno(error), reasonForErrno(error));
+    }
+
 private:
     [[noreturn]] void fail(std::int32_t number, const QString& reason,
                            AppError::Reach reach = AppError::Reach::Operation) const {
@@ -106,10 +166,6 @@ private:
                        QStringLiteral("\"%1\" could not be moved to \"%2\": %3.")
                            .arg(m_fileName, m_destinationFolder, reason),
                        reach);
-    }
-
-    [[noreturn]] void failErrno(int error) const {
-        fail(errorNumberForErrno(error), reasonForErrno(error));
     }
 
     // The source itself cannot be read: that file's own failure, unless its drive is gone.
@@ -282,19 +338,6 @@ private:
         failErrno(error);
     }
 
-    // 0, or the errno of a flush that failed; file systems that cannot flush a folder pass.
-    int syncFolder() const {
-        const int fd = m_calls.open(m_destinationFolderPath.constData(),
-                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-        if (fd < 0)
-            return errno;
-        int error = m_calls.fsync(fd) == 0 ? 0 : errno;
-        if (error == EINVAL || error == EOPNOTSUPP)
-            error = 0;
-        m_calls.close(fd);
-        return error;
-    }
-
     void copyAcross() {
         const int in = m_calls.open(m_sourcePath.constData(), O_RDONLY | O_CLOEXEC, 0);
         if (in < 0)
@@ -313,6 +356,7 @@ private:
         if (m_calls.fstat(in, &status) != 0)
             failReading(errno);
         m_temporary = createTemporary(status);
+        m_copySize = status.st_size;
         try {
             ensureOnPinnedDevice();
             learnLookupOfCase();
@@ -429,6 +473,9 @@ private:
     // The copy while it is ours to remove: from its creation until it is published.
     QByteArray m_temporary;
     int m_out = -1;
+    qint64 m_copySize = 0;
+    // Published under the final name while the source is still there.
+    bool m_published = false;
 };
 
 void moveFileSafely(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
@@ -450,4 +497,52 @@ bool StagedMove::start() {
 
 void StagedMove::finish() {
     m_move->finish();
+}
+
+qint64 StagedMove::copySize() const {
+    return m_move->copySize();
+}
+
+GroupFlush StagedMove::groupFlush() const {
+    return m_move->groupFlush();
+}
+
+const QByteArray& StagedMove::sourcePath() const {
+    return m_move->sourcePath();
+}
+
+const QByteArray& StagedMove::destinationPath() const {
+    return m_move->destinationPath();
+}
+
+const QByteArray& StagedMove::destinationFolderPath() const {
+    return m_move->destinationFolderPath();
+}
+
+void StagedMove::syncVolume() {
+    m_move->syncVolume();
+}
+
+void StagedMove::closeCopy(bool flush) {
+    m_move->closeCopy(flush);
+}
+
+void StagedMove::publish() {
+    m_move->publish();
+}
+
+int StagedMove::syncFolder() const {
+    return m_move->syncFolder();
+}
+
+void StagedMove::fail(int error) const {
+    m_move->failErrno(error);
+}
+
+void StagedMove::deleteSource() {
+    m_move->deleteSource();
+}
+
+void StagedMove::takeBack() {
+    m_move->takeBack();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
 
 class KnownVolumes;
 class SystemCalls;
+enum class GroupFlush;
 
 // Moves one regular file to a full destination path so that the file exists under one of its two
 // names at every moment, and never under none. Never replaces an existing file; on a case-
@@ -19,12 +21,16 @@ class SystemCalls;
 void moveFileSafely(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
                     const QString& destination);
 
-// The same move in two steps, so that a move of many files can copy the next file while this one
-// is flushed. start() checks, and either moves the file at once (a rename on one volume, then it
-// returns true) or copies it into a temporary file of ours. finish() flushes that copy, publishes
-// it without replacing, flushes its folder and only then deletes the source. A copy dropped
-// unfinished is removed, leaving the source as it was. Each step may run on its own thread, one
-// at a time.
+// Flushes a folder (its path as bytes) to the device: 0, or the errno of the failure. File systems
+// that cannot flush a folder pass.
+int syncFolderOf(SystemCalls& calls, const QByteArray& folder);
+
+// The same move in steps, so that moves across volumes can settle in a group (MoveGroup). start()
+// checks, and either moves the file at once (a rename on one volume, then it returns true) or
+// copies it into a temporary file of ours. finish() flushes that copy, publishes it without
+// replacing, flushes its folder and only then deletes the source. A group instead takes the steps
+// after start() one at a time for all its moves. A copy dropped unpublished is removed, leaving
+// the source as it was. Every step fails with an AppError that names the file.
 class StagedMove {
 public:
     StagedMove(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
@@ -35,6 +41,28 @@ public:
 
     bool start();
     void finish();
+
+    // The size of the copy start() made.
+    qint64 copySize() const;
+    // How the copy's volume flushes a group's copies: syncVolume() once, closeCopy(true) once, or
+    // closeCopy(true) for each.
+    GroupFlush groupFlush() const;
+    const QByteArray& sourcePath() const;
+    const QByteArray& destinationPath() const;
+    const QByteArray& destinationFolderPath() const;
+
+    // The group's steps, in this order.
+    void syncVolume();
+    void closeCopy(bool flush);
+    void publish();
+    // 0, or the errno of a failed flush of the destination folder.
+    int syncFolder() const;
+    // Fails with the error, naming the file.
+    [[noreturn]] void fail(int error) const;
+    void deleteSource();
+    // Removes the copy, unpublished or published, so that the source is the only one again; fails,
+    // saying that the file is now in both places, when a published copy cannot be removed.
+    void takeBack();
 
 private:
     class Steps;

@@ -23,6 +23,10 @@ int SystemCalls::fsync(int fd) {
     return ::fsync(fd);
 }
 
+int SystemCalls::syncfs(int fd) {
+    return ::syncfs(fd);
+}
+
 int SystemCalls::close(int fd) {
     return ::close(fd);
 }

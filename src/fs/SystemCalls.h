@@ -25,6 +25,7 @@ public:
     virtual ssize_t read(int fd, void* buffer, size_t size);
     virtual ssize_t write(int fd, const void* buffer, size_t size);
     virtual int fsync(int fd);
+    virtual int syncfs(int fd);
     virtual int close(int fd);
     virtual int fstat(int fd, struct stat* status);
     virtual int futimens(int fd, const struct timespec times[2]);

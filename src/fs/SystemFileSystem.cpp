@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <future>
 
 namespace {
 
@@ -40,14 +39,18 @@ QString wildcardFolder(const QString& source) {
 } // namespace
 
 SystemFileSystem::SystemFileSystem(std::shared_ptr<SystemCalls> calls)
-    : m_calls(calls ? std::move(calls) : realSystemCalls()) {}
+    : m_calls(calls ? std::move(calls) : realSystemCalls()), m_group(*m_calls) {}
 
+// Every call but the moves of a group first settles the moves waiting in it, so that it sees the
+// folders as they will stay.
 bool SystemFileSystem::FolderExists(const QString& path) {
+    m_group.finish();
     struct stat status {};
     return m_calls->stat(encodeFileName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 FsFolder SystemFileSystem::GetFolder(const QString& path) {
+    m_group.finish();
     std::vector<FolderEntry> entries;
     if (m_calls->listFolder(encodeFileName(path).constData(), entries) != 0)
         failFolder(errno, path, FsTask::ReadingFolder, QStringLiteral("read"));
@@ -67,6 +70,7 @@ FsFolder SystemFileSystem::GetFolder(const QString& path) {
 }
 
 void SystemFileSystem::MoveFile(const QString& source, const QString& destination) {
+    m_group.finish();
     const QString folder = wildcardFolder(source);
     if (folder.isNull())
         moveFileSafely(*m_calls, m_volumes, source, destination);
@@ -84,39 +88,46 @@ void SystemFileSystem::moveEveryFile(const QString& folder, const QString& desti
     if (files.Files.empty())
         throw AppError(ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
                        QStringLiteral("There are no files in \"%1\" to move.").arg(folder));
-    // Each copy is flushed, published and its source deleted on a second thread while the next
-    // file is copied; the next file waits for that before its own flush, so the files still go
-    // one by one and the move stops at the first that fails.
-    std::unique_ptr<StagedMove> flushing;
-    std::future<void> flushed;
-    for (const FsFile& file : files.Files) {
-        auto move = std::make_unique<StagedMove>(*m_calls, m_volumes, joinPath(folder, file.Name),
-                                                 joinPath(destinationFolder, file.Name));
-        bool done = false;
-        try {
-            done = move->start();
-        } catch (...) {
-            // The earlier file's failure comes first.
-            if (flushed.valid())
-                flushed.get();
-            throw;
-        }
-        if (flushed.valid())
-            flushed.get();
-        if (done)
-            continue;
-        flushing = std::move(move);
-        flushed = std::async(std::launch::async, [staged = flushing.get()] { staged->finish(); });
+    for (const FsFile& file : files.Files)
+        MoveInGroup(joinPath(folder, file.Name), joinPath(destinationFolder, file.Name));
+    m_group.finish();
+}
+
+void SystemFileSystem::MoveInGroup(const QString& source, const QString& destination) {
+    auto move = std::make_unique<StagedMove>(*m_calls, m_volumes, source, destination);
+    bool done = false;
+    try {
+        done = move->start();
+    } catch (...) {
+        // The moves before this one settle first, and their failure comes first.
+        m_group.settle();
+        throw;
     }
-    if (flushed.valid())
-        flushed.get();
+    if (!done) {
+        m_group.add(std::move(move));
+        return;
+    }
+    ++m_movedAtOnce;
+    // Moves counted in the order they were begun: a fill's moves all go one way, so a rename at
+    // once never follows copies still waiting.
+    m_group.settle();
+}
+
+void SystemFileSystem::SettleMoves() {
+    m_group.finish();
+}
+
+std::int64_t SystemFileSystem::SettledMoves() const {
+    return m_group.settled() + m_movedAtOnce;
 }
 
 bool SystemFileSystem::DeleteDuplicate(const QString& duplicate, const QString& original) {
+    m_group.finish();
     return removeDuplicate(*m_calls, duplicate, original);
 }
 
 void SystemFileSystem::CreateFolder(const QString& givenPath) {
+    m_group.finish();
     if (m_calls->mkdir(encodeFileName(givenPath).constData(), 0777) == 0)
         return;
     const int error = errno;
@@ -139,6 +150,7 @@ void SystemFileSystem::CreateFolder(const QString& givenPath) {
 }
 
 void SystemFileSystem::DeleteFolder(const QString& path) {
+    m_group.finish();
     if (m_calls->rmdir(encodeFileName(path).constData()) == 0)
         return;
     const int error = errno;
@@ -150,12 +162,14 @@ void SystemFileSystem::DeleteFolder(const QString& path) {
 }
 
 void SystemFileSystem::PinFolder(const QString& path) {
+    m_group.finish();
     struct stat status {};
     if (m_calls->stat(encodeFileName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode))
         m_volumes.pin(path, status);
 }
 
 bool SystemFileSystem::FolderInPlace(const QString& path) {
+    m_group.finish();
     struct stat status {};
     return m_calls->stat(encodeFileName(path).constData(), &status) == 0 &&
            S_ISDIR(status.st_mode) && m_volumes.matchesPin(path, status);

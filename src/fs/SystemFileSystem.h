@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fs/FileSystemObject.h"
+#include "fs/MoveGroup.h"
 #include "fs/VolumeTraits.h"
 
 #include <memory>
@@ -18,6 +19,9 @@ public:
     // Regular files, our temporary files left out, sorted by name; the other entries in Others.
     FsFolder GetFolder(const QString& path) override;
     void MoveFile(const QString& source, const QString& destination) override;
+    void MoveInGroup(const QString& source, const QString& destination) override;
+    void SettleMoves() override;
+    std::int64_t SettledMoves() const override;
     bool DeleteDuplicate(const QString& duplicate, const QString& original) override;
     // Fails with FileAlreadyExists when the folder (or a file of that name) is already there.
     void CreateFolder(const QString& path) override;
@@ -32,6 +36,9 @@ private:
     std::shared_ptr<SystemCalls> m_calls;
     // Judged once per volume for the life of the object, which is one run.
     KnownVolumes m_volumes;
+    MoveGroup m_group;
+    // Moves of MoveInGroup made at once, by a rename on one volume.
+    std::int64_t m_movedAtOnce = 0;
 };
 
 // The factory production hands to the run.

@@ -20,8 +20,14 @@ bool isFatLikeTypeName(const QString& type) {
            (type.startsWith(QLatin1String("fuse")) && type.contains(QLatin1String("fat")));
 }
 
-// The file-system type that /proc/self/mountinfo gives for the device numbers of the folder.
-QString mountTypeOf(dev_t device) {
+// What /proc/self/mountinfo says of the mount of the device numbers: its file-system type and its
+// source (the device, for a block device).
+struct MountOf {
+    QString type;
+    QString source;
+};
+
+MountOf mountOf(dev_t device) {
     QFile mountInfo(QStringLiteral("/proc/self/mountinfo"));
     if (!mountInfo.open(QIODevice::ReadOnly))
         return {};
@@ -31,8 +37,8 @@ QString mountTypeOf(dev_t device) {
         const QStringList fields = line.split(QLatin1Char(' '));
         const qsizetype separator = fields.indexOf(QStringLiteral("-"));
         if (fields.size() > 2 && fields[2] == wanted && separator > 0 &&
-            separator + 1 < fields.size())
-            return fields[separator + 1];
+            separator + 2 < fields.size())
+            return {fields[separator + 1], fields[separator + 2]};
     }
     return {};
 }
@@ -45,6 +51,15 @@ QString folderKey(const QString& folder) {
     return key;
 }
 
+// Whether the block device holds an exFAT file system: the name in its boot sector. False where
+// the device cannot be read (a user without access to it).
+bool holdsExfat(const QString& device) {
+    QFile boot(device);
+    if (!boot.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    return boot.read(11).mid(3) == QByteArrayLiteral("EXFAT   ");
+}
+
 } // namespace
 
 VolumeTraits volumeTraitsOf(const QString& folder) {
@@ -52,20 +67,24 @@ VolumeTraits volumeTraitsOf(const QString& folder) {
     struct statfs fileSystem {};
     struct stat status {};
     if (::statfs(path.constData(), &fileSystem) != 0 || ::stat(path.constData(), &status) != 0)
-        return {true, true, FatLargestFile};
+        return {true, true, FatLargestFile, GroupFlush::EachFile};
     const auto magic = static_cast<unsigned long>(fileSystem.f_type);
     if (magic == MsdosMagic)
         return {true, true, FatLargestFile};
     if (magic == ExfatMagic)
         return {true, true};
     if (magic == FuseMagic) {
-        const QString type = mountTypeOf(status.st_dev);
+        const MountOf mount = mountOf(status.st_dev);
+        const QString& type = mount.type;
         const bool fatLike = type.isEmpty() || isFatLikeTypeName(type);
         // fuseblk may be exFAT or NTFS, which have no such limit.
         const bool fat = type.isEmpty() || (type.startsWith(QLatin1String("fuse.")) &&
                                             type.contains(QLatin1String("fat")) &&
                                             !type.contains(QLatin1String("exfat")));
-        return {fatLike, fatLike, fat ? FatLargestFile : 0};
+        // exfat-fuse mounts as fuseblk; only its device tells it from ntfs-3g.
+        const bool exfatFuse = type == QLatin1String("fuseblk") && holdsExfat(mount.source);
+        return {fatLike, fatLike, fat ? FatLargestFile : 0,
+                exfatFuse ? GroupFlush::AnyFile : GroupFlush::EachFile};
     }
     return {};
 }

@@ -9,6 +9,17 @@
 
 class SystemCalls;
 
+// How the copies of a group of moves (MoveGroup) reach the device together.
+enum class GroupFlush {
+    // One syncfs for the volume: the kernel's file systems.
+    SyncVolume,
+    // One fsync of any file of the volume: a driver that flushes the whole device for each, as
+    // exfat-fuse does (it writes every node it holds, then fsyncs the device).
+    AnyFile,
+    // An fsync of each file: other FUSE drivers, which syncfs does not reach.
+    EachFile,
+};
+
 // What the file system holding a folder means for a move into it.
 struct VolumeTraits {
     // Names differing only in letter case are the same name (FAT, exFAT and FUSE block-device
@@ -18,6 +29,7 @@ struct VolumeTraits {
     bool fatNames = false;
     // The largest file the file system can hold, in bytes; 0 where it sets no limit we know of.
     qint64 largestFile = 0;
+    GroupFlush groupFlush = GroupFlush::SyncVolume;
 };
 
 // FAT keeps a file's size in 32 bits.

@@ -68,8 +68,8 @@ void EyePace::rereadIfStale() {
     m_rereadPanes();
     // A player folder of thousands of files on a FUSE card takes long to list, and its driver
     // serves the moves and the listing one at a time: re-reading then waits long enough to take
-    // no more than about a twentieth of the fill's time.
-    m_rereadGap = std::max<qint64>(Interval, took.elapsed() * 20);
+    // no more than about a fiftieth of the fill's time.
+    m_rereadGap = std::max<qint64>(Interval, took.elapsed() * 50);
     m_sinceReread.restart();
 }
 

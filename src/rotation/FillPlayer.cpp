@@ -13,10 +13,12 @@
 #include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QSet>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -149,11 +151,16 @@ void Form1::FillPlayer(std::uint8_t which) {
     const std::size_t count = candidates.size();
     std::int64_t moved = 0;
     std::size_t remaining = count;
+    // The files whose moves have begun and not yet settled, in the order they began; they settle
+    // in that order.
+    std::deque<QString> waiting;
+    const std::int64_t settledBefore = Fso->SettledMoves();
 
     if (count > 0) {
         std::size_t slot = draw(random, count);
         showStatus(*this);
         QString freeSpace;
+        QElapsedTimer sinceFreeSpace;
         bool keepGoing = true;
         // Every step below runs for every attempt; only painting and re-reading the panes keep
         // to the eye's pace, and both are up to date again when this block is left.
@@ -162,6 +169,33 @@ void Form1::FillPlayer(std::uint8_t which) {
             refreshQuietly(flIp, txtIpTot);
             refreshQuietly(pane.files, pane.total);
         });
+        // A file counts as moved once its move has settled.
+        const auto countSettled = [&] {
+            const std::int64_t settled = Fso->SettledMoves() - settledBefore;
+            if (moved == settled)
+                return;
+            for (; moved < settled; ++moved) {
+                const QString& name = waiting.front();
+                LeftOutOfDraw.removeOne(name);
+                std::erase_if(NotMoved,
+                              [&](const NotMovedFile& file) { return file.name == name; });
+                waiting.pop_front();
+            }
+            pace.panesChanged();
+        };
+        // Moves still waiting settle before the fill stops, whatever stops it; a group that
+        // fails is said as a failure of the fill.
+        const auto settleWaiting = [&] {
+            try {
+                offUiThread([&] { Fso->SettleMoves(); });
+            } catch (const AppError& error) {
+                countSettled();
+                fileFailedAlone(*this, error, waiting.empty() ? QString() : waiting.front(),
+                                musicFolder, playerFolder, moved, pace);
+                return;
+            }
+            countSettled();
+        };
         while (keepGoing) {
             while (candidates[slot].isEmpty())
                 slot = draw(random, count);
@@ -176,13 +210,19 @@ void Form1::FillPlayer(std::uint8_t which) {
             } catch (const AppError&) {
                 // The status line shows what could be split; the attempt goes on to its move.
             }
-            try {
-                // A player folder at the file system's root leaves no folder text before the name.
-                const QString folder =
-                    destinationFolder.isEmpty() ? QStringLiteral("/") : destinationFolder;
-                freeSpace = megabytesText(DiskFreeKB(driveRootOf(folder)));
-            } catch (const AppError&) {
-                // The previous figure stays.
+            // The player's free space is asked for at the eye's pace: on a card each question is a
+            // round trip through its driver, which serves the moves one request at a time.
+            if (!sinceFreeSpace.isValid() || sinceFreeSpace.hasExpired(EyePace::Interval)) {
+                sinceFreeSpace.start();
+                try {
+                    // A player folder at the file system's root leaves no folder text before the
+                    // name.
+                    const QString folder =
+                        destinationFolder.isEmpty() ? QStringLiteral("/") : destinationFolder;
+                    freeSpace = megabytesText(DiskFreeKB(driveRootOf(folder)));
+                } catch (const AppError&) {
+                    // The previous figure stays.
+                }
             }
 
             replaceStatus(*this, QStringLiteral("Space remaining: ") + freeSpace +
@@ -191,30 +231,26 @@ void Form1::FillPlayer(std::uint8_t which) {
             repaintWindow(*this);
             services().yieldEvents();
             if (StopRequested) {
+                settleWaiting();
                 replaceStatus(*this, QStringLiteral("Processing aborted"));
                 return;
             }
 
-            bool fileMoved = false;
             try {
-                offUiThread([&] { Fso->MoveFile(source, destination); });
-                fileMoved = true;
+                // The moves waiting before this one settle first when it fails.
+                offUiThread([&] { Fso->MoveInGroup(source, destination); });
+                waiting.push_back(candidates[slot]);
             } catch (const AppError& error) {
+                countSettled();
                 keepGoing = fileFailedAlone(*this, error, candidates[slot], musicFolder,
                                             playerFolder, moved, pace);
             }
-            if (fileMoved) {
-                LeftOutOfDraw.removeOne(candidates[slot]);
-                std::erase_if(NotMoved, [&](const NotMovedFile& file) {
-                    return file.name == candidates[slot];
-                });
-                ++moved;
-                pace.panesChanged();
-            }
-            if ((fileMoved || keepGoing) && --remaining == 0)
+            countSettled();
+            if (keepGoing && --remaining == 0)
                 keepGoing = false;
             candidates[slot].clear();
         }
+        settleWaiting();
     }
 
     replaceStatus(*this,

@@ -5,6 +5,7 @@
 #include "controls/TickBox.h"
 #include "fs/AppError.h"
 #include "fs/FolderLock.h"
+#include "fs/MoveJournal.h"
 #include "fs/OwnTemporaries.h"
 #include "rotation/ClearingReport.h"
 #include "rotation/HeldFiles.h"
@@ -63,6 +64,8 @@ public:
         }
         if (!lockPlayerFolders())
             return;
+        // What a killed run left: its last group of moves completed, then its temporaries gone.
+        silently([&] { offUiThread(completeInterruptedMoves); });
         silently([&] { offUiThread(removeRecordedTemporaries); });
         m_form.LeftOutOfDraw.clear();
         m_form.NotMoved.clear();

@@ -1,6 +1,7 @@
 #include "fs/AppError.h"
 #include "fs/FatNames.h"
 #include "fs/FileNameCodec.h"
+#include "fs/MoveJournal.h"
 #include "fs/OwnTemporaries.h"
 #include "fs/StorableFiles.h"
 #include "support/LocalFolderTest.h"
@@ -212,4 +213,37 @@ TEST(OwnTemporaries, TheJournalKeepsFoldersThatAreAbsentButOnlyTheNewestOnes) {
     EXPECT_EQ(kept.front(), "/absent-card-44/.~quavex-1-");
     EXPECT_EQ(kept.back(), "/absent-card-299/.~quavex-1-");
     QFile::remove(ownTemporariesJournal());
+}
+
+// What a killed run left in the journal of moves: a source goes only where its published copy
+// holds the same bytes; a move whose destination folder is away is kept for a later start.
+TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
+    ASSERT_TRUE(QDir(local.path()).mkpath("Player"));
+    struct Move {
+        const char* name;
+        const char* published;
+        bool sourceStays;
+    };
+    const Move moves[] = {{"same.mp3", "same bytes", false},
+                          {"other.mp3", "other bytes", true},
+                          {"unpublished.mp3", nullptr, true}};
+    std::vector<RecordedMove> recorded;
+    for (const Move& move : moves) {
+        writeTestFile(localPath(move.name), "same bytes");
+        if (move.published)
+            writeTestFile(localPath("Player/") + move.name, move.published);
+        recorded.emplace_back(QFile::encodeName(localPath(move.name)),
+                              QFile::encodeName(localPath("Player/") + move.name));
+    }
+    const RecordedMove away{QFile::encodeName(localPath("other.mp3")), "/absent-card/other.mp3"};
+    recorded.push_back(away);
+    recordMoves(recorded);
+
+    completeInterruptedMoves();
+
+    for (const Move& move : moves)
+        EXPECT_EQ(QFile::exists(localPath(move.name)), move.sourceStays) << move.name;
+    EXPECT_EQ(readTestFile(localPath("Player/same.mp3")), "same bytes");
+    EXPECT_EQ(readTestFile(moveJournal()), away.first + " /absent-card/other.mp3\n");
+    QFile::remove(moveJournal());
 }

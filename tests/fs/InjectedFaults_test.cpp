@@ -3,6 +3,7 @@
 #include "fs/SystemCalls.h"
 #include "fs/SystemFileSystem.h"
 #include "support/LocalFolderTest.h"
+#include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
 
@@ -22,7 +23,7 @@
 namespace {
 
 // Create is an open that creates a file.
-enum class Call { Create, Write, Fsync, RenameNoReplace, Link, Unlink };
+enum class Call { Create, Write, Fsync, Syncfs, RenameNoReplace, Link, Unlink };
 
 class FaultyCalls : public SystemCalls {
 public:
@@ -52,6 +53,7 @@ public:
         return SystemCalls::write(fd, buffer, size);
     }
     int fsync(int fd) override { return shouldFail(Call::Fsync) ? -1 : SystemCalls::fsync(fd); }
+    int syncfs(int fd) override { return shouldFail(Call::Syncfs) ? -1 : SystemCalls::syncfs(fd); }
     int renameNoReplace(const char* from, const char* to) override {
         return shouldFail(Call::RenameNoReplace) ? -1 : SystemCalls::renameNoReplace(from, to);
     }
@@ -173,25 +175,109 @@ TEST_F(InjectedFaults, IoErrorAtAnyStepOfACopyLeavesTheSourceAndNoTrace) {
     }
 }
 
-// The next file is copied while one is flushed: when the flush fails, the move stops at that file
-// and the next file's copy is taken back.
-TEST_F(InjectedFaults, AFailedFlushInAMoveOfEveryFileStopsThereAndTakesBackTheNextCopy) {
-    ScratchVolume card = ScratchVolume::tmpfs(16384);
-    QUAVEX_REQUIRE_MOUNTED(card);
-    writeTestFile(localPath("a.mp3"), patternBytes(MiB, 1));
-    writeTestFile(localPath("b.mp3"), patternBytes(MiB, 2));
-    // Song.mp3 comes first; each file is flushed, then its folder: the third flush is a.mp3's.
-    calls->failAt(Call::Fsync, 3, EIO);
-    SystemFileSystem faulty(calls);
+// Three moves settle as one group: their copies are flushed together (one syncfs on tmpfs, one
+// fsync on the exFAT card, whose driver flushes the whole device for it, one fsync each on
+// fusefat), then published one by one, their folder flushed once, and only then their sources
+// deleted. A group that fails before the deletions is taken back whole; a failed deletion leaves
+// that one file in both places and the others moved.
+TEST_F(InjectedFaults, AGroupThatCannotSettleIsTakenBackWholeAndCountsOnlyWhatReachedTheCard) {
+    ScratchVolume tmpfs = ScratchVolume::tmpfs(16384);
+    ScratchVolume exfat = ScratchVolume::exfat(16);
+    ScratchVolume fat = ScratchVolume::fat(16);
+    QUAVEX_REQUIRE_MOUNTED(tmpfs);
+    QUAVEX_REQUIRE_MOUNTED(exfat);
+    QUAVEX_REQUIRE_MOUNTED(fat);
+    struct Fault {
+        const ScratchVolume& card;
+        Call call;
+        int nth;
+        const char* step;
+        // The file the error names: the one that failed, the group's first where all failed.
+        const char* named;
+        QStringList onCard;
+    };
+    const Fault faults[] = {{tmpfs, Call::Syncfs, 1, "flushing the copies", "Song.mp3", {}},
+                            {exfat, Call::Fsync, 2, "flushing the folder", "Song.mp3", {}},
+                            {fat, Call::Fsync, 2, "flushing the second copy", "a.mp3", {}},
+                            {tmpfs, Call::RenameNoReplace, 2, "publishing the second", "a.mp3", {}},
+                            {tmpfs, Call::Fsync, 1, "flushing the folder", "Song.mp3", {}},
+                            {exfat,
+                             Call::Unlink,
+                             2,
+                             "deleting the second source",
+                             "a.mp3",
+                             {"Song.mp3", "a.mp3", "b.mp3"}}};
+    const QStringList names = {"Song.mp3", "a.mp3", "b.mp3"};
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.step);
+        for (int i = 0; i < names.size(); ++i)
+            writeTestFile(localPath(names[i]), patternBytes(MiB, i));
+        calls = std::make_shared<FaultyCalls>();
+        calls->failAt(fault.call, fault.nth, EIO);
+        SystemFileSystem faulty(calls);
+        QString description;
 
-    EXPECT_EQ(fsoErrorOf([&] { faulty.MoveFile(local.path() + "/*.*", card.root()); }),
-              ErrorNumber::DeviceIO);
+        EXPECT_EQ(fsoErrorOf(
+                      [&] {
+                          for (const QString& name : names)
+                              faulty.MoveInGroup(localPath(name), fault.card.root() + "/" + name);
+                          faulty.SettleMoves();
+                      },
+                      &description),
+                  ErrorNumber::DeviceIO);
 
-    EXPECT_EQ(namesInFolder(card.root()), QStringList({"Song.mp3"}));
-    EXPECT_EQ(readTestFile(card.root() + "/Song.mp3"), song);
-    EXPECT_EQ(readTestFile(localPath("a.mp3")), patternBytes(MiB, 1));
-    EXPECT_EQ(readTestFile(localPath("b.mp3")), patternBytes(MiB, 2));
-    EXPECT_FALSE(QFile::exists(source()));
+        EXPECT_EQ(namesInFolder(fault.card.root()), fault.onCard);
+        // A published copy counts even where its source could not be deleted.
+        EXPECT_EQ(faulty.SettledMoves(), fault.onCard.size());
+        EXPECT_TRUE(description.startsWith(QStringLiteral("\"%1\"").arg(fault.named)))
+            << description.toStdString();
+        for (int i = 0; i < names.size(); ++i) {
+            if (fault.onCard.isEmpty() || names[i] == "a.mp3") {
+                EXPECT_EQ(readTestFile(localPath(names[i])), patternBytes(MiB, i));
+            }
+        }
+        for (const QString& name : fault.onCard)
+            QFile::remove(fault.card.root() + "/" + name);
+    }
+}
+
+// A fill counts a file once its group has settled: when a later group cannot be flushed, or one
+// of its files cannot be published (its name taken meanwhile, which alone would leave just that
+// file out), the group is taken back, the summary counts the groups before it, and one box says
+// why.
+TEST_F(InjectedFaults, AFillCountsOnlyTheGroupsThatSettled) {
+    struct Fault {
+        Call call;
+        int nth;
+        int error;
+    };
+    for (const Fault& fault :
+         {Fault{Call::Syncfs, 2, EIO}, Fault{Call::RenameNoReplace, 70, EEXIST}}) {
+        SCOPED_TRACE(fault.nth);
+        ScratchVolume player = ScratchVolume::tmpfs(16384);
+        QUAVEX_REQUIRE_MOUNTED(player);
+        RotationWindow w;
+        w.addDrive(player.root());
+        for (int i = 0; i < 100; ++i)
+            writeFile(w.music() + QStringLiteral("/song%1.mp3").arg(i));
+        calls = std::make_shared<FaultyCalls>();
+        calls->failAt(fault.call, fault.nth, fault.error);
+        w.createFileSystem = [this] { return std::make_unique<SystemFileSystem>(calls); };
+        w.choose(w.music(), player.root(), w.card(), true, false);
+
+        w.pressSelect();
+
+        const qsizetype moved = w.namesIn(player.root()).size();
+        EXPECT_GT(moved, 0);
+        EXPECT_LT(moved, 100);
+        EXPECT_EQ(w.namesIn(w.music()).size(), 100 - moved);
+        EXPECT_TRUE(w.statusText().startsWith(
+            QStringLiteral(" %1 files were moved to the MP3 player.\r\n").arg(moved)))
+            << w.statusText().toStdString();
+        ASSERT_EQ(w.env.prompter->shown.size(), 1u);
+        EXPECT_TRUE(w.env.prompter->shown[0].text.startsWith(QStringLiteral("Error # ")));
+        EXPECT_TRUE(w.ownTemporaries().isEmpty());
+    }
 }
 
 TEST_F(InjectedFaults, SourceThatCannotBeDeletedLeavesTwoWholeCopiesAndSaysSo) {

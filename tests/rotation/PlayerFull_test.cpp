@@ -65,7 +65,12 @@ protected:
         EXPECT_EQ(w.statusText(), summary(onPlayer.size()) + "\r\n" +
                                       "Moving original files back to base directory...\r\n" +
                                       "Program processing complete");
-        EXPECT_EQ(lines, expectedLines);
+        // The free space is asked for at the eye's pace: each attempt shows the figure of that
+        // attempt or of an earlier one, the first attempt its own.
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.front(), expectedLines.front());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            EXPECT_TRUE(expectedLines.mid(0, i + 1).contains(lines[i])) << lines[i].toStdString();
         EXPECT_TRUE(boxes().empty());
         // Whole files only: the contents are those of the music folder, and nothing half-written.
         EXPECT_EQ(w.census(), before);

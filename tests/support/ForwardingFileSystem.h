@@ -17,6 +17,14 @@ public:
     void MoveFile(const QString& source, const QString& destination) override {
         m_real->MoveFile(source, destination);
     }
+    // Each move of a fill goes on at once through MoveFile, so that a test overriding MoveFile
+    // sees every move; the real grouping is tested on the real object.
+    void MoveInGroup(const QString& source, const QString& destination) override {
+        MoveFile(source, destination);
+        ++m_settled;
+    }
+    void SettleMoves() override {}
+    std::int64_t SettledMoves() const override { return m_settled; }
     bool DeleteDuplicate(const QString& duplicate, const QString& original) override {
         return m_real->DeleteDuplicate(duplicate, original);
     }
@@ -25,6 +33,10 @@ public:
     void PinFolder(const QString& path) override { m_real->PinFolder(path); }
     bool FolderInPlace(const QString& path) override { return m_real->FolderInPlace(path); }
 
+protected:
+    FileSystemObject& real() const { return *m_real; }
+
 private:
     std::unique_ptr<FileSystemObject> m_real;
+    std::int64_t m_settled = 0;
 };

@@ -1,0 +1,118 @@
+#include "fs/MoveGroup.h"
+
+#include "fs/AppError.h"
+#include "fs/MoveJournal.h"
+#include "fs/PathText.h"
+#include "fs/SafeMove.h"
+#include "fs/VolumeTraits.h"
+
+#include <exception>
+
+MoveGroup::MoveGroup(SystemCalls& calls) : m_calls(calls) {}
+
+// Copies still waiting are taken back by their moves: each source stays the only one.
+MoveGroup::~MoveGroup() = default;
+
+void MoveGroup::add(std::unique_ptr<StagedMove> move) {
+    if (m_moves.empty())
+        m_sinceOldest.start();
+    m_bytes += move->copySize();
+    m_moves.push_back(std::move(move));
+    if (m_moves.size() >= MostFiles || m_bytes >= MostBytes || m_sinceOldest.hasExpired(MostAgeMs))
+        settle();
+}
+
+void MoveGroup::settle() {
+    if (m_moves.empty())
+        return;
+    std::vector<std::unique_ptr<StagedMove>> moves = std::move(m_moves);
+    m_moves.clear();
+    m_bytes = 0;
+    try {
+        flushCopies(moves);
+        std::vector<RecordedMove> recorded;
+        recorded.reserve(moves.size());
+        for (const auto& move : moves)
+            recorded.emplace_back(move->sourcePath(), move->destinationPath());
+        recordMoves(recorded);
+        for (const auto& move : moves)
+            move->publish();
+        QSet<QByteArray> flushedFolders;
+        for (const auto& move : moves) {
+            const QByteArray& folder = move->destinationFolderPath();
+            if (flushedFolders.contains(folder))
+                continue;
+            if (const int error = move->syncFolder(); error != 0)
+                move->fail(error);
+            flushedFolders.insert(folder);
+        }
+    } catch (const AppError& error) {
+        m_journalNeeded = true;
+        takeBack(moves);
+        // The whole group failed, not one file of it: the run stops at it.
+        throw AppError(error.number(), error.source(), error.description());
+    } catch (...) {
+        m_journalNeeded = true;
+        takeBack(moves);
+        throw;
+    }
+    std::exception_ptr firstFailure;
+    for (const auto& move : moves) {
+        // Its copy is published and on the device: the file has reached its destination even
+        // when its source cannot be deleted, as on a drive that went away.
+        ++m_settled;
+        try {
+            move->deleteSource();
+            m_sourceFolders.insert(folderOfPath(move->sourcePath()));
+        } catch (...) {
+            if (!firstFailure)
+                firstFailure = std::current_exception();
+        }
+    }
+    if (firstFailure) {
+        // The next start deletes the sources that are still there.
+        m_journalNeeded = true;
+        std::rethrow_exception(firstFailure);
+    }
+}
+
+void MoveGroup::finish() {
+    settle();
+    if (m_journalNeeded || m_sourceFolders.isEmpty())
+        return;
+    // The journal may go once the deletions of the sources are on their devices.
+    for (const QByteArray& folder : std::as_const(m_sourceFolders))
+        if (syncFolderOf(m_calls, folder) != 0)
+            return;
+    m_sourceFolders.clear();
+    forgetRecordedMoves();
+}
+
+void MoveGroup::flushCopies(std::vector<std::unique_ptr<StagedMove>>& moves) {
+    // The copies are all written; on most volumes one flush reaches every one of them there.
+    QSet<QByteArray> flushedFolders;
+    for (const auto& move : moves) {
+        const GroupFlush flush = move->groupFlush();
+        const bool first = !flushedFolders.contains(move->destinationFolderPath());
+        flushedFolders.insert(move->destinationFolderPath());
+        if (flush == GroupFlush::SyncVolume && first)
+            move->syncVolume();
+        move->closeCopy(flush == GroupFlush::EachFile || (flush == GroupFlush::AnyFile && first));
+    }
+}
+
+void MoveGroup::takeBack(std::vector<std::unique_ptr<StagedMove>>& moves) {
+    std::exception_ptr inBothPlaces;
+    for (const auto& move : moves) {
+        try {
+            move->takeBack();
+        } catch (...) {
+            if (!inBothPlaces)
+                inBothPlaces = std::current_exception();
+        }
+    }
+    moves.clear();
+    // A file left in two places matters more than why the group failed.
+    if (inBothPlaces)
+        std::rethrow_exception(inBothPlaces);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <utility>
+#include <vector>
+
+// The journal of moves that settle in groups (MoveGroup): $XDG_STATE_HOME/quavex/moves, beside the
+// journal of temporary files. A group is recorded before its first copy is published, so that a
+// crash between the publications and the deletions of the sources, which leaves those files in
+// two places, is completed at the next start.
+
+// A move as the journal keeps it: the source's path and the destination's, as bytes.
+using RecordedMove = std::pair<QByteArray, QByteArray>;
+
+QString moveJournal();
+
+// Appends the moves and flushes the journal to the disk. An AppError when that fails: the group
+// must then publish nothing.
+void recordMoves(const std::vector<RecordedMove>& moves);
+
+// Empties the journal, once every recorded group has settled and the deletions of its sources
+// are on the disk.
+void forgetRecordedMoves();
+
+// Completes what a killed run left: where a recorded source is still there and a file of the same
+// bytes is under its destination's name, the destination's folder is flushed and the source
+// deleted. A copy never published is not looked at here; it is a temporary file of ours and goes
+// with those (removeRecordedTemporaries). The journal then keeps only the moves that could not be
+// settled, as where the destination's folder is not there now (a card taken out). Anything that
+// fails is left for the next start, silently: both names still hold the music.
+void completeInterruptedMoves();

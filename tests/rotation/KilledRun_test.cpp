@@ -1,0 +1,114 @@
+#include "fs/MoveJournal.h"
+#include "fs/OwnTemporaries.h"
+#include "support/FileCensus.h"
+#include "support/ScratchVolume.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+// A run (run_to_kill) clears a player folder on an exFAT card into the holding folder, fills it
+// from the music folder and returns the held files, with the real file-system object; it is
+// killed at random moments.
+class KilledRun : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(disk.isValid());
+        QDir().mkpath(music());
+        QDir().mkpath(tmp());
+    }
+
+    QString music() const { return disk.path() + "/Music"; }
+    QString holding() const { return disk.path() + "/QUAVEXTemp"; }
+    QString tmp() const { return disk.path() + "/tmp"; }
+
+    // Starts the run; its own temporary folders go under tmp(), so that a killed one leaves none
+    // elsewhere.
+    void start(QProcess& run, const QString& card, const QString& player) const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", tmp());
+        run.setProcessEnvironment(environment);
+        run.start(RUN_TO_KILL, {disk.path(), card, music(), player, holding()});
+        ASSERT_TRUE(run.waitForStarted());
+    }
+
+    // How many times each song's bytes are under a real name in the three folders; bytes that
+    // are no song's are counted under an empty key.
+    QMap<QByteArray, int> songsFound(const QString& player) const {
+        QMap<QByteArray, int> found;
+        for (const QString& folder : {music(), player, holding()}) {
+            for (const QString& name : namesInFolder(folder, true)) {
+                if (isOwnTemporaryName(name))
+                    continue;
+                const QByteArray bytes = readTestFile(folder + "/" + name);
+                found[songs.contains(bytes) ? bytes : QByteArray()] += 1;
+            }
+        }
+        return found;
+    }
+
+    QTemporaryDir disk;
+    // Each song's bytes, unique to it.
+    QSet<QByteArray> songs;
+};
+
+TEST_F(KilledRun, NoSongIsLostOrPartialAndAfterTheNextStartNoneIsInTwoPlaces) {
+    ScratchVolume card = ScratchVolume::exfat(64);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    const QString player = card.root() + "/Player";
+    QDir().mkpath(player);
+    for (int i = 0; i < 150; ++i) {
+        const QString musicSong = QStringLiteral("%1/m%2.mp3").arg(music()).arg(i);
+        const QString playerSong = QStringLiteral("%1/p%2.mp3").arg(player).arg(i);
+        writeFile(musicSong, 16 * KiB);
+        writeFile(playerSong, 16 * KiB);
+        songs << readTestFile(musicSong) << readTestFile(playerSong);
+    }
+    // A whole run first, to know how long one lasts.
+    QElapsedTimer timer;
+    timer.start();
+    QProcess whole;
+    start(whole, card.root(), player);
+    ASSERT_TRUE(whole.waitForFinished(120000));
+    ASSERT_EQ(whole.exitCode(), 0) << whole.readAllStandardError().toStdString();
+    const qint64 runMs = timer.elapsed();
+
+    std::mt19937 random(20261209);
+    for (int kill = 0; kill < 20; ++kill) {
+        const int atMs = std::uniform_int_distribution<int>(0, int(runMs))(random);
+        SCOPED_TRACE(testing::Message() << "killed after " << atMs << " ms of " << runMs);
+        QProcess run;
+        start(run, card.root(), player);
+        QThread::msleep(atMs);
+        run.kill();
+        ASSERT_TRUE(run.waitForFinished(60000));
+
+        QMap<QByteArray, int> found = songsFound(player);
+        EXPECT_EQ(found.take(QByteArray()), 0) << "bytes that are no whole song";
+        EXPECT_EQ(found.size(), songs.size()) << "songs lost";
+
+        // What the next run does first.
+        completeInterruptedMoves();
+        removeRecordedTemporaries();
+        found = songsFound(player);
+        EXPECT_EQ(found.size(), songs.size());
+        EXPECT_TRUE(std::all_of(found.begin(), found.end(), [](int n) { return n == 1; }))
+            << "songs in two places";
+        EXPECT_TRUE(ownTemporariesIn({music(), player, holding()}).isEmpty());
+        if (HasFailure())
+            return;
+    }
+}
+
+} // namespace
