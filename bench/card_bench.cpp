@@ -49,11 +49,11 @@ QString localDiskFolder() {
     return QStringLiteral("/var/tmp/quavex-card-bench-XXXXXX");
 }
 
-// One round: rsync of 5,000 files into a fresh folder of the card, the same moves made by the
-// file-system object alone, without the window, mv of 5,000 more and one sync, and the fill of
-// 5,000 more, each into a folder of its own; then the clearing of the filled folder into the
-// holding folder, and mv of the files the bare moves left on the card back to the disk, and one
-// sync. Gives the times and the growth ratios of rsync and the fill.
+// One round: rsync of 5,000 files into a fresh folder of the card; the same moves made by the
+// file-system object alone, without the window, and mv of them back to the disk and one sync; mv of
+// 5,000 more and one sync; the fill of 5,000 more, and the clearing of the filled folder into the
+// holding folder. Each into a folder of its own, each on an otherwise empty card. Gives the times
+// and the growth ratios of rsync and the fill.
 struct FillRound {
     double rsyncMs;
     double bareMs;
@@ -68,6 +68,14 @@ struct FillRound {
 // The time a sequence of moves took, from the start of the first to the end of the last.
 double spanMs(const std::vector<MoveSpan>& moves) {
     return moves.back().endMs - moves.front().startMs;
+}
+
+// Each way of moving starts on a card that holds only the files it moves itself: exfat-fuse
+// writes out every node it knows at each flush, so files left by the way before would slow the
+// next.
+void emptyCard(const QString& folder) {
+    QDir(folder).removeRecursively();
+    ::sync();
 }
 
 double mvThenSyncMs(const QString& from, const QString& to) {
@@ -118,6 +126,7 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     result.rsyncGrowth = rsyncLast / rsyncFirst;
     if (!namesIn(theirs).isEmpty() || namesIn(rsynced).size() != files)
         fail(QStringLiteral("rsync did not move every file"));
+    emptyCard(rsynced);
 
     ::sync();
     result.bareMs = timeMs([&] {
@@ -128,11 +137,16 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     });
     if (namesIn(bareMoved).size() != files)
         fail(QStringLiteral("the bare moves did not move every file"));
+    ::sync();
+    result.mvSyncBackMs = mvThenSyncMs(bareMoved, bare);
+    if (namesIn(bare).size() != files)
+        fail(QStringLiteral("mv did not move every file back"));
 
     ::sync();
     result.mvSyncMs = mvThenSyncMs(floor, floorMoved);
     if (namesIn(floorMoved).size() != files)
         fail(QStringLiteral("mv did not move every file"));
+    emptyCard(floorMoved);
 
     ::sync();
     std::vector<MoveSpan> moves;
@@ -151,10 +165,6 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     result.clearMs = timeMs([&] { window.form->ClearPlayer(1); });
     if (!namesIn(player).isEmpty() || namesIn(holding).size() != files)
         fail(QStringLiteral("the clearing did not move every file"));
-    ::sync();
-    result.mvSyncBackMs = mvThenSyncMs(bareMoved, bare);
-    if (namesIn(bare).size() != files)
-        fail(QStringLiteral("mv did not move every file back"));
     // Each round starts on a card as empty as the last one's.
     for (const QString& folder : {player, rsynced, bareMoved, floorMoved, holding})
         QDir(folder).removeRecursively();
