@@ -2,6 +2,12 @@
 add_library(quavex_flags INTERFACE)
 target_compile_options(quavex_flags INTERFACE -Wall -Wextra -Werror)
 target_compile_definitions(quavex_flags INTERFACE QT_NO_KEYWORDS)
+if(WIN32)
+    # 64-bit file sizes in the CRT's status record; Win32 without the min and max macros that
+    # would hide std::min and std::max.
+    target_compile_definitions(quavex_flags INTERFACE _FILE_OFFSET_BITS=64 UNICODE _UNICODE
+        WIN32_LEAN_AND_MEAN NOMINMAX)
+endif()
 
 # AddressSanitizer and UndefinedBehaviorSanitizer on every target, stopping at the first report.
 option(QUAVEX_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

@@ -35,8 +35,10 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "quavex: installing ${missing[*]}"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    # Another apt-get at work (a second script, a colleague's build) is waited for, not failed on.
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -qq &&
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+            "${missing[@]}"
 }
 
 # Configures a build folder with the given build type and options, an existing folder too (an

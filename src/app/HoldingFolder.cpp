@@ -3,9 +3,5 @@
 #include <QDir>
 
 QString defaultHoldingFolder() {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\QUAVEXTemp");
-#else
     return QDir::homePath() + QStringLiteral("/QUAVEXTemp");
-#endif
 }

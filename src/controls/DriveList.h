@@ -22,8 +22,9 @@ public:
 
     void setChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
 
-    // How a volume is shown: its label and its root, "PLAYER  (/media/ann/PLAYER)"; without a
-    // label the root's last folder name stands in, and the home volume reads "Home  (/)".
+    // How a volume is shown. On Linux its label and its root, "PLAYER  (/media/ann/PLAYER)";
+    // without a label the root's last folder name stands in, and the home volume reads
+    // "Home  (/)". On Windows the drive letter and the label, "e: [PLAYER]", or "e:" alone.
     static QString volumeText(const Volume& volume, bool home);
 
 protected:

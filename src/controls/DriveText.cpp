@@ -14,16 +14,3 @@ QString withoutTrailingSlash(const QString& path) {
         bare.chop(1);
     return bare;
 }
-
-std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString& text) {
-    if (isDriveLetterText(text))
-        return volumes.homeVolumeRoot();
-    const QString bare = withoutTrailingSlash(text);
-    if (bare.isEmpty())
-        return std::nullopt;
-    for (const Volume& volume : volumes.volumes()) {
-        if (withoutTrailingSlash(volume.root) == bare)
-            return volume.root;
-    }
-    return std::nullopt;
-}

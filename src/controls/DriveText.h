@@ -11,6 +11,7 @@ bool isDriveLetterText(const QString& text);
 // The path without trailing "/"; only the root "/" keeps one.
 QString withoutTrailingSlash(const QString& path);
 
-// The root of the volume the text names (a root path, trailing "/" ignored, or a drive letter
-// text), or nothing when the text names no mounted volume.
+// The root of the volume the text names, or nothing when the text names no mounted volume. On
+// Linux a root path (trailing "/" ignored) or a drive letter text; on Windows any text whose
+// first letter is a drive's.
 std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString& text);

@@ -16,5 +16,6 @@ struct FreeSpace {
 using FreeSpaceQuery = std::function<FreeSpace(const QString& root)>;
 
 // The real query: statvfs on POSIX systems (one sector of f_frsize bytes per cluster, f_bavail
-// free clusters, the space an unprivileged user may fill), GetDiskFreeSpaceW on Windows.
+// free clusters, the space an unprivileged user may fill), GetDiskFreeSpaceExW on Windows (bytes
+// as clusters of one byte, the space this user may fill).
 FreeSpace systemFreeSpace(const QString& root);

@@ -4,10 +4,10 @@
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
 #include "fs/JournalFile.h"
+#include "fs/StateFolder.h"
 #include "fs/SystemCalls.h"
 
 #include <QByteArrayList>
-#include <QDir>
 #include <QSet>
 #include <algorithm>
 #include <atomic>
@@ -74,7 +74,7 @@ bool settle(const QByteArray& pathPrefix) {
     for (const FolderEntry& entry : entries) {
         if (entry.regularFile && entry.name.startsWith(prefix) &&
             isOwnTemporaryName(decodeFileName(entry.name)) &&
-            ::unlink((folder + '/' + entry.name).constData()) != 0)
+            realSystemCalls()->unlink((folder + '/' + entry.name).constData()) != 0)
             settled = false;
     }
     return settled;
@@ -104,10 +104,7 @@ QString newOwnTemporaryName() {
 }
 
 QString ownTemporariesJournal() {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/quavex/temporaries");
+    return userStateFolder() + QStringLiteral("/quavex/temporaries");
 }
 
 QString recordedTemporaryName(const QByteArray& folder) {

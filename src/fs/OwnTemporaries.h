@@ -14,7 +14,8 @@ bool isOwnTemporaryName(const QString& name);
 // A fresh temporary name; unique within this process and unlikely to meet another process's.
 QString newOwnTemporaryName();
 
-// The journal: $XDG_STATE_HOME/quavex/temporaries, by default ~/.local/state/quavex/temporaries.
+// The journal: quavex/temporaries in the user's state folder (userStateFolder), by default
+// ~/.local/state/quavex/temporaries on Linux, %LOCALAPPDATA%\quavex\temporaries on Windows.
 QString ownTemporariesJournal();
 
 // A fresh temporary name for a file to be created in the folder (its path as bytes). Before the

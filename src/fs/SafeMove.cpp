@@ -5,6 +5,7 @@
 #include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
 #include "fs/PathText.h"
+#include "fs/StatTimes.h"
 #include "fs/StorableFiles.h"
 #include "fs/SystemCalls.h"
 #include "fs/VolumeTraits.h"
@@ -442,7 +443,7 @@ private:
                 written += put;
             }
         }
-        const struct timespec times[2] = {status.st_atim, status.st_mtim};
+        const struct timespec times[2] = {accessTimeOf(status), modificationTimeOf(status)};
         if (m_calls.futimens(m_out, times) != 0)
             failErrno(errno);
     }

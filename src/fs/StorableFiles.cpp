@@ -3,6 +3,7 @@
 #include "fs/FatNames.h"
 #include "fs/FileNameCodec.h"
 #include "fs/PathText.h"
+#include "fs/SystemCalls.h"
 
 #include <sys/stat.h>
 
@@ -38,6 +39,6 @@ bool volumeCanStore(const VolumeTraits& traits, const QString& path) {
     if (traits.largestFile <= 0)
         return true;
     struct stat status {};
-    return ::stat(encodeFileName(path).constData(), &status) != 0 ||
+    return realSystemCalls()->stat(encodeFileName(path).constData(), &status) != 0 ||
            status.st_size <= traits.largestFile;
 }

@@ -1,22 +1,18 @@
 #include "fs/SystemVolumes.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QStorageInfo>
-#include <algorithm>
-#include <cerrno>
-#include <optional>
-
-#ifdef Q_OS_LINUX
 #include "fs/FileNameCodec.h"
 #include "fs/MountTable.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
+#include <algorithm>
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -24,8 +20,6 @@ QString homeFolder() {
     const QString canonical = QFileInfo(QDir::homePath()).canonicalFilePath();
     return canonical.isEmpty() ? QDir::homePath() : canonical;
 }
-
-#ifdef Q_OS_LINUX
 
 // Nothing when the table cannot be read, which is not the same as a drive that is not in it.
 std::optional<std::vector<MountEntry>> readMountTable() {
@@ -88,11 +82,7 @@ QHash<QString, QString> labelsByDevice() {
     return labels;
 }
 
-#endif
-
 } // namespace
-
-#ifdef Q_OS_LINUX
 
 std::vector<Volume> SystemVolumeProvider::volumes() const {
     const std::vector<MountEntry> mounts = mountTable();
@@ -163,28 +153,3 @@ FolderPlace SystemVolumeProvider::placeOf(const QString& folder, const QString& 
     return rootStatus.st_dev == folderStatus.st_dev ? FolderPlace::OnVolume
                                                     : FolderPlace::OtherVolume;
 }
-
-#else
-
-std::vector<Volume> SystemVolumeProvider::volumes() const {
-    std::vector<Volume> result;
-    for (const QStorageInfo& storage : QStorageInfo::mountedVolumes())
-        result.push_back({QDir::toNativeSeparators(storage.rootPath()), storage.name()});
-    return result;
-}
-
-QString SystemVolumeProvider::homeVolumeRoot() const {
-    return QDir::toNativeSeparators(QStorageInfo(homeFolder()).rootPath());
-}
-
-bool SystemVolumeProvider::isReadable(const QString& root) const {
-    const QStorageInfo storage(root);
-    return storage.isValid() && storage.isReady() && QDir(root).isReadable();
-}
-
-QString SystemVolumeProvider::currentFolder(const QString& root) const {
-    const QString current = QDir::toNativeSeparators(QDir::currentPath());
-    return current.startsWith(root, Qt::CaseInsensitive) ? current : root;
-}
-
-#endif

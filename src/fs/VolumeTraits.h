@@ -35,7 +35,8 @@ struct VolumeTraits {
 // FAT keeps a file's size in 32 bits.
 inline constexpr qint64 FatLargestFile = 0xFFFFFFFFLL;
 
-// Judged from the kernel's file-system type and, for FUSE, the type the mount table names.
+// On Linux judged from the kernel's file-system type and, for FUSE, the type the mount table
+// names; on Windows every volume ignores case and takes FAT's names.
 // A folder that cannot be examined gets the strict traits: a refused name there costs less than
 // a replaced file.
 VolumeTraits volumeTraitsOf(const QString& folder);

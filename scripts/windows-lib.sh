@@ -1,0 +1,240 @@
+# Shared by scripts/windows and scripts/test --windows: what the Windows build needs from Debian,
+# the cross-built Qt it links, and the Wine set-up its programs run in. Source it after lib.sh.
+
+QUAVEX_WINDOWS_BUILD_DIR=${QUAVEX_WINDOWS_BUILD_DIR:-$QUAVEX_ROOT/build-windows}
+QUAVEX_MINGW_TOOLCHAIN=$QUAVEX_ROOT/cmake/MingwToolchain.cmake
+QUAVEX_MINGW_TRIPLET=x86_64-w64-mingw32
+
+# The cross compilers, Qt's host tools (moc, rcc, uic run on Linux while building for Windows),
+# what unpacks Debian's Qt source, GoogleTest's source (built for Windows with the tests), Wine to
+# run and test the program, NSIS for the installer.
+QUAVEX_WINDOWS_PACKAGES=(
+    cmake ninja-build perl dpkg-dev xz-utils
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools googletest
+    wine wine64 nsis fonts-dejavu-core
+)
+
+# The Windows Qt is built from the source of the same Debian version as the host tools, which
+# must match it.
+quavex_qt_version() {
+    dpkg-query -W -f='${Version}' qt6-base-dev-tools
+}
+
+# A minimal Qt for the program: Core, Gui, Widgets, Concurrent; the windows and offscreen
+# platform plugins.
+QUAVEX_QT_CONFIGURE=(
+    -G Ninja
+    -DQT_HOST_PATH=/usr
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    -DCMAKE_BUILD_TYPE=Release
+    -DBUILD_SHARED_LIBS=ON
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+    -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_xml=OFF -DFEATURE_dbus=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_vulkan=OFF
+    # OpenGL off entirely: with FEATURE_opengl alone, dynamic GL stays on and the windows plugin
+    # does not compile.
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengl_dynamic=OFF -DFEATURE_dynamicgl=OFF
+    # Debian's source leaves out the tablet headers (src/3rdparty/wintab).
+    -DFEATURE_tabletevent=OFF
+    # Debian's cross-build patch would build androiddeployqt.
+    -DFEATURE_androiddeployqt=OFF
+    -DFEATURE_zstd=OFF
+    # Without direct2d Gui omits the DirectWrite font database that the windows plugin needs; the
+    # separate direct2d plugin (1.1) is not wanted.
+    -DFEATURE_direct2d=ON -DFEATURE_direct2d1_1=OFF
+    # The bundled copies: Debian has no MinGW builds of these.
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF
+    -DFEATURE_system_jpeg=OFF -DFEATURE_system_textmarkdownreader=OFF
+)
+
+QUAVEX_CACHE_DIR=${XDG_CACHE_HOME:-$HOME/.cache}/quavex
+
+# Where the Windows Qt of this version and these options is (or will be) installed: a new folder
+# whenever either changes, so a stale build is never reused.
+quavex_qt_prefix() {
+    local hash
+    hash=$({
+        quavex_qt_version
+        printf '%s\n' "${QUAVEX_QT_CONFIGURE[@]}"
+        grep -v '^#' "$QUAVEX_MINGW_TOOLCHAIN"
+    } | sha256sum | cut -c1-12)
+    echo "$QUAVEX_CACHE_DIR/qt-mingw-$(quavex_qt_version | sed 's/[^A-Za-z0-9.]/_/g')-$hash"
+}
+
+# apt-get source needs a deb-src entry; the one added mirrors the Debian archive already in use.
+ensure_deb_src() {
+    local pkg=$1
+    apt-get source --print-uris "$pkg" >/dev/null 2>&1 && return 0
+    local mirror
+    # Some of the files named may be missing: what grep finds in the others counts.
+    mirror=$({ cat /etc/apt/sources.list /etc/apt/sources.list.d/*.sources \
+        /etc/apt/sources.list.d/*.list 2>/dev/null || true; } | grep -E '^(URIs:|deb )' |
+        grep -o -E 'https?://[^ ]+/debian/?( |$)' | head -n 1 | tr -d ' ' || true)
+    if [ -z "$mirror" ]; then
+        echo "quavex: no Debian archive among the apt sources to fetch Qt's source from" >&2
+        return 1
+    fi
+    local codename
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
+        "$mirror" "$codename" /usr/share/keyrings/debian-archive-keyring.gpg |
+        as_root tee /etc/apt/sources.list.d/quavex-deb-src.sources >/dev/null
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -qq
+}
+
+# Builds the Windows Qt into quavex_qt_prefix unless it is there, finished. The source and the
+# build folder live beside it in the cache; the build folder goes once Qt is installed.
+ensure_qt_mingw() {
+    local prefix work version
+    prefix=$(quavex_qt_prefix)
+    [ -f "$prefix/.complete" ] && return 0
+    version=$(quavex_qt_version)
+    work=$QUAVEX_CACHE_DIR/qt-mingw-work
+    mkdir -p "$work"
+    (
+        # One build at a time; a second caller waits, then finds it done.
+        flock 9
+        [ -f "$prefix/.complete" ] && exit 0
+        cd "$work"
+        local src=$work/qt6-base-$version
+        if [ ! -f "$src/.unpacked" ]; then
+            ensure_deb_src "qt6-base=$version"
+            apt-get source --download-only "qt6-base=$version" >/dev/null
+            rm -rf "$src"
+            dpkg-source -x qt6-base_"${version#*:}".dsc "$src" >/dev/null
+            touch "$src/.unpacked"
+        fi
+        local build=$work/build
+        rm -rf "$build" "$prefix"
+        echo "quavex: building Qt $version for Windows into $prefix (about 15 minutes on two cores;" \
+            "log in $work/build.log)"
+        nice -n 10 cmake -S "$src" -B "$build" "${QUAVEX_QT_CONFIGURE[@]}" \
+            -DCMAKE_TOOLCHAIN_FILE="$QUAVEX_MINGW_TOOLCHAIN" -DCMAKE_INSTALL_PREFIX="$prefix" \
+            >"$work/build.log" 2>&1 &&
+            nice -n 10 cmake --build "$build" --parallel "$(nproc)" >>"$work/build.log" 2>&1 &&
+            cmake --install "$build" --strip >>"$work/build.log" 2>&1 || {
+            tail -n 40 "$work/build.log" >&2
+            echo "quavex: the Windows Qt did not build; see $work/build.log" >&2
+            exit 1
+        }
+        touch "$prefix/.complete"
+        rm -rf "$build"
+    ) 9>"$work/.lock"
+}
+
+# Configures build-windows/ against the Windows Qt and builds it; further arguments are CMake
+# options.
+build_windows() {
+    local prefix
+    prefix=$(quavex_qt_prefix)
+    local generator=()
+    [ -f "$QUAVEX_WINDOWS_BUILD_DIR/CMakeCache.txt" ] || generator=(-G Ninja)
+    cmake -S "$QUAVEX_ROOT" -B "$QUAVEX_WINDOWS_BUILD_DIR" "${generator[@]}" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$QUAVEX_MINGW_TOOLCHAIN" \
+        -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DQUAVEX_SANITIZE=OFF \
+        -DQUAVEX_BUILD_BENCH=OFF "$@" >/dev/null || return 1
+    cmake --build "$QUAVEX_WINDOWS_BUILD_DIR" --parallel "$(nproc)"
+}
+
+# A Windows path for Wine's Z: drive, which is the Linux root.
+wine_path_of() {
+    printf 'Z:%s' "${1//\//\\}"
+}
+
+# The environment Wine runs the program and its tests in: a prefix of our own (made on first
+# use), quiet, and the Qt and MinGW run-time DLLs on the search path. Wine passes no QT_*
+# variable to a program, hence WINEQT_*.
+use_wine_prefix() {
+    export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    local gcc_dlls
+    gcc_dlls=$(dirname "$("/usr/bin/$QUAVEX_MINGW_TRIPLET-g++-posix" -print-libgcc-file-name)")
+    WINEPATH="$(wine_path_of "$(quavex_qt_prefix)/bin");$(wine_path_of "$gcc_dlls")"
+    WINEPATH+=";$(wine_path_of "/usr/$QUAVEX_MINGW_TRIPLET/lib")"
+    export WINEPATH
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        wine wineboot -i >/dev/null 2>&1
+        wineserver -w
+    fi
+}
+
+# The DLLs a Windows program or library loads that come with the Windows Qt or MinGW, found
+# again in what those load; Windows' own DLLs are not among them.
+windows_dll_dependencies() {
+    local -a search=("$(quavex_qt_prefix)/bin"
+        "$(dirname "$("/usr/bin/$QUAVEX_MINGW_TRIPLET-g++-posix" -print-libgcc-file-name)")"
+        "/usr/$QUAVEX_MINGW_TRIPLET/lib")
+    local -A seen=()
+    local -a queue=("$@")
+    while [ ${#queue[@]} -gt 0 ]; do
+        local file=${queue[0]}
+        queue=("${queue[@]:1}")
+        local name
+        while read -r name; do
+            local folder found=
+            for folder in "${search[@]}"; do
+                found=$(find "$folder" -maxdepth 1 -iname "$name" -print -quit)
+                [ -n "$found" ] && break
+            done
+            if [ -n "$found" ] && [ -z "${seen[$found]:-}" ]; then
+                seen[$found]=1
+                queue+=("$found")
+            fi
+        done < <("/usr/bin/$QUAVEX_MINGW_TRIPLET-objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p')
+    done
+    printf '%s\n' "${!seen[@]}" | sort
+}
+
+# build-windows/QUAVEX-<version>-setup.exe: the program, the Qt and MinGW DLLs it loads, the
+# windows platform plugin and the native style, the manual, DejaVu Sans with its licence (the
+# sans-serif face that stands in where Windows lacks the designed ones), all stripped.
+make_installer() {
+    local build=$QUAVEX_WINDOWS_BUILD_DIR
+    local stage=$build/installer files=$build/installer/files
+    local version company qt
+    version=$(sed -n 's/^ *VERSION \([0-9.]*\)$/\1/p' "$QUAVEX_ROOT/CMakeLists.txt")
+    company=$(sed -n 's/^set(QUAVEX_COMPANY "\(.*\)")$/\1/p' "$QUAVEX_ROOT/CMakeLists.txt")
+    qt=$(quavex_qt_prefix)
+    rm -rf "$stage"
+    mkdir -p "$files/platforms" "$files/styles" "$files/fonts"
+    cp "$build/quavex.exe" "$QUAVEX_ROOT/dist/QUAVEX.html" "$files/"
+    cp "$qt/plugins/platforms/qwindows.dll" "$files/platforms/"
+    cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$files/styles/"
+    local dll
+    while read -r dll; do
+        cp "$dll" "$files/"
+    done < <(windows_dll_dependencies "$files/quavex.exe" "$files/platforms/qwindows.dll" \
+        "$files/styles/qwindowsvistastyle.dll")
+    find "$files" -iname '*.dll' -o -iname '*.exe' |
+        xargs "/usr/bin/$QUAVEX_MINGW_TRIPLET-strip" --strip-unneeded
+    cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$files/fonts/"
+    cp /usr/share/doc/fonts-dejavu-core/copyright "$files/fonts/DejaVu-LICENSE.txt"
+    {
+        echo '!macro InstallFiles'
+        (cd "$files" && find . -type d | sort) | while read -r folder; do
+            local native=${folder#.}
+            echo "  SetOutPath \"\$INSTDIR${native//\//\\}\""
+            (cd "$files/$folder" && find . -maxdepth 1 -type f | sort) | while read -r file; do
+                echo "  File \"$files/${folder#./}/${file#./}\""
+            done
+        done
+        echo '!macroend'
+        echo '!macro RemoveFiles'
+        (cd "$files" && find . -type f | sort) | while read -r file; do
+            local native=${file#.}
+            echo "  Delete \"\$INSTDIR${native//\//\\}\""
+        done
+        (cd "$files" && find . -mindepth 1 -type d | sort -r) | while read -r folder; do
+            local native=${folder#.}
+            echo "  RMDir \"\$INSTDIR${native//\//\\}\""
+        done
+        echo '!macroend'
+    } >"$stage/files.nsh"
+    local setup=$build/QUAVEX-$version-setup.exe
+    makensis -V2 -DVERSION="$version" -DCOMPANY="$company" -DSTAGE="$stage" -DOUTFILE="$setup" \
+        "$QUAVEX_ROOT/dist/windows/QUAVEX.nsi" >/dev/null
+    echo "$setup"
+}

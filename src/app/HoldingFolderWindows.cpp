@@ -1,0 +1,5 @@
+#include "app/HoldingFolder.h"
+
+QString defaultHoldingFolder() {
+    return QStringLiteral("C:\\QUAVEXTemp");
+}

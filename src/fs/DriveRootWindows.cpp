@@ -1,0 +1,5 @@
+#include "fs/DriveRoot.h"
+
+QString driveRootOf(const QString& folder) {
+    return folder.left(3);
+}

@@ -1,0 +1,21 @@
+#include "fs/VolumeTraits.h"
+
+#include <QDir>
+#include <string>
+#include <windows.h>
+
+// Every Windows volume ignores letter case and is held to the names a FAT player takes, so that
+// what lands on a player from any folder keeps the same rules; only FAT itself limits a file's
+// size. A volume that cannot be asked gets FAT's limit too.
+VolumeTraits volumeTraitsOf(const QString& folder) {
+    wchar_t volumePath[MAX_PATH + 1] = {};
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    const std::wstring path = QDir::toNativeSeparators(folder).toStdWString();
+    if (!GetVolumePathNameW(path.c_str(), volumePath, MAX_PATH) ||
+        !GetVolumeInformationW(volumePath, nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
+                               MAX_PATH))
+        return {true, true, FatLargestFile};
+    const QString type = QString::fromWCharArray(fileSystem);
+    const bool fat = type.startsWith(QLatin1String("FAT"), Qt::CaseInsensitive);
+    return {true, true, fat ? FatLargestFile : 0};
+}
