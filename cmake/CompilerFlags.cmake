@@ -1,6 +1,7 @@
 # Compile options shared by every target of the project.
 add_library(quavex_flags INTERFACE)
-target_compile_options(quavex_flags INTERFACE -Wall -Wextra -Werror)
+# C++ only: the Windows version resource is compiled by windres, which takes none of them.
+target_compile_options(quavex_flags INTERFACE "$<$<COMPILE_LANGUAGE:CXX>:-Wall;-Wextra;-Werror>")
 target_compile_definitions(quavex_flags INTERFACE QT_NO_KEYWORDS)
 if(WIN32)
     # 64-bit file sizes in the CRT's status record; Win32 without the min and max macros that

@@ -189,8 +189,9 @@ windows_dll_dependencies() {
 }
 
 # build-windows/QUAVEX-<version>-setup.exe: the program, the Qt and MinGW DLLs it loads, the
-# windows platform plugin and the native style, the manual, DejaVu Sans with its licence (the
-# sans-serif face that stands in where Windows lacks the designed ones), all stripped.
+# windows platform plugin, the native style and the JPEG reader (the About box's logo), the
+# manual, and DejaVu Sans with its licence (the sans-serif face that stands in where Windows lacks
+# the designed ones); every DLL and program stripped.
 make_installer() {
     local build=$QUAVEX_WINDOWS_BUILD_DIR
     local stage=$build/installer files=$build/installer/files
@@ -199,15 +200,16 @@ make_installer() {
     company=$(sed -n 's/^set(QUAVEX_COMPANY "\(.*\)")$/\1/p' "$QUAVEX_ROOT/CMakeLists.txt")
     qt=$(quavex_qt_prefix)
     rm -rf "$stage"
-    mkdir -p "$files/platforms" "$files/styles" "$files/fonts"
+    mkdir -p "$files/platforms" "$files/styles" "$files/imageformats" "$files/fonts"
     cp "$build/quavex.exe" "$QUAVEX_ROOT/dist/QUAVEX.html" "$files/"
     cp "$qt/plugins/platforms/qwindows.dll" "$files/platforms/"
     cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$files/styles/"
+    cp "$qt/plugins/imageformats/qjpeg.dll" "$files/imageformats/"
     local dll
     while read -r dll; do
         cp "$dll" "$files/"
     done < <(windows_dll_dependencies "$files/quavex.exe" "$files/platforms/qwindows.dll" \
-        "$files/styles/qwindowsvistastyle.dll")
+        "$files/styles/qwindowsvistastyle.dll" "$files/imageformats/qjpeg.dll")
     find "$files" -iname '*.dll' -o -iname '*.exe' |
         xargs "/usr/bin/$QUAVEX_MINGW_TRIPLET-strip" --strip-unneeded
     cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$files/fonts/"

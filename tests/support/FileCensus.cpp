@@ -1,13 +1,11 @@
 #include "support/FileCensus.h"
 
-#include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
 #include "support/TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -32,7 +30,7 @@ FileCensus censusOf(const QStringList& folders) {
     for (const QString& folder : distinctFolders(folders)) {
         for (const QString& name : filesIn(folder)) {
             const QString path = folder + QLatin1Char('/') + name;
-            if (::access(encodeFileName(path).constData(), R_OK) != 0)
+            if (!isReadableFile(path))
                 throw std::runtime_error("cannot read " + path.toStdString());
             census.emplace(
                 name, QCryptographicHash::hash(readTestFile(path), QCryptographicHash::Sha256));

@@ -18,7 +18,9 @@ void writeFile(const QString& path, qint64 size = 64);
 // Files of that kind with the given names in the folder.
 void writeFiles(const QString& folder, const QStringList& names);
 void writeTestFile(const QString& path, const QByteArray& content);
+// The file's bytes, or "<missing>" when it cannot be opened.
 QByteArray readTestFile(const QString& path);
+bool isReadableFile(const QString& path);
 // Every name directly in the folder (with filesOnly, of regular files and links to them), sorted,
 // hidden ones included; names hold their bytes as FileNameCodec.h does.
 QStringList namesInFolder(const QString& folder, bool filesOnly = false);

@@ -1,0 +1,75 @@
+#include "fs/AppError.h"
+#include "fs/SystemFileSystem.h"
+#include "support/FileCensus.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// Moves between two drive letters that are two volumes: scripts/test --windows maps the music
+// drive to a folder of the local disk and the card drive to a small exFAT card, and names their
+// letters in QUAVEX_TEST_MUSIC_DRIVE and QUAVEX_TEST_CARD_DRIVE ("M:", "P:").
+namespace {
+
+class WindowsMoves : public testing::Test {
+protected:
+    void SetUp() override {
+        const QString music = qEnvironmentVariable("QUAVEX_TEST_MUSIC_DRIVE");
+        const QString card = qEnvironmentVariable("QUAVEX_TEST_CARD_DRIVE");
+        if (music.isEmpty() || card.isEmpty())
+            GTEST_SKIP() << "no drive letters for two volumes were given";
+        m_music = std::make_unique<QTemporaryDir>(music + "/quavex-XXXXXX");
+        m_card = std::make_unique<QTemporaryDir>(card + "/quavex-XXXXXX");
+        ASSERT_TRUE(m_music->isValid() && m_card->isValid());
+    }
+
+    QString music(const QString& name) const { return m_music->path() + "/" + name; }
+    QString card(const QString& name) const { return m_card->path() + "/" + name; }
+
+    std::int32_t moveError(const QString& source, const QString& destination) {
+        try {
+            fso->MoveFile(source, destination);
+        } catch (const AppError& error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+    std::unique_ptr<FileSystemObject> fso = createSystemFileSystem();
+    std::unique_ptr<QTemporaryDir> m_music;
+    std::unique_ptr<QTemporaryDir> m_card;
+};
+
+} // namespace
+
+TEST_F(WindowsMoves, EveryFileOfAFolderReachesTheOtherDriveOnce) {
+    writeFiles(m_music->path(), {"One.mp3", "Two.mp3", "Drei Grüße.mp3"});
+    const FileCensus before = censusOf({m_music->path(), m_card->path()});
+
+    fso->MoveFile(m_music->path() + "/*.*", m_card->path());
+
+    EXPECT_EQ(censusOf({m_music->path(), m_card->path()}), before);
+    EXPECT_EQ(namesInFolder(m_card->path()), (QStringList{"Drei Grüße.mp3", "One.mp3", "Two.mp3"}));
+    EXPECT_TRUE(ownTemporariesIn({m_music->path(), m_card->path()}).isEmpty());
+}
+
+TEST_F(WindowsMoves, ANameOnTheCardInOtherLettersIsNeverReplaced) {
+    writeTestFile(music("Song.mp3"), patternBytes(100 * KiB, 1));
+    writeTestFile(card("SONG.MP3"), patternBytes(50 * KiB, 2));
+
+    EXPECT_EQ(moveError(music("Song.mp3"), card("Song.mp3")), ErrorNumber::FileAlreadyExists);
+
+    EXPECT_EQ(readTestFile(music("Song.mp3")), patternBytes(100 * KiB, 1));
+    EXPECT_EQ(readTestFile(card("SONG.MP3")), patternBytes(50 * KiB, 2));
+}
+
+TEST_F(WindowsMoves, OntoAFullCardIsDiskFullAndLeavesTheSourceAlone) {
+    const qint64 song = 64 * MiB;
+    writeTestFile(music("Big.mp3"), patternBytes(song, 3));
+
+    EXPECT_EQ(moveError(music("Big.mp3"), card("Big.mp3")), ErrorNumber::DiskFull);
+
+    EXPECT_EQ(readTestFile(music("Big.mp3")), patternBytes(song, 3));
+    EXPECT_TRUE(namesInFolder(m_card->path()).isEmpty());
+}
