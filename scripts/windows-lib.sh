@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by scripts/windows and scripts/test --windows: what the Windows build needs from Debian,
 # the cross-built Qt it links, and the Wine set-up its programs run in. Source it after lib.sh.
 
@@ -84,6 +85,12 @@ ensure_deb_src() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -qq
 }
 
+qt_build_failed() {
+    tail -n 40 "$1/build.log" >&2
+    echo "quavex: the Windows Qt did not build; see $1/build.log" >&2
+    exit 1
+}
+
 # Builds the Windows Qt into quavex_qt_prefix unless it is there, finished. The source and the
 # build folder live beside it in the cache; the build folder goes once Qt is installed.
 ensure_qt_mingw() {
@@ -97,7 +104,7 @@ ensure_qt_mingw() {
         # One build at a time; a second caller waits, then finds it done.
         flock 9
         [ -f "$prefix/.complete" ] && exit 0
-        cd "$work"
+        cd "$work" || exit 1
         local src=$work/qt6-base-$version
         if [ ! -f "$src/.unpacked" ]; then
             ensure_deb_src "qt6-base=$version"
@@ -106,19 +113,22 @@ ensure_qt_mingw() {
             dpkg-source -x qt6-base_"${version#*:}".dsc "$src" >/dev/null
             touch "$src/.unpacked"
         fi
+        # A build that was interrupted goes on where it stopped, as long as it is of this
+        # version with these options.
         local build=$work/build
-        rm -rf "$build" "$prefix"
+        if [ "$(cat "$build/.configured" 2>/dev/null)" != "$(basename "$prefix")" ]; then
+            rm -rf "$build"
+            nice -n 10 cmake -S "$src" -B "$build" "${QUAVEX_QT_CONFIGURE[@]}" \
+                -DCMAKE_TOOLCHAIN_FILE="$QUAVEX_MINGW_TOOLCHAIN" -DCMAKE_INSTALL_PREFIX="$prefix" \
+                >"$work/build.log" 2>&1 || qt_build_failed "$work"
+            basename "$prefix" >"$build/.configured"
+        fi
         echo "quavex: building Qt $version for Windows into $prefix (about 15 minutes on two cores;" \
             "log in $work/build.log)"
-        nice -n 10 cmake -S "$src" -B "$build" "${QUAVEX_QT_CONFIGURE[@]}" \
-            -DCMAKE_TOOLCHAIN_FILE="$QUAVEX_MINGW_TOOLCHAIN" -DCMAKE_INSTALL_PREFIX="$prefix" \
-            >"$work/build.log" 2>&1 &&
-            nice -n 10 cmake --build "$build" --parallel "$(nproc)" >>"$work/build.log" 2>&1 &&
-            cmake --install "$build" --strip >>"$work/build.log" 2>&1 || {
-            tail -n 40 "$work/build.log" >&2
-            echo "quavex: the Windows Qt did not build; see $work/build.log" >&2
-            exit 1
-        }
+        nice -n 10 cmake --build "$build" --parallel "$(nproc)" >>"$work/build.log" 2>&1 ||
+            qt_build_failed "$work"
+        rm -rf "$prefix"
+        cmake --install "$build" --strip >>"$work/build.log" 2>&1 || qt_build_failed "$work"
         touch "$prefix/.complete"
         rm -rf "$build"
     ) 9>"$work/.lock"
@@ -210,8 +220,8 @@ make_installer() {
         cp "$dll" "$files/"
     done < <(windows_dll_dependencies "$files/quavex.exe" "$files/platforms/qwindows.dll" \
         "$files/styles/qwindowsvistastyle.dll" "$files/imageformats/qjpeg.dll")
-    find "$files" -iname '*.dll' -o -iname '*.exe' |
-        xargs "/usr/bin/$QUAVEX_MINGW_TRIPLET-strip" --strip-unneeded
+    find "$files" \( -iname '*.dll' -o -iname '*.exe' \) \
+        -exec "/usr/bin/$QUAVEX_MINGW_TRIPLET-strip" --strip-unneeded {} +
     cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$files/fonts/"
     cp /usr/share/doc/fonts-dejavu-core/copyright "$files/fonts/DejaVu-LICENSE.txt"
     {
