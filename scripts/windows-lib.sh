@@ -135,15 +135,16 @@ ensure_qt_mingw() {
 }
 
 # Configures build-windows/ against the Windows Qt and builds it; further arguments are CMake
-# options.
+# options. Qt's own toolchain file adds its prefix to the places searched under the MinGW
+# sysroot, then loads ours.
 build_windows() {
     local prefix
     prefix=$(quavex_qt_prefix)
     local generator=()
     [ -f "$QUAVEX_WINDOWS_BUILD_DIR/CMakeCache.txt" ] || generator=(-G Ninja)
     cmake -S "$QUAVEX_ROOT" -B "$QUAVEX_WINDOWS_BUILD_DIR" "${generator[@]}" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$QUAVEX_MINGW_TOOLCHAIN" \
-        -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$QUAVEX_MINGW_TOOLCHAIN" -DQT_HOST_PATH=/usr \
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DQUAVEX_SANITIZE=OFF \
         -DQUAVEX_BUILD_BENCH=OFF "$@" >/dev/null || return 1
     cmake --build "$QUAVEX_WINDOWS_BUILD_DIR" --parallel "$(nproc)"

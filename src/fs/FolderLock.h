@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 // An advisory lock on a folder for as long as the object lives, taken on the open folder itself:
 // it holds across users and copies of the program on this machine, FUSE cards included, where
@@ -17,6 +18,9 @@ public:
     bool take();
 
 private:
+    // What keeps the lock while it is held: the open folder on Linux, a named kernel object on
+    // Windows.
+    struct Hold;
     QString m_folder;
-    int m_fd = -1;
+    std::unique_ptr<Hold> m_hold;
 };
