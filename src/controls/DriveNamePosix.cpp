@@ -12,3 +12,7 @@ std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString
     }
     return std::nullopt;
 }
+
+std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QString& text) {
+    return driveNamedBy(volumes, text);
+}

@@ -12,6 +12,11 @@ bool isDriveLetterText(const QString& text);
 QString withoutTrailingSlash(const QString& path);
 
 // The root of the volume the text names, or nothing when the text names no mounted volume. On
-// Linux a root path (trailing "/" ignored) or a drive letter text; on Windows any text whose
-// first letter is a drive's.
+// Linux a root path (trailing "/" ignored) or a drive letter text; on Windows a drive's root in
+// any letter case, else any text whose first letter is a drive's.
 std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString& text);
+
+// The root of the drive when the text names a drive and no folder below its root: what a folder
+// list opens at the drive's current folder. On Linux as driveNamedBy; on Windows a drive's root
+// in any letter case, or a drive letter text ("C", "C:", "C:\").
+std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QString& text);

@@ -103,12 +103,12 @@ QString FolderList::driveRoot() const {
 }
 
 bool FolderList::namesOtherDrive(const QString& text) const {
-    const std::optional<QString> root = driveNamedBy(*m_volumes, text);
+    const std::optional<QString> root = driveAloneNamedBy(*m_volumes, text);
     return root && absoluteFolder(*root) != driveRoot();
 }
 
 void FolderList::setPath(const QString& path) {
-    if (const std::optional<QString> root = driveNamedBy(*m_volumes, path)) {
+    if (const std::optional<QString> root = driveAloneNamedBy(*m_volumes, path)) {
         if (!m_volumes->isReadable(*root))
             throw AppError(
                 ErrorNumber::DeviceUnavailable, kSource,

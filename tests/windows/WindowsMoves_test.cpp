@@ -54,13 +54,16 @@ TEST_F(WindowsMoves, EveryFileOfAFolderReachesTheOtherDriveOnce) {
     EXPECT_TRUE(ownTemporariesIn({m_music->path(), m_card->path()}).isEmpty());
 }
 
-TEST_F(WindowsMoves, ANameOnTheCardInOtherLettersIsNeverReplaced) {
+TEST_F(WindowsMoves, ANameInOtherLettersIsNeverReplacedOnEitherDrive) {
     writeTestFile(music("Song.mp3"), patternBytes(100 * KiB, 1));
+    writeTestFile(music("Other.mp3"), patternBytes(10 * KiB, 4));
     writeTestFile(card("SONG.MP3"), patternBytes(50 * KiB, 2));
 
     EXPECT_EQ(moveError(music("Song.mp3"), card("Song.mp3")), ErrorNumber::FileAlreadyExists);
+    EXPECT_EQ(moveError(music("Other.mp3"), music("SONG.mp3")), ErrorNumber::FileAlreadyExists);
 
     EXPECT_EQ(readTestFile(music("Song.mp3")), patternBytes(100 * KiB, 1));
+    EXPECT_EQ(readTestFile(music("Other.mp3")), patternBytes(10 * KiB, 4));
     EXPECT_EQ(readTestFile(card("SONG.MP3")), patternBytes(50 * KiB, 2));
 }
 

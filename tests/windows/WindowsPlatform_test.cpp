@@ -1,14 +1,20 @@
 #include "app/HoldingFolder.h"
-#include "app/QSettingsBackend.h"
 #include "controls/DriveList.h"
 #include "controls/DriveText.h"
+#include "controls/FolderList.h"
+#include "controls/TickBox.h"
 #include "fs/DriveRoot.h"
+#include "fs/FolderLock.h"
 #include "fs/Module1.h"
 #include "fs/SystemVolumes.h"
+#include "support/StartupWindow.h"
+#include "support/TestRegistry.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // What the program does differently on Windows: drive letters and their texts, the registry, the
@@ -23,6 +29,8 @@ QString registryQuery(const QString& key, const QString& value) {
     reg.waitForFinished();
     return QString::fromLocal8Bit(reg.readAllStandardOutput()).simplified();
 }
+
+class WindowsSettings : public testing::Test, public StartupWindow {};
 
 } // namespace
 
@@ -42,6 +50,10 @@ TEST(WindowsDrives, TheFirstLetterOfATextNamesTheDrive) {
     EXPECT_EQ(driveNamedBy(volumes, "c: [SYSTEM]"), "C:/");
     EXPECT_EQ(driveNamedBy(volumes, "C:\\Music\\Old"), "C:/");
     EXPECT_FALSE(driveNamedBy(volumes, "1:\\").has_value());
+    // A folder list opens a drive's current folder for the drive alone, never for its folders.
+    EXPECT_EQ(driveAloneNamedBy(volumes, "c:"), "C:/");
+    EXPECT_EQ(driveAloneNamedBy(volumes, "c:\\"), "C:/");
+    EXPECT_FALSE(driveAloneNamedBy(volumes, "C:\\Music\\Old").has_value());
 }
 
 TEST(WindowsDrives, EachDriveKeepsItsOwnCurrentFolder) {
@@ -58,18 +70,47 @@ TEST(WindowsPlaces, HoldingFolderAndFreeSpaceAreThoseOfDriveC) {
     EXPECT_GT(DiskFreeKB(driveRootOf("C:\\Music\\Old")), 0);
 }
 
-TEST(WindowsSettings, AreWrittenToTheUsersRegistryKey) {
-    const QString application =
-        QStringLiteral("QUAVEX-test-%1").arg(QCoreApplication::applicationPid());
-    const QString key = QStringLiteral("HKCU\\Software\\%1\\Settings").arg(application);
-    QSettingsBackend settings;
+TEST_F(WindowsSettings, ExitWritesTheSevenToTheUsersRegistryKeyAndTheNextStartRestoresThem) {
+    const QString folder = root("player") + QStringLiteral("/Old Music, Album");
+    QDir().mkpath(folder);
+    {
+        auto form = start();
+        form->Dir1->setPath(music("disk"));
+        form->drvOp1->setDrive(root("player"));
+        form->dirOp1->setPath(folder);
+        form->drvOp2->setDrive(root("card"));
+        form->dirOp2->setPath(music("card"));
+        form->chkWarn->setValue(0);
+        form->cmdExit->click();
+    }
+    const QString key = testUserKey() + QStringLiteral("\\Software\\QUAVEX\\Settings");
+    const std::pair<const char*, QString> written[] = {
+        {"drvIp", root("disk")},        {"dirIp", music("disk")},
+        {"drvOp1", root("player")},     {"dirOp1", folder},
+        {"drvOp2", root("card")},       {"dirOp2", music("card")},
+        {"MvWarn", QStringLiteral("0")}};
+    for (const auto& [name, value] : written) {
+        const QString line = QStringLiteral("%1 REG_SZ %2").arg(QLatin1String(name), value);
+        EXPECT_TRUE(registryQuery(key, QLatin1String(name)).contains(line))
+            << registryQuery(key, QLatin1String(name)).toStdString();
+    }
 
-    settings.write(application, "Settings", "MusicFolder", "C:\\Music\\New");
+    auto again = start();
+    EXPECT_EQ(again->Dir1->Path(), music("disk"));
+    EXPECT_EQ(again->dirOp1->Path(), folder);
+    EXPECT_EQ(again->dirOp2->Path(), music("card"));
+    EXPECT_EQ(again->chkWarn->Value(), 0);
+}
 
-    EXPECT_TRUE(registryQuery(key, "MusicFolder").contains("MusicFolder REG_SZ C:\\Music\\New"))
-        << registryQuery(key, "MusicFolder").toStdString();
-    QProcess::execute(QStringLiteral("reg.exe"),
-                      {QStringLiteral("delete"),
-                       QStringLiteral("HKCU\\Software\\%1").arg(application),
-                       QStringLiteral("/f")});
+TEST(WindowsFolderLock, HoldsTheFolderUnderEverySpellingOfItsPath) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    FolderLock first(folder.path());
+    ASSERT_TRUE(first.take());
+    {
+        FolderLock second(QDir::toNativeSeparators(folder.path()).toLower());
+        EXPECT_FALSE(second.take());
+    }
+    FolderLock other(QCoreApplication::applicationDirPath());
+    EXPECT_TRUE(other.take());
 }
