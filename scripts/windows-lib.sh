@@ -13,7 +13,7 @@ QUAVEX_WINDOWS_PACKAGES=(
     cmake ninja-build perl dpkg-dev xz-utils
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools googletest
-    wine wine64 nsis fonts-dejavu-core
+    wine wine64 nsis fonts-liberation2 fonts-comic-neue fonts-dejavu-core
 )
 
 # The Windows Qt is built from the source of the same Debian version as the host tools, which
@@ -201,8 +201,8 @@ windows_dll_dependencies() {
 
 # build-windows/QUAVEX-<version>-setup.exe: the program, the Qt and MinGW DLLs it loads, the
 # windows platform plugin, the native style and the JPEG reader (the About box's logo), the
-# manual, and DejaVu Sans with its licence (the sans-serif face that stands in where Windows lacks
-# the designed ones); every DLL and program stripped.
+# manual, and the faces that stand in where Windows lacks the designed ones (Liberation Sans,
+# Comic Neue, DejaVu Sans) with their licences; every DLL and program stripped.
 make_installer() {
     local build=$QUAVEX_WINDOWS_BUILD_DIR
     local stage=$build/installer files=$build/installer/files
@@ -223,7 +223,11 @@ make_installer() {
         "$files/styles/qwindowsvistastyle.dll" "$files/imageformats/qjpeg.dll")
     find "$files" \( -iname '*.dll' -o -iname '*.exe' \) \
         -exec "/usr/bin/$QUAVEX_MINGW_TRIPLET-strip" --strip-unneeded {} +
-    cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$files/fonts/"
+    cp /usr/share/fonts/truetype/liberation2/LiberationSans-{Regular,Bold}.ttf \
+        /usr/share/fonts/opentype/comic-neue/ComicNeue-{Regular,Bold}.otf \
+        /usr/share/fonts/truetype/dejavu/DejaVuSans{,-Bold}.ttf "$files/fonts/"
+    cp /usr/share/doc/fonts-liberation2/copyright "$files/fonts/Liberation-LICENSE.txt"
+    cp /usr/share/doc/fonts-comic-neue/copyright "$files/fonts/ComicNeue-LICENSE.txt"
     cp /usr/share/doc/fonts-dejavu-core/copyright "$files/fonts/DejaVu-LICENSE.txt"
     {
         echo '!macro InstallFiles'
@@ -250,4 +254,40 @@ make_installer() {
     makensis -V2 -DVERSION="$version" -DCOMPANY="$company" -DSTAGE="$stage" -DOUTFILE="$setup" \
         "$QUAVEX_ROOT/dist/windows/QUAVEX.nsi" >/dev/null
     echo "$setup"
+}
+
+# Installs the installer silently into a fresh Wine prefix, checks what it put in place, then
+# uninstalls it silently and checks that the user's settings stayed; a problem fails.
+check_installer() {
+    local setup=$1 prefix
+    prefix=$(mktemp -d "${TMPDIR:-/tmp}/quavex-install-XXXXXX")
+    (
+        trap 'wineserver -k 2>/dev/null || true; rm -rf "$prefix"' EXIT
+        use_wine_prefix "$prefix"
+        unset WINEPATH
+        wine "$setup" /S && wineserver -w
+        local program="$WINEPREFIX/drive_c/Program Files/QUAVEX" problems=0 path
+        local menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QUAVEX"
+        for path in "$program/quavex.exe" "$program/Qt6Core.dll" "$program/Qt6Widgets.dll" \
+            "$program/platforms/qwindows.dll" "$program/QUAVEX.html" \
+            "$program/fonts/LiberationSans-Regular.ttf" "$program/Uninstall.exe" \
+            "$menu/QUAVEX.lnk"; do
+            [ -f "$path" ] || {
+                echo "quavex: the installer did not put $path in place" >&2
+                problems=1
+            }
+        done
+        wine reg add 'HKCU\Software\QUAVEX\Settings' /v MvWarn /d 1 /f >/dev/null
+        # The uninstaller goes on in a copy of itself; wineserver -w waits for that one too.
+        wine "$program/Uninstall.exe" /S && wineserver -w
+        [ ! -e "$program/quavex.exe" ] && [ ! -e "$menu" ] || {
+            echo "quavex: the uninstaller left the program in place" >&2
+            problems=1
+        }
+        wine reg query 'HKCU\Software\QUAVEX\Settings' /v MvWarn >/dev/null 2>&1 || {
+            echo "quavex: the uninstaller removed the user's settings" >&2
+            problems=1
+        }
+        [ "$problems" -eq 0 ]
+    )
 }

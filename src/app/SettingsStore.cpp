@@ -8,6 +8,7 @@
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
 
+#include <QDir>
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -65,13 +66,14 @@ void SettingsStore::restorePane(DriveList& drive, FolderList& folder, const QStr
 }
 
 std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
+    // Stored with the platform's separator, as its users write paths ("E:\Music" on Windows).
     const std::pair<QString, QString> values[] = {
-        {DrvIp, form.Drive1->Drive()},
-        {DirIp, form.Dir1->Path()},
-        {DrvOp1, form.drvOp1->Drive()},
-        {DirOp1, form.dirOp1->Path()},
-        {DrvOp2, form.drvOp2->Drive()},
-        {DirOp2, form.dirOp2->Path()},
+        {DrvIp, QDir::toNativeSeparators(form.Drive1->Drive())},
+        {DirIp, QDir::toNativeSeparators(form.Dir1->Path())},
+        {DrvOp1, QDir::toNativeSeparators(form.drvOp1->Drive())},
+        {DirOp1, QDir::toNativeSeparators(form.dirOp1->Path())},
+        {DrvOp2, QDir::toNativeSeparators(form.drvOp2->Drive())},
+        {DirOp2, QDir::toNativeSeparators(form.dirOp2->Path())},
         {MvWarn, QString::number(form.chkWarn->Value())},
     };
     std::vector<AppError> failures;

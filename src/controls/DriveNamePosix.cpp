@@ -16,3 +16,7 @@ std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString
 std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QString& text) {
     return driveNamedBy(volumes, text);
 }
+
+QString driveRootText(const QString& root) {
+    return root;
+}

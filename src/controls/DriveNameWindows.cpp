@@ -44,3 +44,7 @@ std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QS
         return root;
     return isDriveLetterText(text) ? driveWithLetter(drives, text) : std::nullopt;
 }
+
+QString driveRootText(const QString& root) {
+    return root.left(1).toLower() + QDir::toNativeSeparators(root.mid(1));
+}

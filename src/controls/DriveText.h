@@ -20,3 +20,7 @@ std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString
 // list opens at the drive's current folder. On Linux as driveNamedBy; on Windows a drive's root
 // in any letter case, or a drive letter text ("C", "C:", "C:\").
 std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QString& text);
+
+// The root as the top row of its folder list shows it: the path itself on Linux, "c:\" on
+// Windows.
+QString driveRootText(const QString& root);

@@ -157,7 +157,7 @@ void FolderList::openFolder(const QString& folder, const QString& drive) {
     for (qsizetype depth = 0; depth < chain.size(); ++depth) {
         const QString& path = chain[depth];
         auto* item = new QStandardItem(
-            openIcon, displayedFileName(depth == 0 ? path : path.section('/', -1)));
+            openIcon, displayedFileName(depth == 0 ? driveRootText(path) : path.section('/', -1)));
         item->setData(path, kPathRole);
         item->setData(static_cast<int>(depth), kDepthRole);
         items.append(item);

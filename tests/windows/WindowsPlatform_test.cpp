@@ -43,6 +43,7 @@ TEST(WindowsDrives, AreDriveLettersShownAsInTheDriveListsOfWindows) {
     EXPECT_EQ(volumes.homeVolumeRoot(), QDir::homePath().left(1).toUpper() + ":/");
     EXPECT_EQ(DriveList::volumeText({"E:/", "PLAYER"}, false), "e: [PLAYER]");
     EXPECT_EQ(DriveList::volumeText({"C:/", ""}, true), "c:");
+    EXPECT_EQ(driveRootText("C:/"), "c:\\");
 }
 
 TEST(WindowsDrives, TheFirstLetterOfATextNamesTheDrive) {
@@ -90,7 +91,8 @@ TEST_F(WindowsSettings, ExitWritesTheSevenToTheUsersRegistryKeyAndTheNextStartRe
         {"drvOp2", root("card")},       {"dirOp2", music("card")},
         {"MvWarn", QStringLiteral("0")}};
     for (const auto& [name, value] : written) {
-        const QString line = QStringLiteral("%1 REG_SZ %2").arg(QLatin1String(name), value);
+        const QString line = QStringLiteral("%1 REG_SZ %2")
+                                 .arg(QLatin1String(name), QDir::toNativeSeparators(value));
         EXPECT_TRUE(registryQuery(key, QLatin1String(name)).contains(line))
             << registryQuery(key, QLatin1String(name)).toStdString();
     }
