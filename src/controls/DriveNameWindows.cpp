@@ -32,7 +32,7 @@ std::optional<QString> driveWithLetter(const std::vector<Volume>& drives, const 
 // both begin with it.
 std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString& text) {
     const std::vector<Volume> drives = volumes.volumes();
-    if (const std::optional<QString> root = driveWithRoot(drives, text))
+    if (std::optional<QString> root = driveWithRoot(drives, text))
         return root;
     return driveWithLetter(drives, text);
 }
@@ -40,7 +40,7 @@ std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString
 // "E:\Music" is a folder of drive E, not drive E.
 std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QString& text) {
     const std::vector<Volume> drives = volumes.volumes();
-    if (const std::optional<QString> root = driveWithRoot(drives, text))
+    if (std::optional<QString> root = driveWithRoot(drives, text))
         return root;
     return isDriveLetterText(text) ? driveWithLetter(drives, text) : std::nullopt;
 }

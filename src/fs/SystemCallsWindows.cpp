@@ -65,8 +65,9 @@ int fail() {
     return -1;
 }
 
+// The CRT hands a descriptor's handle over as an integer.
 HANDLE handleOf(int fd) {
-    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); // NOLINT(performance-no-int-to-ptr)
 }
 
 // 100-nanosecond steps since 1601 against seconds and nanoseconds since 1970.
