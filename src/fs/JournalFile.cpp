@@ -17,23 +17,24 @@ int appendToJournal(const QString& journal, const QByteArray& lines) {
     if (!QDir().mkpath(folder))
         return EACCES;
     const bool created = !QFile::exists(journal);
-    const int fd = ::open(encodeFileName(journal).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    SystemCalls& calls = *realSystemCalls();
+    const int fd = calls.open(encodeFileName(journal).constData(),
+                              O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return errno;
     int error = 0;
     for (qsizetype done = 0; done < lines.size() && error == 0;) {
-        const ssize_t put = ::write(fd, lines.constData() + done, lines.size() - done);
+        const ssize_t put = calls.write(fd, lines.constData() + done, lines.size() - done);
         if (put > 0)
             done += put;
         else if (put == 0 || errno != EINTR)
             error = put == 0 ? EIO : errno;
     }
-    if (error == 0 && ::fsync(fd) != 0)
+    if (error == 0 && calls.fsync(fd) != 0)
         error = errno;
-    ::close(fd);
+    calls.close(fd);
     if (error == 0 && created)
-        error = syncFolderOf(*realSystemCalls(), encodeFileName(folder));
+        error = syncFolderOf(calls, encodeFileName(folder));
     return error;
 }
 

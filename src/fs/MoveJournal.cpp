@@ -33,7 +33,7 @@ QByteArray journalLine(const RecordedMove& move) {
 
 bool exists(const QByteArray& path) {
     struct stat status {};
-    return ::lstat(path.constData(), &status) == 0;
+    return realSystemCalls()->lstat(path.constData(), &status) == 0;
 }
 
 // True when nothing of the move is left to do.
@@ -44,7 +44,7 @@ bool complete(const RecordedMove& move, QSet<QByteArray>& flushedFolders) {
     if (!exists(destination)) {
         // Never published, or the destination's volume is away.
         struct stat status {};
-        return ::stat(folderOfPath(destination).constData(), &status) == 0;
+        return realSystemCalls()->stat(folderOfPath(destination).constData(), &status) == 0;
     }
     // The publication may not have reached the device before the crash.
     const QByteArray folder = folderOfPath(destination);

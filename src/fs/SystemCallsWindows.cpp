@@ -184,6 +184,13 @@ int SystemCalls::fsync(int fd) {
     return FlushFileBuffers(handleOf(fd)) ? 0 : fail();
 }
 
+// Windows flushes a whole volume only for an administrator; its volumes flush each file instead
+// (VolumeTraitsWindows), so a run never asks for this.
+int SystemCalls::syncfs(int) {
+    errno = EOPNOTSUPP;
+    return -1;
+}
+
 int SystemCalls::close(int fd) {
     return ::_close(fd);
 }

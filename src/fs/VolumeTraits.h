@@ -16,7 +16,8 @@ enum class GroupFlush {
     // One fsync of any file of the volume: a driver that flushes the whole device for each, as
     // exfat-fuse does (it writes every node it holds, then fsyncs the device).
     AnyFile,
-    // An fsync of each file: other FUSE drivers, which syncfs does not reach.
+    // An fsync of each file: other FUSE drivers, which syncfs does not reach, and every Windows
+    // volume.
     EachFile,
 };
 

@@ -6,7 +6,8 @@
 
 // Every Windows volume ignores letter case and is held to the names a FAT player takes, so that
 // what lands on a player from any folder keeps the same rules; only FAT itself limits a file's
-// size. A volume that cannot be asked gets FAT's limit too.
+// size. A volume that cannot be asked gets FAT's limit too. A group's copies are flushed one by
+// one: Windows flushes a whole volume only for an administrator.
 VolumeTraits volumeTraitsOf(const QString& folder) {
     wchar_t volumePath[MAX_PATH + 1] = {};
     wchar_t fileSystem[MAX_PATH + 1] = {};
@@ -14,8 +15,8 @@ VolumeTraits volumeTraitsOf(const QString& folder) {
     if (!GetVolumePathNameW(path.c_str(), volumePath, MAX_PATH) ||
         !GetVolumeInformationW(volumePath, nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
                                MAX_PATH))
-        return {true, true, FatLargestFile};
+        return {true, true, FatLargestFile, GroupFlush::EachFile};
     const QString type = QString::fromWCharArray(fileSystem);
     const bool fat = type.startsWith(QLatin1String("FAT"), Qt::CaseInsensitive);
-    return {true, true, fat ? FatLargestFile : 0};
+    return {true, true, fat ? FatLargestFile : 0, GroupFlush::EachFile};
 }

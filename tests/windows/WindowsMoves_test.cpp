@@ -1,9 +1,12 @@
 #include "fs/AppError.h"
+#include "fs/FileNameCodec.h"
+#include "fs/MoveJournal.h"
 #include "fs/SystemFileSystem.h"
 #include "support/FileCensus.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -75,4 +78,33 @@ TEST_F(WindowsMoves, OntoAFullCardIsDiskFullAndLeavesTheSourceAlone) {
 
     EXPECT_EQ(readTestFile(music("Big.mp3")), patternBytes(song, 3));
     EXPECT_TRUE(namesInFolder(m_card->path()).isEmpty());
+}
+
+TEST_F(WindowsMoves, AGroupSettlesOnTheCardAndAKilledOneIsCompletedAtTheNextStart) {
+    writeFiles(m_music->path(), {"One.mp3", "Two.mp3", "Three.mp3"});
+    const FileCensus before = censusOf({m_music->path(), m_card->path()});
+
+    for (const char* name : {"One.mp3", "Two.mp3", "Three.mp3"})
+        fso->MoveInGroup(music(name), card(name));
+    fso->SettleMoves();
+
+    EXPECT_EQ(fso->SettledMoves(), 3);
+    EXPECT_EQ(censusOf({m_music->path(), m_card->path()}), before);
+    EXPECT_TRUE(namesInFolder(m_music->path()).isEmpty());
+    EXPECT_FALSE(QFile::exists(moveJournal()));
+
+    // Killed between the publication on the card and the deletion of the source; a different
+    // file under the other name is not the copy, and its source stays.
+    writeTestFile(music("Four.mp3"), patternBytes(300 * KiB, 5));
+    writeTestFile(card("Four.mp3"), patternBytes(300 * KiB, 5));
+    writeTestFile(music("Five.mp3"), patternBytes(300 * KiB, 6));
+    writeTestFile(card("Five.mp3"), patternBytes(300 * KiB, 7));
+    recordMoves({{encodeFileName(music("Four.mp3")), encodeFileName(card("Four.mp3"))},
+                 {encodeFileName(music("Five.mp3")), encodeFileName(card("Five.mp3"))}});
+    completeInterruptedMoves();
+
+    EXPECT_FALSE(QFile::exists(music("Four.mp3")));
+    EXPECT_EQ(readTestFile(card("Four.mp3")), patternBytes(300 * KiB, 5));
+    EXPECT_EQ(readTestFile(music("Five.mp3")), patternBytes(300 * KiB, 6));
+    EXPECT_EQ(readTestFile(card("Five.mp3")), patternBytes(300 * KiB, 7));
 }
