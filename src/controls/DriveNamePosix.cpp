@@ -20,3 +20,7 @@ std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QS
 QString driveRootText(const QString& root) {
     return root;
 }
+
+QString withDriveSpelling(const QString& path) {
+    return path;
+}

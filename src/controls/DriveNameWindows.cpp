@@ -48,3 +48,9 @@ std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QS
 QString driveRootText(const QString& root) {
     return root.left(1).toLower() + QDir::toNativeSeparators(root.mid(1));
 }
+
+QString withDriveSpelling(const QString& path) {
+    if (path.size() < 2 || path[1] != QLatin1Char(':'))
+        return path;
+    return path.left(1).toUpper() + path.mid(1);
+}

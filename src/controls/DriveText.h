@@ -24,3 +24,7 @@ std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QS
 // The root as the top row of its folder list shows it: the path itself on Linux, "c:\" on
 // Windows.
 QString driveRootText(const QString& root);
+
+// The path with its drive spelt as the drive lists spell their roots: on Windows the letter in
+// capitals ("C:/Music" for "c:/Music", as older settings hold it); unchanged on Linux.
+QString withDriveSpelling(const QString& path);

@@ -1,5 +1,6 @@
 #include "controls/FolderScan.h"
 
+#include "controls/DriveText.h"
 #include "fs/FileNameCodec.h"
 
 #include <QDir>
@@ -248,5 +249,5 @@ AppError folderError(int error, const QString& source, const QString& path) {
 }
 
 QString absoluteFolder(const QString& text) {
-    return QDir::cleanPath(QDir::current().absoluteFilePath(text));
+    return withDriveSpelling(QDir::cleanPath(QDir::current().absoluteFilePath(text)));
 }

@@ -104,6 +104,15 @@ TEST_F(WindowsSettings, ExitWritesTheSevenToTheUsersRegistryKeyAndTheNextStartRe
     EXPECT_EQ(again->chkWarn->Value(), 0);
 }
 
+TEST_F(WindowsSettings, AFolderSavedWithTheDriveLetterInSmallLettersOpens) {
+    store("drvIp", QDir::toNativeSeparators(root("disk")).toLower());
+    store("dirIp", QDir::toNativeSeparators(music("disk")).replace(0, 1, "c"));
+
+    auto form = start();
+    EXPECT_EQ(form->Drive1->Drive(), root("disk"));
+    EXPECT_EQ(form->Dir1->Path(), music("disk"));
+}
+
 TEST(WindowsFolderLock, HoldsTheFolderUnderEverySpellingOfItsPath) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
