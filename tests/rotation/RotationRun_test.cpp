@@ -96,9 +96,23 @@ private:
     QString m_folder;
 };
 
+// The run's warning box, with an OK button.
+MessageRequest warningBox(const QString& text) {
+    return {.text = text, .title = QStringLiteral("Warning!"), .icon = MessageIcon::Warning};
+}
+
 // What boxes() holds when exactly this one box was shown.
 std::vector<MessageRequest> oneBox(const MessageRequest& only) {
     return {only};
+}
+
+std::vector<MessageRequest> oneWarning(const QString& text) {
+    return oneBox(warningBox(text));
+}
+
+// ... when that box was the run's error, with an OK button.
+std::vector<MessageRequest> oneError(const QString& text) {
+    return oneBox({.text = text, .title = QStringLiteral("ERROR"), .icon = MessageIcon::Critical});
 }
 
 class RotationRun : public testing::Test {
@@ -194,20 +208,17 @@ TEST_F(RotationRun, AnUnpluggedPlayerIsRefusedAndItsBareMountPointReceivesNothin
     EXPECT_TRUE(namesInFolder(internal.root()).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(cardMusic));
     EXPECT_EQ(w.census(), before);
-    const auto refusal = [](const QString& text) {
-        return MessageRequest{
-            .text = text, .title = QStringLiteral("Warning!"), .icon = MessageIcon::Warning};
-    };
-    EXPECT_EQ(boxes(),
-              (std::vector<MessageRequest>{
-                  refusal(QStringLiteral("The player \"%1\" is not plugged in (its drive is not "
-                                         "mounted). Plug it in and press Select again. Nothing "
-                                         "was moved to or from it.")
-                              .arg(internal.root())),
-                  refusal(QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
-                                         "mounted). Plug it in and press Select again. Nothing "
-                                         "was moved to or from it.")
-                              .arg(cardMusic, card.root()))}));
+    EXPECT_EQ(
+        boxes(),
+        (std::vector<MessageRequest>{
+            warningBox(QStringLiteral("The player \"%1\" is not plugged in (its drive is not "
+                                      "mounted). Plug it in and press Select again. Nothing "
+                                      "was moved to or from it.")
+                           .arg(internal.root())),
+            warningBox(QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
+                                      "mounted). Plug it in and press Select again. Nothing "
+                                      "was moved to or from it.")
+                           .arg(cardMusic, card.root()))}));
     // Not a completion: the line says why, and the box keeps the colour of a run that fell short.
     EXPECT_EQ(w.statusText(),
               QStringLiteral("No player folder was filled: the player is not plugged in"));
@@ -224,12 +235,10 @@ TEST_F(RotationRun, APlayerFolderDeletedBeforeSelectIsLeftOutWithOneBox) {
     w.pressSelect();
 
     EXPECT_EQ(boxes(),
-              oneBox({.text = QStringLiteral("The player folder \"%1\" does not exist any more: it "
-                                             "was deleted or renamed after it was opened. The run "
-                                             "leaves it out. Nothing was moved to or from it.")
-                                  .arg(w.player()),
-                      .title = QStringLiteral("Warning!"),
-                      .icon = MessageIcon::Warning}));
+              oneWarning(QStringLiteral("The player folder \"%1\" does not exist any more: it "
+                                        "was deleted or renamed after it was opened. The run "
+                                        "leaves it out. Nothing was moved to or from it.")
+                             .arg(w.player())));
     EXPECT_FALSE(QFileInfo::exists(w.player()));
     EXPECT_EQ(w.namesIn(w.card()), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_EQ(w.census(), before);
@@ -381,9 +390,7 @@ TEST_F(RotationRun, IdenticalPathsInAnyLetterCaseEndTheRunBeforeAnythingIsTouche
         const FileCensus before = w.census();
         w.pressSelect();
 
-        EXPECT_EQ(boxes(), oneBox({.text = identicalText,
-                                   .title = QStringLiteral("ERROR"),
-                                   .icon = MessageIcon::Critical}));
+        EXPECT_EQ(boxes(), oneError(identicalText));
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
         EXPECT_FALSE(QFileInfo::exists(w.holding()));
@@ -562,15 +569,13 @@ TEST_F(RotationRun, HeldFilesGoBackToTheMusicFolderOfTheRunThatHeldThem) {
     w.onYield = {};
     const QStringList onThePlayer = w.namesIn(w.player());
     w.pressSelect();
-    EXPECT_EQ(boxes(), oneBox({.text = QStringLiteral("%1 files from an earlier run belong to the "
-                                                      "Hard Drive Music Directory %2, which is "
-                                                      "not there now. They are kept in the "
-                                                      "temporary directory %3. Nothing else has "
-                                                      "been done.")
-                                           .arg(held.size())
-                                           .arg(other, w.holding()),
-                               .title = QStringLiteral("Warning!"),
-                               .icon = MessageIcon::Warning}));
+    EXPECT_EQ(boxes(), oneWarning(QStringLiteral("%1 files from an earlier run belong to the "
+                                                 "Hard Drive Music Directory %2, which is "
+                                                 "not there now. They are kept in the "
+                                                 "temporary directory %3. Nothing else has "
+                                                 "been done.")
+                                      .arg(held.size())
+                                      .arg(other, w.holding())));
     EXPECT_EQ(w.namesIn(w.holding()), held);
     EXPECT_EQ(w.namesIn(w.player()), onThePlayer);
 }
@@ -600,13 +605,11 @@ TEST_F(RotationRun, AHoldingFolderThatCannotBeMadeStopsTheRunBeforeAnythingMoves
 
     w.pressSelect();
 
-    EXPECT_EQ(boxes(), oneBox({.text = QStringLiteral("The temporary directory %1 cannot be used. "
-                                                      "The folder \"%1\" could not be made: a "
-                                                      "file of that name is in the way. Nothing "
-                                                      "has been moved.")
-                                           .arg(w.holding()),
-                               .title = QStringLiteral("ERROR"),
-                               .icon = MessageIcon::Critical}));
+    EXPECT_EQ(boxes(), oneError(QStringLiteral("The temporary directory %1 cannot be used. "
+                                               "The folder \"%1\" could not be made: a "
+                                               "file of that name is in the way. Nothing "
+                                               "has been moved.")
+                                    .arg(w.holding())));
     EXPECT_EQ(w.yields, 0);
     EXPECT_EQ(w.census(), before);
 }
@@ -624,13 +627,11 @@ TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotT
 
     EXPECT_EQ(
         boxes(),
-        oneBox({.text = QStringLiteral(
-                            "1 file from an earlier run could not be moved back to the Hard Drive "
-                            "Music Directory %1. It is kept in the temporary directory %2. Nothing "
-                            "else has been done.")
-                            .arg(w.music(), w.holding()),
-                .title = QStringLiteral("Warning!"),
-                .icon = MessageIcon::Warning}));
+        oneWarning(
+            QStringLiteral("1 file from an earlier run could not be moved back to the Hard Drive "
+                           "Music Directory %1. It is kept in the temporary directory %2. Nothing "
+                           "else has been done.")
+                .arg(w.music(), w.holding())));
     EXPECT_EQ(w.yields, 0);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_EQ(w.namesIn(w.holding()), QStringList({"same.txt"}));
@@ -649,12 +650,10 @@ TEST_F(RotationRun, AHoldingFolderThatCannotBeListedStopsTheRunBeforeThePlayers)
     w.pressSelect();
 
     EXPECT_EQ(boxes(),
-              oneBox({.text = QStringLiteral("The holding folder %1 cannot be read, so files from "
-                                             "an earlier run may be kept there. Nothing has been "
-                                             "moved.")
-                                  .arg(w.holding()),
-                      .title = QStringLiteral("Warning!"),
-                      .icon = MessageIcon::Warning}));
+              oneWarning(QStringLiteral("The holding folder %1 cannot be read, so files from "
+                                        "an earlier run may be kept there. Nothing has been "
+                                        "moved.")
+                             .arg(w.holding())));
     EXPECT_EQ(w.yields, 0);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
@@ -678,11 +677,9 @@ TEST_F(RotationRun, AHeldFileThatCannotBeMovedStaysHeldWhileTheOthersGoBackAndIs
                                   "1 file could not be moved back and is kept in the temporary "
                                   "directory " +
                                   w.holding());
-    EXPECT_EQ(boxes(), oneBox({.text = "1 file could not be moved back to the Hard Drive Music "
-                                       "Directory and is kept in the temporary directory " +
-                                       w.holding() + ":\nm.txt",
-                               .title = QStringLiteral("Warning!"),
-                               .icon = MessageIcon::Warning}));
+    EXPECT_EQ(boxes(), oneWarning("1 file could not be moved back to the Hard Drive Music "
+                                  "Directory and is kept in the temporary directory " +
+                                  w.holding() + ":\nm.txt"));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
 }
 
@@ -779,14 +776,11 @@ TEST_F(RotationRun, AClearingThatEndsEarlyIsSaidAndTheRunGoesOn) {
     const QString reason = boxes()[0].text.section(QLatin1Char('\n'), 1, 1);
     EXPECT_TRUE(reason.contains(QStringLiteral("same.mp3"))) << reason.toStdString();
     EXPECT_EQ(boxes()[0],
-              MessageRequest(
-                  {.text = "The MP3 player folder " + card + " could not be cleared completely.\n" +
-                           reason + "\n\n1 of its files is now in the temporary directory " +
-                           w.holding() +
-                           ", and 2 are still on the player. The run goes on, and new music is "
-                           "added beside the files still there.",
-                   .title = QStringLiteral("Warning!"),
-                   .icon = MessageIcon::Warning}));
+              warningBox("The MP3 player folder " + card + " could not be cleared completely.\n" +
+                         reason + "\n\n1 of its files is now in the temporary directory " +
+                         w.holding() +
+                         ", and 2 are still on the player. The run goes on, and new music is "
+                         "added beside the files still there."));
     const QString uncleared = "The MP3 player folder " + card +
                               " was not cleared completely: 1 file in the temporary directory, 2 "
                               "files still on the player";
@@ -835,11 +829,9 @@ TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver)
     w.pressSelect();
 
     EXPECT_EQ(other.env.prompter->shown,
-              oneBox({.text = QStringLiteral("Another copy of QUAVEX is in the middle of a run. "
-                                             "Wait for its run to end, then press Select again. "
-                                             "Nothing has been moved."),
-                      .title = QStringLiteral("Warning!"),
-                      .icon = MessageIcon::Warning}));
+              oneWarning(QStringLiteral("Another copy of QUAVEX is in the middle of a run. "
+                                        "Wait for its run to end, then press Select again. "
+                                        "Nothing has been moved.")));
     EXPECT_EQ(heldBeforeOther, QStringList({"p1.mp3", "p2.txt"}));
     EXPECT_EQ(heldAfterOther, heldBeforeOther);
     EXPECT_EQ(otherDuring, otherBefore);
@@ -880,13 +872,11 @@ TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
     w.pressSelect();
 
     EXPECT_EQ(other.env.prompter->shown,
-              oneBox({.text = QStringLiteral("The player folder \"%1\" is being filled by another "
-                                             "copy of QUAVEX, perhaps another user's. Wait until "
-                                             "its run has ended, then press Select again. Nothing "
-                                             "has been moved.")
-                                  .arg(card.root()),
-                      .title = QStringLiteral("Warning!"),
-                      .icon = MessageIcon::Warning}));
+              oneWarning(QStringLiteral("The player folder \"%1\" is being filled by another "
+                                        "copy of QUAVEX, perhaps another user's. Wait until "
+                                        "its run has ended, then press Select again. Nothing "
+                                        "has been moved.")
+                             .arg(card.root())));
     EXPECT_EQ(censusOf({other.music()}), otherBefore);
     EXPECT_EQ(w.namesIn(card.root()), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("old.mp3")));
@@ -916,12 +906,10 @@ TEST(RunLockOnAFullDisk, SaysTheDiskIsFullAndMovesNothing) {
     w.pressSelect();
 
     EXPECT_EQ(w.env.prompter->shown,
-              oneBox({.text = QStringLiteral("The lock file %1.lock, which keeps two runs from "
-                                             "working at once, could not be made: the disk is "
-                                             "full. Nothing has been moved.")
-                                  .arg(w.holding()),
-                      .title = QStringLiteral("Warning!"),
-                      .icon = MessageIcon::Warning}));
+              oneWarning(QStringLiteral("The lock file %1.lock, which keeps two runs from "
+                                        "working at once, could not be made: the disk is "
+                                        "full. Nothing has been moved.")
+                             .arg(w.holding())));
     EXPECT_EQ(w.census(), before);
 }
 
@@ -965,11 +953,9 @@ TEST_F(RotationRun, AFileSystemObjectThatCannotBeMadeEndsTheRunWithAMessage) {
 
     w.pressSelect();
 
-    EXPECT_EQ(boxes(), oneBox({.text = QStringLiteral("The file system service could not be "
-                                                      "started (Cannot create object). Nothing "
-                                                      "has been moved."),
-                               .title = QStringLiteral("ERROR"),
-                               .icon = MessageIcon::Critical}));
+    EXPECT_EQ(boxes(), oneError(QStringLiteral("The file system service could not be "
+                                               "started (Cannot create object). Nothing "
+                                               "has been moved.")));
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
     EXPECT_FALSE(w.form->RunInProgress);
