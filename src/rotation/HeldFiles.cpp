@@ -69,8 +69,9 @@ bool returnLeftoverFiles(Form1& form) {
                             "which is not there now. %4 kept in the temporary directory %5. "
                             "Nothing else has been done.")
                  .arg(filesCount(count),
-                      count == 1 ? QStringLiteral("belongs") : QStringLiteral("belong"), music,
-                      count == 1 ? QStringLiteral("It is") : QStringLiteral("They are"), holding));
+                      forCount(count, QStringLiteral("belongs"), QStringLiteral("belong")), music,
+                      forCount(count, QStringLiteral("It is"), QStringLiteral("They are")),
+                      holding));
         return false;
     }
     appendStatus(form, QStringLiteral("Moving files left from an earlier run back to base "
@@ -101,14 +102,16 @@ bool returnLeftoverFiles(Form1& form) {
             QStringLiteral("%1 from an earlier run went back to %2 own Hard Drive Music "
                            "Directory %3")
                 .arg(filesCount(count - left),
-                     count - left == 1 ? QStringLiteral("its") : QStringLiteral("their"), music));
+                     forCount(count - left, QStringLiteral("its"), QStringLiteral("their")),
+                     music));
     if (left == 0)
         return true;
-    warn(form, QStringLiteral("%1 from an earlier run could not be moved back to the Hard Drive "
-                              "Music Directory %2. %3 kept in the temporary directory %4. Nothing "
-                              "else has been done.")
-                   .arg(filesCount(left), music,
-                        left == 1 ? QStringLiteral("It is") : QStringLiteral("They are"), holding));
+    warn(form,
+         QStringLiteral("%1 from an earlier run could not be moved back to the Hard Drive "
+                        "Music Directory %2. %3 kept in the temporary directory %4. Nothing "
+                        "else has been done.")
+             .arg(filesCount(left), music,
+                  forCount(left, QStringLiteral("It is"), QStringLiteral("They are")), holding));
     return false;
 }
 
@@ -144,7 +147,7 @@ QString renamedLine(const QStringList& newNames, HeldBy heldBy) {
     return QStringLiteral("%1%2 went back to the Hard Drive Music Directory under %3: %4")
         .arg(filesCount(newNames.size()),
              heldBy == HeldBy::AnEarlierRun ? QStringLiteral(" from an earlier run") : QString(),
-             newNames.size() == 1 ? QStringLiteral("a new name") : QStringLiteral("new names"),
+             forCount(newNames.size(), QStringLiteral("a new name"), QStringLiteral("new names")),
              firstNames(newNames, namesShown));
 }
 

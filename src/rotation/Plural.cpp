@@ -1,7 +1,11 @@
 #include "rotation/Plural.h"
 
+QString forCount(qint64 count, const QString& one, const QString& other) {
+    return count == 1 ? one : other;
+}
+
 QString countOf(qint64 count, const QString& singular, const QString& plural) {
-    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? singular : plural);
+    return QString::number(count) + QLatin1Char(' ') + forCount(count, singular, plural);
 }
 
 QString filesCount(qint64 count) {
@@ -9,5 +13,5 @@ QString filesCount(qint64 count) {
 }
 
 QString isOrAre(qint64 count) {
-    return count == 1 ? QStringLiteral("is") : QStringLiteral("are");
+    return forCount(count, QStringLiteral("is"), QStringLiteral("are"));
 }

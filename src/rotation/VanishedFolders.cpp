@@ -12,7 +12,7 @@ QString playerUnpluggedDuringClearing(const QString& playerFolder, qint64 held) 
     return QStringLiteral("The player \"%1\" was unplugged during the run: %2 of its files %3 "
                           "moved to the temporary directory, the rest are still on the player.")
         .arg(playerFolder, QString::number(held),
-             held == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+             forCount(held, QStringLiteral("was"), QStringLiteral("were")));
 }
 
 QString musicFolderGoneDuringFill(const QString& musicFolder, qint64 moved) {
