@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <io.h>
+#include <mutex>
 #include <string>
+#include <unordered_set>
 #include <windows.h>
 
 // The calls over Win32 with the same contract as on POSIX systems: paths are UTF-8 bytes and
@@ -70,6 +72,33 @@ HANDLE handleOf(int fd) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); // NOLINT(performance-no-int-to-ptr)
 }
 
+// The descriptors opened for appending. Their handles have write access, since a flush needs it,
+// so each write asks for the end of the file itself.
+class AppendingDescriptors {
+public:
+    void add(int fd) {
+        const std::lock_guard<std::mutex> held(m_lock);
+        m_descriptors.insert(fd);
+    }
+    void remove(int fd) {
+        const std::lock_guard<std::mutex> held(m_lock);
+        m_descriptors.erase(fd);
+    }
+    bool contains(int fd) {
+        const std::lock_guard<std::mutex> held(m_lock);
+        return m_descriptors.contains(fd);
+    }
+
+private:
+    std::mutex m_lock;
+    std::unordered_set<int> m_descriptors;
+};
+
+AppendingDescriptors& appending() {
+    static AppendingDescriptors descriptors;
+    return descriptors;
+}
+
 // 100-nanosecond steps since 1601 against seconds and nanoseconds since 1970.
 constexpr long long EpochDifference = 116444736000000000LL;
 
@@ -125,8 +154,6 @@ int SystemCalls::open(const char* path, int flags, mode_t mode) {
     DWORD desired = access == O_RDONLY   ? GENERIC_READ
                     : access == O_WRONLY ? GENERIC_WRITE
                                          : GENERIC_READ | GENERIC_WRITE;
-    if (flags & O_APPEND)
-        desired = FILE_APPEND_DATA | SYNCHRONIZE;
     const DWORD disposition = (flags & O_CREAT) && (flags & O_EXCL)    ? CREATE_NEW
                               : (flags & O_CREAT) && (flags & O_TRUNC) ? CREATE_ALWAYS
                               : (flags & O_CREAT)                      ? OPEN_ALWAYS
@@ -147,11 +174,12 @@ int SystemCalls::open(const char* path, int flags, mode_t mode) {
         errno = ENOTDIR;
         return -1;
     }
-    const int fd =
-        _open_osfhandle(reinterpret_cast<intptr_t>(handle), O_BINARY | (flags & O_APPEND));
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), O_BINARY);
     if (fd < 0) {
         CloseHandle(handle);
         errno = EMFILE;
+    } else if (flags & O_APPEND) {
+        appending().add(fd);
     }
     return fd;
 }
@@ -166,8 +194,11 @@ ssize_t SystemCalls::read(int fd, void* buffer, size_t size) {
 
 ssize_t SystemCalls::write(int fd, const void* buffer, size_t size) {
     DWORD put = 0;
+    // Both halves of the offset all ones: at the end of the file, as one step.
+    OVERLAPPED atEnd{};
+    atEnd.Offset = atEnd.OffsetHigh = MAXDWORD;
     if (!WriteFile(handleOf(fd), buffer, static_cast<DWORD>(std::min<size_t>(size, 1U << 30)), &put,
-                   nullptr))
+                   appending().contains(fd) ? &atEnd : nullptr))
         return fail();
     return put;
 }
@@ -192,6 +223,7 @@ int SystemCalls::syncfs(int) {
 }
 
 int SystemCalls::close(int fd) {
+    appending().remove(fd);
     return ::_close(fd);
 }
 

@@ -99,8 +99,9 @@ TEST_F(WindowsMoves, AGroupSettlesOnTheCardAndAKilledOneIsCompletedAtTheNextStar
     writeTestFile(card("Four.mp3"), patternBytes(300 * KiB, 5));
     writeTestFile(music("Five.mp3"), patternBytes(300 * KiB, 6));
     writeTestFile(card("Five.mp3"), patternBytes(300 * KiB, 7));
-    recordMoves({{encodeFileName(music("Four.mp3")), encodeFileName(card("Four.mp3"))},
-                 {encodeFileName(music("Five.mp3")), encodeFileName(card("Five.mp3"))}});
+    // Recorded one after the other: the second line goes after the first.
+    recordMoves({{encodeFileName(music("Four.mp3")), encodeFileName(card("Four.mp3"))}});
+    recordMoves({{encodeFileName(music("Five.mp3")), encodeFileName(card("Five.mp3"))}});
     completeInterruptedMoves();
 
     EXPECT_FALSE(QFile::exists(music("Four.mp3")));
