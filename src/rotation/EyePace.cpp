@@ -25,14 +25,17 @@ bool isUserInput(QEvent::Type type) {
 
 } // namespace
 
-EyePace::EyePace(QWidget& window, std::function<void()> rereadPanes)
-    : m_window(window), m_rereadPanes(std::move(rereadPanes)) {
+EyePace::EyePace(QWidget& window, std::function<void()> rereadPanes,
+                 std::function<void(const QString&)> showStatus)
+    : m_window(window), m_rereadPanes(std::move(rereadPanes)), m_showStatus(std::move(showStatus)) {
     m_sincePaint.start();
     m_sinceReread.start();
     m_heldPaint.setSingleShot(true);
     connect(&m_heldPaint, &QTimer::timeout, this, [this] { paintNow(); });
     m_heldReread.setSingleShot(true);
     connect(&m_heldReread, &QTimer::timeout, this, [this] { rereadIfStale(); });
+    m_heldStatus.setSingleShot(true);
+    connect(&m_heldStatus, &QTimer::timeout, this, [this] { showHeldStatus(); });
     // The window's paints arrive as update requests; user input anywhere in the program.
     m_window.installEventFilter(this);
     qApp->installEventFilter(this);
@@ -41,6 +44,8 @@ EyePace::EyePace(QWidget& window, std::function<void()> rereadPanes)
 EyePace::~EyePace() {
     qApp->removeEventFilter(this);
     m_window.removeEventFilter(this);
+    // Whoever ends the pace writes the status box's next text.
+    m_statusHeld = false;
     catchUp();
 }
 
@@ -52,8 +57,27 @@ void EyePace::panesChanged() {
         m_heldReread.start(int(m_rereadGap - m_sinceReread.elapsed()));
 }
 
+void EyePace::statusChanged(QString text) {
+    m_status = std::move(text);
+    m_statusHeld = true;
+    if (!m_sinceStatus.isValid() || m_sinceStatus.hasExpired(Interval))
+        showHeldStatus();
+    else if (!m_heldStatus.isActive())
+        m_heldStatus.start(Interval - int(m_sinceStatus.elapsed()));
+}
+
+void EyePace::showHeldStatus() {
+    m_heldStatus.stop();
+    if (!m_statusHeld)
+        return;
+    m_statusHeld = false;
+    m_showStatus(m_status);
+    m_sinceStatus.start();
+}
+
 void EyePace::catchUp() {
     m_heldPaint.stop();
+    showHeldStatus();
     rereadIfStale();
     paintNow();
 }
@@ -93,7 +117,7 @@ bool EyePace::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (isUserInput(event->type()) && watched->isWidgetType() &&
-        (m_panesStale || m_heldPaint.isActive()))
+        (m_panesStale || m_statusHeld || m_heldPaint.isActive()))
         catchUp();
     return false;
 }

@@ -83,6 +83,7 @@ bool fileFailedAlone(Form1& form, const AppError& error, const QString& name,
                      const QString& musicFolder, const QString& playerFolder, std::int64_t moved,
                      EyePace& pace) {
     if (error.number() == ErrorNumber::DiskFull) {
+        pace.catchUp();
         replaceStatus(form, QStringLiteral("Out of space on the MP3 player"));
         setStatusColour(form, QColor(255, 255, 0));
         return false;
@@ -164,11 +165,17 @@ void Form1::FillPlayer(std::uint8_t which) {
         bool keepGoing = true;
         // Every step below runs for every attempt; only painting and re-reading the panes keep
         // to the eye's pace, and both are up to date again when this block is left.
-        EyePace pace(*this, [&] {
-            // The attempt stands or falls with its move, whatever the refresh finds.
-            refreshQuietly(flIp, txtIpTot);
-            refreshQuietly(pane.files, pane.total);
-        });
+        EyePace pace(
+            *this,
+            [&] {
+                // The attempt stands or falls with its move, whatever the refresh finds.
+                refreshQuietly(flIp, txtIpTot);
+                refreshQuietly(pane.files, pane.total);
+            },
+            [this](const QString& text) {
+                replaceStatus(*this, text);
+                repaintWindow(*this);
+            });
         // A file counts as moved once its move has settled.
         const auto countSettled = [&] {
             const std::int64_t settled = Fso->SettledMoves() - settledBefore;
@@ -225,10 +232,9 @@ void Form1::FillPlayer(std::uint8_t which) {
                 }
             }
 
-            replaceStatus(*this, QStringLiteral("Space remaining: ") + freeSpace +
-                                     QStringLiteral("MB\r\nMoving ") + baseName + QLatin1Char('.') +
-                                     extension + QStringLiteral("..."));
-            repaintWindow(*this);
+            pace.statusChanged(QStringLiteral("Space remaining: ") + freeSpace +
+                               QStringLiteral("MB\r\nMoving ") + baseName + QLatin1Char('.') +
+                               extension + QStringLiteral("..."));
             services().yieldEvents();
             if (StopRequested) {
                 settleWaiting();

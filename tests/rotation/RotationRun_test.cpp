@@ -54,17 +54,23 @@ QStringList sorted(QStringList names) {
 // with the given error number, as a file held open by another program would.
 class FailingMoves : public ForwardingFileSystem {
 public:
-    FailingMoves(int failAt, std::int32_t number) : m_failAt(failAt), m_number(number) {}
+    // failedSource, when given, receives the source of the move that failed.
+    FailingMoves(int failAt, std::int32_t number, QString* failedSource = nullptr)
+        : m_failAt(failAt), m_number(number), m_failedSource(failedSource) {}
 
     void MoveFile(const QString& source, const QString& destination) override {
-        if (!source.endsWith(QStringLiteral("*.*")) && ++m_singleMoves == m_failAt)
+        if (!source.endsWith(QStringLiteral("*.*")) && ++m_singleMoves == m_failAt) {
+            if (m_failedSource)
+                *m_failedSource = source;
             throw AppError(m_number, QStringLiteral("Fso"), QStringLiteral("File in use"));
+        }
         ForwardingFileSystem::MoveFile(source, destination);
     }
 
 private:
     int m_failAt;
     std::int32_t m_number;
+    QString* m_failedSource;
     int m_singleMoves = 0;
 };
 
@@ -349,12 +355,13 @@ TEST_F(RotationRun, DrawsRangeOverTheWholeListAndATriedSlotIsDrawnAgainUntilAFre
     w.choose(w.music(), w.player(), w.card(), true, false);
     // 0.9 -> c; 0.0 -> a; then 0.0 -> a again (tried), 0.99 -> c (tried), 0.5 -> b.
     w.random->fractions = {0.9, 0.0, 0.0, 0.99, 0.5};
-    QStringList moving;
-    w.onYield = [&](int) { moving.append(w.statusText().section(QStringLiteral("Moving "), 1)); };
+    std::vector<QStringList> onThePlayer;
+    w.onYield = [&](int) { onThePlayer.push_back(w.namesIn(w.player())); };
 
     w.pressSelect();
 
-    EXPECT_EQ(moving, QStringList({"c.mp3...", "a.mp3...", "b.mp3..."}));
+    // Each attempt yields before its move.
+    EXPECT_EQ(onThePlayer, (std::vector<QStringList>{{}, {"c.mp3"}, {"a.mp3", "c.mp3"}}));
     // After the last candidate the loop ends without drawing again.
     EXPECT_EQ(w.random->draws, 5);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3", "b.mp3", "c.mp3"}));
@@ -966,7 +973,10 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
     writeFiles(w.music(), {"a.mp3", "b.mp3", "c.mp3"});
     writeFiles(w.player(), {"p.mp3"});
     for (const std::int32_t number : {70, -5}) {
-        w.createFileSystem = [number] { return std::make_unique<FailingMoves>(2, number); };
+        QString failedSource;
+        w.createFileSystem = [number, &failedSource] {
+            return std::make_unique<FailingMoves>(2, number, &failedSource);
+        };
         w.open();
         w.choose(w.music(), w.player(), w.card(), true, false);
         w.env.prompter->shown.clear();
@@ -983,7 +993,11 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
                                              : QStringLiteral("Error # -5; Fso File in use"),
                           .title = QStringLiteral("Error"),
                           .icon = MessageIcon::None}));
+        // The box comes with the text of the attempt that failed.
         EXPECT_TRUE(statusWhenShown.startsWith(QStringLiteral("Space remaining: ")));
+        EXPECT_TRUE(
+            statusWhenShown.endsWith("Moving " + QFileInfo(failedSource).fileName() + "..."))
+            << statusWhenShown.toStdString();
         EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete);
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
