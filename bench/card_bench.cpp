@@ -6,7 +6,8 @@
 //   exfat_fill_vs_mv_sync_ratio_5k      the same fill against mv of 5,000 such files followed by
 //                                       one sync, the floor that keeps nothing safe on the way
 //   exfat_fill_vs_bare_moves_ratio_5k   the same fill against the same moves made by the
-//                                       file-system object alone, without the window
+//                                       file-system object alone, without the window, in a random
+//                                       order as the fill's
 //   exfat_bare_moves_vs_rsync_fsync_ratio_5k
 //                                       those bare moves against rsync in the same round
 //   exfat_move_growth_ratio_5k          the time the fill's last 500 moves took, against its
@@ -32,7 +33,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <random>
 #include <unistd.h>
 #include <vector>
 
@@ -52,8 +55,8 @@ QString localDiskFolder() {
 // One round: rsync of 5,000 files into a fresh folder of the card; the same moves made by the
 // file-system object alone, without the window, and mv of them back to the disk and one sync; mv of
 // 5,000 more and one sync; the fill of 5,000 more, and the clearing of the filled folder into the
-// holding folder. Each into a folder of its own, each on an otherwise empty card. Gives the times
-// and the growth ratios of rsync and the fill.
+// holding folder, last in one round and first in the next. Each into a folder of its own, each on
+// an otherwise empty card. Gives the times and the growth ratios of rsync and the fill.
 struct FillRound {
     double rsyncMs;
     double bareMs;
@@ -106,8 +109,31 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     for (const QString& folder : {player, rsynced, bareMoved, floorMoved, holding})
         QDir().mkpath(folder);
 
-    ::sync();
     FillRound result{};
+    // The fill and its clearing come first in every other round, so that neither side always
+    // meets the card after the other.
+    const auto fillAndClear = [&] {
+        ::sync();
+        std::vector<MoveSpan> moves;
+        BenchWindow window({diskFolder, card.root()}, music, player, holding,
+                           [&] { return std::make_unique<TimedMoves>(&moves); });
+        result.fillMs = timeMs([&] { window.form->cmdGo_Click(); });
+        if (moves.size() != files || namesIn(player).size() != files)
+            fail(QStringLiteral("the fill moved %1 files, not %2").arg(moves.size()).arg(files));
+        const std::vector<MoveSpan> first(moves.begin(), moves.begin() + edge);
+        const std::vector<MoveSpan> last(moves.end() - edge, moves.end());
+        result.growth = spanMs(last) / spanMs(first);
+
+        ::sync();
+        QDir().mkpath(holding);
+        window.form->Fso = createSystemFileSystem();
+        result.clearMs = timeMs([&] { window.form->ClearPlayer(1); });
+        if (!namesIn(player).isEmpty() || namesIn(holding).size() != files)
+            fail(QStringLiteral("the clearing did not move every file"));
+    };
+    if (round % 2 == 1)
+        fillAndClear();
+    ::sync();
     // In three calls, so that its first 500 files and its last 500 can be timed apart.
     const QStringList theirNames = namesIn(theirs);
     const auto rsyncMs = [&](qsizetype from, qsizetype count) {
@@ -131,7 +157,11 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
     ::sync();
     result.bareMs = timeMs([&] {
         SystemFileSystem moves;
-        for (const QString& name : namesIn(bare))
+        // In a random order, as the fill draws its files.
+        QStringList order = namesIn(bare);
+        std::mt19937 random(round);
+        std::shuffle(order.begin(), order.end(), random);
+        for (const QString& name : order)
             moves.MoveInGroup(bare + QLatin1Char('/') + name, bareMoved + QLatin1Char('/') + name);
         moves.SettleMoves();
     });
@@ -148,23 +178,8 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
         fail(QStringLiteral("mv did not move every file"));
     emptyCard(floorMoved);
 
-    ::sync();
-    std::vector<MoveSpan> moves;
-    BenchWindow window({diskFolder, card.root()}, music, player, holding,
-                       [&] { return std::make_unique<TimedMoves>(&moves); });
-    result.fillMs = timeMs([&] { window.form->cmdGo_Click(); });
-    if (moves.size() != files || namesIn(player).size() != files)
-        fail(QStringLiteral("the fill moved %1 files, not %2").arg(moves.size()).arg(files));
-    const std::vector<MoveSpan> first(moves.begin(), moves.begin() + edge);
-    const std::vector<MoveSpan> last(moves.end() - edge, moves.end());
-    result.growth = spanMs(last) / spanMs(first);
-
-    ::sync();
-    QDir().mkpath(holding);
-    window.form->Fso = createSystemFileSystem();
-    result.clearMs = timeMs([&] { window.form->ClearPlayer(1); });
-    if (!namesIn(player).isEmpty() || namesIn(holding).size() != files)
-        fail(QStringLiteral("the clearing did not move every file"));
+    if (round % 2 == 0)
+        fillAndClear();
     // Each round starts on a card as empty as the last one's.
     for (const QString& folder : {player, rsynced, bareMoved, floorMoved, holding})
         QDir(folder).removeRecursively();
