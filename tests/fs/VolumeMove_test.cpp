@@ -45,33 +45,34 @@ TEST_F(VolumeMove, AcrossVolumesKeepsContentAndModificationTime) {
     EXPECT_EQ(namesInFolder(card.root()), QStringList{"Song.mp3"});
 }
 
-TEST_F(VolumeMove, OntoAFullTmpfsIsDiskFullAndLeavesNothingBehind) {
-    ScratchVolume card = ScratchVolume::tmpfs(512);
-    QUAVEX_REQUIRE_MOUNTED(card);
-    writeTestFile(card.root() + "/Old.mp3", patternBytes(300 * KiB, 2));
-    const QByteArray song = patternBytes(400 * KiB, 3);
-    writeTestFile(localPath("Song.mp3"), song);
+// The room a failed copy took is free again: a file that fits still goes on.
+TEST_F(VolumeMove, OntoAFullVolumeIsDiskFullAndLeavesNothingBehind) {
+    ScratchVolume tmpfs = ScratchVolume::tmpfs(512);
+    ScratchVolume fat = ScratchVolume::fat(2);
+    QUAVEX_REQUIRE_MOUNTED(tmpfs);
+    QUAVEX_REQUIRE_MOUNTED(fat);
+    writeTestFile(tmpfs.root() + "/Old.mp3", patternBytes(300 * KiB, 2));
+    struct Case {
+        const ScratchVolume& volume;
+        QByteArray song;
+        QStringList before;
+    };
+    const Case cases[] = {{tmpfs, patternBytes(400 * KiB, 3), {"Old.mp3"}},
+                          {fat, patternBytes(3 * MiB, 4), {}}};
+    const QByteArray small = patternBytes(100 * KiB, 5);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.volume.root().toStdString());
+        writeTestFile(localPath("Song.mp3"), c.song);
 
-    EXPECT_EQ(moveError(localPath("Song.mp3"), card.root() + "/Song.mp3"), ErrorNumber::DiskFull);
+        EXPECT_EQ(moveError(localPath("Song.mp3"), c.volume.root() + "/Song.mp3"),
+                  ErrorNumber::DiskFull);
 
-    EXPECT_EQ(readTestFile(localPath("Song.mp3")), song);
-    EXPECT_EQ(namesInFolder(card.root()), QStringList{"Old.mp3"});
-}
-
-TEST_F(VolumeMove, OntoAFullFatIsDiskFullAndLeavesNothingBehind) {
-    ScratchVolume player = ScratchVolume::fat(2);
-    QUAVEX_REQUIRE_MOUNTED(player);
-    const QByteArray song = patternBytes(3 * MiB, 4);
-    writeTestFile(localPath("Song.mp3"), song);
-
-    EXPECT_EQ(moveError(localPath("Song.mp3"), player.root() + "/Song.mp3"), ErrorNumber::DiskFull);
-
-    EXPECT_EQ(readTestFile(localPath("Song.mp3")), song);
-    EXPECT_TRUE(namesInFolder(player.root()).isEmpty());
-    // The room the failed copy took is free again: a file that fits still goes on.
-    writeTestFile(localPath("Small.mp3"), patternBytes(100 * KiB, 5));
-    fso.MoveFile(localPath("Small.mp3"), player.root() + "/Small.mp3");
-    EXPECT_EQ(readTestFile(player.root() + "/Small.mp3"), patternBytes(100 * KiB, 5));
+        EXPECT_EQ(readTestFile(localPath("Song.mp3")), c.song);
+        EXPECT_EQ(namesInFolder(c.volume.root()), c.before);
+        writeTestFile(localPath("Small.mp3"), small);
+        fso.MoveFile(localPath("Small.mp3"), c.volume.root() + "/Small.mp3");
+        EXPECT_EQ(readTestFile(c.volume.root() + "/Small.mp3"), small);
+    }
 }
 
 TEST_F(VolumeMove, CaseOnlyCollisionOnACardIsRefusedAndReplacesNothing) {
