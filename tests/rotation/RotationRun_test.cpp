@@ -41,8 +41,19 @@ const QString warningText =
 const QString complete = QStringLiteral("Program processing complete");
 const QString movingBack = QStringLiteral("Moving original files back to base directory...");
 
+const QString clearingMemory = QStringLiteral("Moving files from MP3 player's internal memory...");
+const QString clearingCard = QStringLiteral("Moving files from MP3 player's external card...");
+const QString aborted = QStringLiteral("Processing aborted");
+// What a test writes into the status box to see that a run left it alone.
+const QString earlier = QStringLiteral("earlier");
+
 QString summary(int moved) {
     return QStringLiteral(" %1 files were moved to the MP3 player.").arg(moved);
+}
+
+// The status of a run that held files and returned them.
+QString completed(int moved) {
+    return summary(moved) + "\r\n" + movingBack + "\r\n" + complete;
 }
 
 QStringList sorted(QStringList names) {
@@ -125,6 +136,14 @@ class RotationRun : public testing::Test {
 protected:
     RotationWindow w;
     const std::vector<MessageRequest>& boxes() const { return w.env.prompter->shown; }
+
+    // A folder "Music" on the volume, made a drive the panes can open.
+    QString musicFolderOn(const ScratchVolume& volume) {
+        w.addDrive(volume.root());
+        const QString folder = volume.root() + QStringLiteral("/Music");
+        EXPECT_TRUE(QDir().mkpath(folder));
+        return folder;
+    }
 };
 
 TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile) {
@@ -150,7 +169,7 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
     EXPECT_TRUE(w.namesIn(w.card()).isEmpty());
     EXPECT_EQ(w.namesIn(w.music()),
               QStringList({"list.m3u", "old1.mp3", "old2.wma", "readme.txt"}));
-    EXPECT_EQ(w.statusText(), summary(0) + "\r\n" + movingBack + "\r\n" + complete);
+    EXPECT_EQ(w.statusText(), completed(0));
     EXPECT_EQ(w.form->txtIpTot->text(), QStringLiteral("Total: 2"));
     EXPECT_EQ(w.form->txtOp1Tot->text(), QStringLiteral("Total: 3"));
     EXPECT_EQ(w.form->txtOp2Tot->text(), QStringLiteral("Total: 0"));
@@ -163,9 +182,8 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
 
     // One yield per cleared folder, then one per attempt of the fill.
     ASSERT_EQ(statusAtYield.size(), 5);
-    EXPECT_EQ(statusAtYield[0],
-              QStringLiteral("Moving files from MP3 player's internal memory..."));
-    EXPECT_EQ(statusAtYield[1], QStringLiteral("Moving files from MP3 player's external card..."));
+    EXPECT_EQ(statusAtYield[0], clearingMemory);
+    EXPECT_EQ(statusAtYield[1], clearingCard);
     const QRegularExpression line(
         QStringLiteral("^Space remaining:  \\d+MB\r\nMoving (a\\.mp3|b\\.mp3|c\\.WMA)\\.\\.\\.$"));
     for (int i = 2; i < 5; ++i)
@@ -185,7 +203,7 @@ TEST_F(RotationRun, ANameThatIsNotTextIsClearedHeldAndRestoredByteForByte) {
     EXPECT_EQ(w.census(), before);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3"}));
     EXPECT_EQ(namesInFolder(w.music()), QStringList({latin1, decodeFileName("\xff.m3u")}));
-    EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete);
+    EXPECT_EQ(w.statusText(), completed(1));
     // The list keeps the name's bytes and shows the ones that are not text as U+FFFD.
     ASSERT_EQ(w.form->flIp->ListCount(), 1);
     EXPECT_EQ(w.form->flIp->List(0), latin1);
@@ -248,7 +266,7 @@ TEST_F(RotationRun, APlayerFolderDeletedBeforeSelectIsLeftOutWithOneBox) {
     EXPECT_FALSE(QFileInfo::exists(w.player()));
     EXPECT_EQ(w.namesIn(w.card()), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_EQ(w.census(), before);
-    EXPECT_EQ(w.statusText(), summary(2) + "\r\n" + movingBack + "\r\n" + complete);
+    EXPECT_EQ(w.statusText(), completed(2));
     EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
 }
 
@@ -388,7 +406,7 @@ TEST_F(RotationRun, IdenticalPathsInAnyLetterCaseEndTheRunBeforeAnythingIsTouche
     writeFiles(w.music(), {"a.mp3"});
     writeFiles(w.player(), {"p.mp3"});
     w.open();
-    w.form->txtStatus->setPlainText(QStringLiteral("earlier"));
+    w.form->txtStatus->setPlainText(earlier);
 
     for (const bool second : {false, true}) {
         w.env.prompter->shown.clear();
@@ -401,7 +419,7 @@ TEST_F(RotationRun, IdenticalPathsInAnyLetterCaseEndTheRunBeforeAnythingIsTouche
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
         EXPECT_FALSE(QFileInfo::exists(w.holding()));
-        EXPECT_EQ(w.form->txtStatus->toPlainText(), QStringLiteral("earlier"));
+        EXPECT_EQ(w.form->txtStatus->toPlainText(), earlier);
         EXPECT_TRUE(w.form->cmdGo->isEnabled());
     }
 }
@@ -428,14 +446,14 @@ TEST_F(RotationRun, AnUntickedPaneOnTheMusicFolderIsIgnoredAndBothPanesMayShareA
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p1.mp3"}));
     EXPECT_EQ(w.namesIn(w.music()), QStringList({"a.mp3", "b.mp3", "p2.txt"}));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
-    EXPECT_EQ(w.statusText(), summary(0) + "\r\n" + movingBack + "\r\n" + complete);
+    EXPECT_EQ(w.statusText(), completed(0));
 }
 
 TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
     writeFiles(w.music(), {"a.mp3"});
     writeFiles(w.player(), {"p.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false, false);
-    w.form->txtStatus->setPlainText(QStringLiteral("earlier"));
+    w.form->txtStatus->setPlainText(earlier);
     setStatusColour(*w.form, QColor(255, 255, 0));
     const FileCensus before = w.census();
     w.env.prompter->answers = {MessageAnswer::No};
@@ -451,7 +469,7 @@ TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
     EXPECT_EQ(w.census(), before);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
-    EXPECT_EQ(w.form->txtStatus->toPlainText(), QStringLiteral("earlier"));
+    EXPECT_EQ(w.form->txtStatus->toPlainText(), earlier);
     EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
 
@@ -478,11 +496,10 @@ TEST_F(RotationRun, BreakDuringTheClearingLetsTheCardWriteItsMessageAndTheFillAb
     w.pressSelect();
 
     ASSERT_EQ(statusAtYield.size(), 3);
-    EXPECT_EQ(statusAtYield[0],
-              QStringLiteral("Moving files from MP3 player's internal memory..."));
-    EXPECT_EQ(statusAtYield[1], QStringLiteral("Moving files from MP3 player's external card..."));
+    EXPECT_EQ(statusAtYield[0], clearingMemory);
+    EXPECT_EQ(statusAtYield[1], clearingCard);
     EXPECT_TRUE(statusAtYield[2].startsWith(QStringLiteral("Space remaining: ")));
-    EXPECT_EQ(w.statusText(), QStringLiteral("Processing aborted"));
+    EXPECT_EQ(w.statusText(), aborted);
     EXPECT_EQ(w.census(), before);
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_EQ(w.namesIn(w.card()), QStringList({"c.mp3"}));
@@ -508,7 +525,7 @@ TEST_F(RotationRun, BreakDuringAFillKeepsTheHeldFilesForTheNextRunWhichReturnsTh
 
     w.pressSelect();
 
-    EXPECT_EQ(w.statusText(), QStringLiteral("Processing aborted"));
+    EXPECT_EQ(w.statusText(), aborted);
     EXPECT_EQ(w.namesIn(w.player()).size(), 1);
     EXPECT_EQ(sorted(w.namesIn(w.holding())), QStringList({"p1.mp3", "p2.txt"}));
     EXPECT_EQ(w.census(), before);
@@ -680,7 +697,7 @@ TEST_F(RotationRun, AHeldFileThatCannotBeMovedStaysHeldWhileTheOthersGoBackAndIs
     EXPECT_TRUE(w.ownTemporaries().isEmpty());
     EXPECT_EQ(w.namesIn(w.holding()), QStringList({"m.txt"}));
     EXPECT_EQ(w.namesIn(w.music()), QStringList({"b.mp3", "z.txt"}));
-    EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" +
+    EXPECT_EQ(w.statusText(), completed(1) + "\r\n" +
                                   "1 file could not be moved back and is kept in the temporary "
                                   "directory " +
                                   w.holding());
@@ -695,9 +712,7 @@ TEST_F(RotationRun, AHeldFileThatCannotBeMovedStaysHeldWhileTheOthersGoBackAndIs
 TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
     ScratchVolume disk = ScratchVolume::exfat(16);
     QUAVEX_REQUIRE_MOUNTED(disk);
-    w.addDrive(disk.root());
-    const QString music = disk.root() + QStringLiteral("/Music");
-    ASSERT_TRUE(QDir().mkpath(music));
+    const QString music = musicFolderOn(disk);
     writeTestFile(music + "/Notes.TXT", "the music folder's notes");
     writeTestFile(music + "/notes (2).txt", "older notes");
     writeTestFile(music + "/cover.jpg", "one cover");
@@ -737,7 +752,7 @@ TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
     EXPECT_EQ(readTestFile(music + "/notes (4).txt"), "the player's notes");
     EXPECT_EQ(readTestFile(music + "/CON_.mp3"), "a device name");
     // The completion line comes right after the return's line; what the run adds follows it.
-    EXPECT_EQ(w.statusText(), summary(2) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" +
+    EXPECT_EQ(w.statusText(), completed(2) + "\r\n" +
                                   "1 file from an earlier run went back to the Hard Drive Music "
                                   "Directory under a new name: NOTES (3).txt\r\n"
                                   "3 files went back to the Hard Drive Music Directory under new "
@@ -761,9 +776,7 @@ TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
 TEST_F(RotationRun, AClearingThatEndsEarlyIsSaidAndTheRunGoesOn) {
     ScratchVolume volume = ScratchVolume::exfat(16);
     QUAVEX_REQUIRE_MOUNTED(volume);
-    w.addDrive(volume.root());
-    const QString card = volume.root() + QStringLiteral("/Music");
-    ASSERT_TRUE(QDir().mkpath(card));
+    const QString card = musicFolderOn(volume);
     writeFiles(w.music(), {"m.mp3"});
     writeTestFile(w.player() + "/same.mp3", "the internal memory's");
     writeTestFile(card + "/a.mp3", "card a");
@@ -792,8 +805,7 @@ TEST_F(RotationRun, AClearingThatEndsEarlyIsSaidAndTheRunGoesOn) {
                               " was not cleared completely: 1 file in the temporary directory, 2 "
                               "files still on the player";
     EXPECT_TRUE(statusWhenWarned.endsWith(uncleared));
-    EXPECT_EQ(w.statusText(),
-              summary(0) + "\r\n" + movingBack + "\r\n" + complete + "\r\n" + uncleared);
+    EXPECT_EQ(w.statusText(), completed(0) + "\r\n" + uncleared);
 }
 
 // Two copies of the program share one holding folder.
@@ -998,7 +1010,7 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
         EXPECT_TRUE(
             statusWhenShown.endsWith("Moving " + QFileInfo(failedSource).fileName() + "..."))
             << statusWhenShown.toStdString();
-        EXPECT_EQ(w.statusText(), summary(1) + "\r\n" + movingBack + "\r\n" + complete);
+        EXPECT_EQ(w.statusText(), completed(1));
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
     }
@@ -1007,8 +1019,7 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
 TEST_F(RotationRun, AFileThatFailsOnItsOwnIsLeftOutNamedAndTheFillGoesOn) {
     ScratchVolume card = ScratchVolume::exfat(16);
     QUAVEX_REQUIRE_MOUNTED(card);
-    w.addDrive(card.root());
-    const QString player = card.root() + QStringLiteral("/Music");
+    const QString player = musicFolderOn(card);
     // A folder on the player named like a song stays there through the clearing.
     ASSERT_TRUE(QDir().mkpath(player + QStringLiteral("/Dir.mp3")));
     // The disk tells these two names apart; the card does not.
@@ -1042,9 +1053,7 @@ TEST_F(RotationRun, AFileThatFailsOnItsOwnIsLeftOutNamedAndTheFillGoesOn) {
 TEST_F(RotationRun, OnlyTemporariesRecordedAsOursAreRemovedAndAUsersLookalikeMovesLikeAnyFile) {
     ScratchVolume card = ScratchVolume::exfat(16);
     QUAVEX_REQUIRE_MOUNTED(card);
-    w.addDrive(card.root());
-    const QString player = card.root() + QStringLiteral("/Music");
-    ASSERT_TRUE(QDir().mkpath(player));
+    const QString player = musicFolderOn(card);
     writeFiles(w.music(), {"a.mp3"});
     writeFiles(player, {"p.mp3"});
     w.choose(w.music(), player, w.card(), true, false);
@@ -1152,16 +1161,16 @@ TEST_F(RunSteps, TheStatusBoxShowsItsLastLineAfterEveryAppend) {
 
 TEST_F(RunSteps, AnEmptyPlayerFolderIsLeftAloneWithoutLookingAtTheStopFlag) {
     w.choose(w.music(), w.player(), w.card(), true, true);
-    w.form->txtStatus->setPlainText(QStringLiteral("earlier"));
+    w.form->txtStatus->setPlainText(earlier);
     w.form->StopRequested = true;
     w.form->ClearPlayer(2);
-    EXPECT_EQ(w.form->txtStatus->toPlainText(), QStringLiteral("earlier"));
+    EXPECT_EQ(w.form->txtStatus->toPlainText(), earlier);
     EXPECT_EQ(w.yields, 0);
 
     // A folder with files writes its message, and the stop flag then keeps its files in place.
     writeFiles(w.card(), {"c.mp3"});
     w.form->ClearPlayer(2);
-    EXPECT_EQ(w.statusText(), QStringLiteral("Moving files from MP3 player's external card..."));
+    EXPECT_EQ(w.statusText(), clearingCard);
     EXPECT_EQ(w.namesIn(w.card()), QStringList({"c.mp3"}));
 }
 
@@ -1173,7 +1182,7 @@ TEST_F(RunSteps, AClearingThatMeetsANameAlreadyHeldStopsAtThatFile) {
 
     EXPECT_THROW(w.form->ClearPlayer(2), AppError);
 
-    EXPECT_EQ(w.statusText(), QStringLiteral("Moving files from MP3 player's external card..."));
+    EXPECT_EQ(w.statusText(), clearingCard);
     EXPECT_EQ(w.census(), before);
     EXPECT_TRUE(w.namesIn(w.card()).contains(QStringLiteral("b.mp3")));
 }
