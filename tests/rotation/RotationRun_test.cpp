@@ -141,7 +141,7 @@ protected:
     // A folder "Music" on the volume, made a drive the panes can open.
     QString musicFolderOn(const ScratchVolume& volume) {
         w.addDrive(volume.root());
-        const QString folder = volume.root() + QStringLiteral("/Music");
+        QString folder = volume.root() + QStringLiteral("/Music");
         EXPECT_TRUE(QDir().mkpath(folder));
         return folder;
     }
