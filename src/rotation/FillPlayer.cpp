@@ -163,8 +163,9 @@ void Form1::FillPlayer(std::uint8_t which) {
         QString freeSpace;
         QElapsedTimer sinceFreeSpace;
         bool keepGoing = true;
-        // Every step below runs for every attempt; only painting and re-reading the panes keep
-        // to the eye's pace, and both are up to date again when this block is left.
+        // Every step below runs for every attempt; only painting, re-reading the panes, the status
+        // text and the free space keep to the eye's pace. The window and the panes are up to date
+        // again when this block is left, and the fill's last line follows.
         EyePace pace(
             *this,
             [&] {
