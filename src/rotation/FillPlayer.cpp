@@ -13,7 +13,6 @@
 #include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QSet>
 #include <cmath>
@@ -161,7 +160,8 @@ void Form1::FillPlayer(std::uint8_t which) {
         std::size_t slot = draw(random, count);
         showStatus(*this);
         QString freeSpace;
-        QElapsedTimer sinceFreeSpace;
+        // The folder whose drive's free space the status line gives.
+        QString spaceFolder;
         bool keepGoing = true;
         // Every step below runs for every attempt; only painting, re-reading the panes, the status
         // text and the free space keep to the eye's pace. The window and the panes are up to date
@@ -173,8 +173,17 @@ void Form1::FillPlayer(std::uint8_t which) {
                 refreshQuietly(flIp, txtIpTot);
                 refreshQuietly(pane.files, pane.total);
             },
-            [this](const QString& text) {
-                replaceStatus(*this, text);
+            // The player's free space is asked for only when the line is shown: on a card each
+            // question is a round trip through its driver, which serves the moves one request at a
+            // time.
+            [&](const QString& moving) {
+                try {
+                    freeSpace = megabytesText(DiskFreeKB(driveRootOf(spaceFolder)));
+                } catch (const AppError&) {
+                    // The previous figure stays.
+                }
+                replaceStatus(*this, QStringLiteral("Space remaining: ") + freeSpace +
+                                         QStringLiteral("MB\r\nMoving ") + moving);
                 repaintWindow(*this);
             });
         // A file counts as moved once its move has settled.
@@ -218,24 +227,9 @@ void Form1::FillPlayer(std::uint8_t which) {
             } catch (const AppError&) {
                 // The status line shows what could be split; the attempt goes on to its move.
             }
-            // The player's free space is asked for at the eye's pace: on a card each question is a
-            // round trip through its driver, which serves the moves one request at a time.
-            if (!sinceFreeSpace.isValid() || sinceFreeSpace.hasExpired(EyePace::Interval)) {
-                sinceFreeSpace.start();
-                try {
-                    // A player folder at the file system's root leaves no folder text before the
-                    // name.
-                    const QString folder =
-                        destinationFolder.isEmpty() ? QStringLiteral("/") : destinationFolder;
-                    freeSpace = megabytesText(DiskFreeKB(driveRootOf(folder)));
-                } catch (const AppError&) {
-                    // The previous figure stays.
-                }
-            }
-
-            pace.statusChanged(QStringLiteral("Space remaining: ") + freeSpace +
-                               QStringLiteral("MB\r\nMoving ") + baseName + QLatin1Char('.') +
-                               extension + QStringLiteral("..."));
+            // A player folder at the file system's root leaves no folder text before the name.
+            spaceFolder = destinationFolder.isEmpty() ? QStringLiteral("/") : destinationFolder;
+            pace.statusChanged(baseName + QLatin1Char('.') + extension + QStringLiteral("..."));
             services().yieldEvents();
             if (StopRequested) {
                 settleWaiting();
