@@ -4,6 +4,7 @@
 //   move_ms_per_file, mv_ms_per_file                     ms
 //   move_fsync_ms_per_file <time MoveFile spent in fsync> ms
 // Needs root for the tmpfs mount; scripts/bench runs it inside a private mount namespace.
+#include "BenchSupport.h"
 #include "fs/SystemCalls.h"
 #include "fs/SystemFileSystem.h"
 
@@ -51,6 +52,7 @@ bool makeFiles(const QString& folder, const QByteArray& content) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const OwnStateFolder state;
     QCoreApplication app(argc, argv);
     // On the root volume, not on a tmpfs /tmp: the copy must come from the local disk.
     QTemporaryDir disk(QStringLiteral("/var/tmp/quavex-move-bench-XXXXXX"));

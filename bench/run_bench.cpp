@@ -98,6 +98,7 @@ void fillOverhead() {
 
 int main(int argc, char* argv[]) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const OwnStateFolder state;
     QApplication app(argc, argv);
     // Names on the command line pick some of the figures; none gives both.
     const QStringList wanted = QCoreApplication::arguments().mid(1);

@@ -70,8 +70,10 @@ int main(int argc, char* argv[]) {
     if (argc > 1 && qstrcmp(argv[1], "--window") == 0)
         showWindow(argc, argv);
     QTemporaryDir configuration;
-    // Before the settings store is first opened, and inherited by the program started below.
+    // Before the settings store is first opened, and inherited by the program started below, as
+    // is the state folder.
     setenv("XDG_CONFIG_HOME", configuration.path().toLocal8Bit().constData(), 1);
+    const OwnStateFolder state;
     QApplication app(argc, argv);
     QTemporaryDir disk(QStringLiteral("/var/tmp/quavex-startup-bench-XXXXXX"));
     const QString music = disk.path() + QStringLiteral("/Music");
