@@ -2,7 +2,7 @@
 // the kernel has no driver), each against a peer tool in the same run. Prints "name value unit":
 //   exfat_fill_vs_rsync_fsync_ratio_5k  a run filling an empty player folder with 5,000 files of
 //                                       16 KiB, against rsync -t --fsync --remove-source-files;
-//                                       median of three rounds taken in turns
+//                                       median of five rounds taken in turns
 //   exfat_fill_vs_mv_sync_ratio_5k      the same fill against mv of 5,000 such files followed by
 //                                       one sync, the floor that keeps nothing safe on the way
 //   exfat_fill_vs_bare_moves_ratio_5k   the same fill against the same moves made by the
@@ -195,9 +195,9 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
 }
 
 // The card's speed drifts by a factor of two from minute to minute on a shared machine, so the two
-// sides take turns, three rounds each, and each figure is the median over the rounds.
+// sides take turns, five rounds each, and each figure is the median over the rounds.
 void fillAgainstRsync() {
-    constexpr int rounds = 3;
+    constexpr int rounds = 5;
     const ScratchVolume card = mountedCard(1024);
     QTemporaryDir disk(localDiskFolder());
     std::vector<double> rsyncMs;
@@ -251,7 +251,7 @@ void fillAgainstRsync() {
     std::fflush(stdout);
 }
 
-// The run, then mv doing the same three moves from the same starting point; three times each, in
+// The run, then mv doing the same three moves from the same starting point; five times each, in
 // turns.
 void runAgainstMvSync() {
     const ScratchVolume card = mountedCard(256);
@@ -273,7 +273,7 @@ void runAgainstMvSync() {
     };
     std::vector<double> runs;
     std::vector<double> mvs;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         QStringList filled;
         {
             BenchWindow window({disk.path(), card.root()}, music, player, holding,
