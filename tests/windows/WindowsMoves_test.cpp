@@ -1,5 +1,7 @@
 #include "fs/AppError.h"
+#include "fs/DriveRoot.h"
 #include "fs/FileNameCodec.h"
+#include "fs/Module1.h"
 #include "fs/MoveJournal.h"
 #include "fs/SystemFileSystem.h"
 #include "support/FileCensus.h"
@@ -78,6 +80,14 @@ TEST_F(WindowsMoves, OntoAFullCardIsDiskFullAndLeavesTheSourceAlone) {
 
     EXPECT_EQ(readTestFile(music("Big.mp3")), patternBytes(song, 3));
     EXPECT_TRUE(namesInFolder(m_card->path()).isEmpty());
+}
+
+// What the status line shows as "Space remaining": the card holds 32 MiB, of which its file system
+// keeps a little, so a figure in bytes or in megabytes would fall outside.
+TEST_F(WindowsMoves, TheCardsFreeSpaceIsCountedInKilobytes) {
+    const qint64 free = DiskFreeKB(driveRootOf(m_card->path()));
+    EXPECT_GT(free, 24 * 1024);
+    EXPECT_LE(free, 32 * 1024);
 }
 
 TEST_F(WindowsMoves, AGroupSettlesOnTheCardAndAKilledOneIsCompletedAtTheNextStart) {
