@@ -90,12 +90,6 @@ QStringList pathsIn(const QString& folder, const QStringList& names) {
     return paths;
 }
 
-OwnStateFolder::OwnStateFolder() {
-    if (!m_folder.isValid())
-        fail(QStringLiteral("cannot make a state folder"));
-    setenv("XDG_STATE_HOME", QFile::encodeName(m_folder.path()).constData(), 1);
-}
-
 double timeMs(const std::function<void()>& step) {
     QElapsedTimer timer;
     timer.start();

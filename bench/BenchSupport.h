@@ -6,10 +6,10 @@
 #include "fs/FileSystemObject.h"
 #include "fs/Volume.h"
 #include "support/ForwardingFileSystem.h"
+#include "support/OwnStateFolder.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -24,16 +24,6 @@ constexpr qint64 MiB = KiB * 1024;
 void makeFiles(const QString& folder, const QString& stem, int count, qint64 size);
 QStringList namesIn(const QString& folder);
 QStringList pathsIn(const QString& folder, const QStringList& names);
-
-// While it lives, the program's own state (the journal of temporary files) goes to a folder of its
-// own: a bench that is stopped midway must not leave lines in the user's journal, nor find theirs.
-class OwnStateFolder {
-public:
-    OwnStateFolder();
-
-private:
-    QTemporaryDir m_folder;
-};
 
 double timeMs(const std::function<void()>& step);
 // Milliseconds since the first call, on one clock for the whole program.

@@ -1,9 +1,8 @@
 #include "app/FontSubstitutes.h"
+#include "support/OwnStateFolder.h"
 #include "support/ScratchVolume.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -13,10 +12,9 @@
 int main(int argc, char* argv[]) {
     isolateTestMounts();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const QTemporaryDir state;
+    const OwnStateFolder state;
     if (!state.isValid())
         return 1;
-    setenv("XDG_STATE_HOME", QFile::encodeName(state.path()).constData(), 1);
     QApplication app(argc, argv);
     registerFontSubstitutes();
     testing::InitGoogleTest(&argc, argv);

@@ -1,9 +1,8 @@
 #include "app/FontSubstitutes.h"
+#include "support/OwnStateFolder.h"
 #include "support/TestRegistry.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -50,11 +49,10 @@ QString testUserKey() {
 // folder of the test's, and its settings in a registry key of the test's, never the user's.
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QTemporaryDir state;
+    const OwnStateFolder state;
     const UserKeyOverride userKey;
     if (!state.isValid() || !userKey.isValid())
         return 1;
-    qputenv("LOCALAPPDATA", QDir::toNativeSeparators(state.path()).toUtf8());
     QApplication app(argc, argv);
     registerFontSubstitutes();
     testing::InitGoogleTest(&argc, argv);
