@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -45,7 +46,7 @@ EyePace::~EyePace() {
     qApp->removeEventFilter(this);
     m_window.removeEventFilter(this);
     // Whoever ends the pace writes the status box's next text.
-    m_statusHeld = false;
+    m_waitingStatus.reset();
     catchUp();
 }
 
@@ -58,8 +59,7 @@ void EyePace::panesChanged() {
 }
 
 void EyePace::statusChanged(QString text) {
-    m_status = std::move(text);
-    m_statusHeld = true;
+    m_waitingStatus = std::move(text);
     if (!m_sinceStatus.isValid() || m_sinceStatus.hasExpired(Interval))
         showHeldStatus();
     else if (!m_heldStatus.isActive())
@@ -68,10 +68,10 @@ void EyePace::statusChanged(QString text) {
 
 void EyePace::showHeldStatus() {
     m_heldStatus.stop();
-    if (!m_statusHeld)
+    if (!m_waitingStatus)
         return;
-    m_statusHeld = false;
-    m_showStatus(m_status);
+    const QString text = *std::exchange(m_waitingStatus, std::nullopt);
+    m_showStatus(text);
     m_sinceStatus.start();
 }
 
@@ -117,7 +117,7 @@ bool EyePace::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (isUserInput(event->type()) && watched->isWidgetType() &&
-        (m_panesStale || m_statusHeld || m_heldPaint.isActive()))
+        (m_panesStale || m_waitingStatus || m_heldPaint.isActive()))
         catchUp();
     return false;
 }

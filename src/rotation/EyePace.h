@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -54,9 +55,8 @@ private:
     QTimer m_heldReread;
     QTimer m_heldStatus;
     // The newest text while it waits for its frame.
-    QString m_status;
+    std::optional<QString> m_waitingStatus;
     qint64 m_rereadGap = Interval; // ms
     bool m_panesStale = false;
-    bool m_statusHeld = false;
     bool m_painting = false;
 };
