@@ -160,8 +160,8 @@ void Form1::FillPlayer(std::uint8_t which) {
         std::size_t slot = draw(random, count);
         showStatus(*this);
         QString freeSpace;
-        // The folder whose drive's free space the status line gives.
-        QString spaceFolder;
+        // The drive whose free space the status line gives.
+        const QString spaceRoot = driveRootOf(playerFolder);
         bool keepGoing = true;
         // Every step below runs for every attempt; only painting, re-reading the panes, the status
         // text and the free space keep to the eye's pace. The window and the panes are up to date
@@ -178,7 +178,7 @@ void Form1::FillPlayer(std::uint8_t which) {
             // time.
             [&](const QString& moving) {
                 try {
-                    freeSpace = megabytesText(DiskFreeKB(driveRootOf(spaceFolder)));
+                    freeSpace = megabytesText(DiskFreeKB(spaceRoot));
                 } catch (const AppError&) {
                     // The previous figure stays.
                 }
@@ -219,16 +219,12 @@ void Form1::FillPlayer(std::uint8_t which) {
             const QString source = joinPath(Dir1->Path(), candidates[slot]);
             const QString destination = joinPath(pane.dir->Path(), candidates[slot]);
 
-            QString sourceFolder, baseName, extension, destinationFolder, destinationName;
+            QString sourceFolder, baseName, extension;
             try {
                 ParsePath(source, sourceFolder, baseName, &extension, QStringLiteral("/"));
-                ParsePath(destination, destinationFolder, destinationName, nullptr,
-                          QStringLiteral("/"));
             } catch (const AppError&) {
                 // The status line shows what could be split; the attempt goes on to its move.
             }
-            // A player folder at the file system's root leaves no folder text before the name.
-            spaceFolder = destinationFolder.isEmpty() ? QStringLiteral("/") : destinationFolder;
             pace.statusChanged(baseName + QLatin1Char('.') + extension + QStringLiteral("..."));
             services().yieldEvents();
             if (StopRequested) {
