@@ -200,54 +200,48 @@ void fillAgainstRsync() {
     constexpr int rounds = 5;
     const ScratchVolume card = mountedCard(1024);
     QTemporaryDir disk(localDiskFolder());
-    std::vector<double> rsyncMs;
-    std::vector<double> fillMs;
-    std::vector<double> bareMs;
-    std::vector<double> ratios;
-    std::vector<double> bareRatios;
-    std::vector<double> mvSyncMs;
-    std::vector<double> clearMs;
-    std::vector<double> mvSyncBackMs;
-    std::vector<double> mvSyncRatios;
-    std::vector<double> bareFillRatios;
-    std::vector<double> clearRatios;
-    std::vector<double> growths;
-    std::vector<double> rsyncGrowths;
-    std::vector<double> growthRatios;
-    std::vector<double> addedRatios;
-    for (int round = 0; round < rounds; ++round) {
-        const FillRound result = fillRound(card, disk.path(), round);
-        rsyncMs.push_back(result.rsyncMs);
-        fillMs.push_back(result.fillMs);
-        bareMs.push_back(result.bareMs);
-        mvSyncMs.push_back(result.mvSyncMs);
-        clearMs.push_back(result.clearMs);
-        mvSyncBackMs.push_back(result.mvSyncBackMs);
-        ratios.push_back(result.fillMs / result.rsyncMs);
-        bareRatios.push_back(result.bareMs / result.rsyncMs);
-        mvSyncRatios.push_back(result.fillMs / result.mvSyncMs);
-        bareFillRatios.push_back(result.fillMs / result.bareMs);
-        clearRatios.push_back(result.clearMs / result.mvSyncBackMs);
-        growths.push_back(result.growth);
-        rsyncGrowths.push_back(result.rsyncGrowth);
-        growthRatios.push_back(result.growth / result.rsyncGrowth);
-        addedRatios.push_back(result.addedMs / result.rsyncAddedMs);
-    }
-    std::printf("exfat_fill_s_5k %.2f s\n", median(fillMs) / 1000);
-    std::printf("exfat_bare_moves_s_5k %.2f s\n", median(bareMs) / 1000);
-    std::printf("exfat_rsync_fsync_s_5k %.2f s\n", median(rsyncMs) / 1000);
-    std::printf("exfat_mv_sync_s_5k %.2f s\n", median(mvSyncMs) / 1000);
-    std::printf("exfat_clear_s_5k %.2f s\n", median(clearMs) / 1000);
-    std::printf("exfat_clear_mv_sync_s_5k %.2f s\n", median(mvSyncBackMs) / 1000);
-    std::printf("exfat_fill_vs_rsync_fsync_ratio_5k %.3f ratio\n", median(ratios));
-    std::printf("exfat_fill_vs_mv_sync_ratio_5k %.3f ratio\n", median(mvSyncRatios));
-    std::printf("exfat_fill_vs_bare_moves_ratio_5k %.3f ratio\n", median(bareFillRatios));
-    std::printf("exfat_bare_moves_vs_rsync_fsync_ratio_5k %.3f ratio\n", median(bareRatios));
-    std::printf("exfat_move_growth_ratio_5k %.3f ratio\n", median(growths));
-    std::printf("exfat_rsync_growth_ratio_5k %.3f ratio\n", median(rsyncGrowths));
-    std::printf("exfat_growth_vs_rsync_growth_5k %.3f ratio\n", median(growthRatios));
-    std::printf("exfat_added_ms_vs_rsync_added_ms_5k %.3f ratio\n", median(addedRatios));
-    std::printf("exfat_clear_vs_mv_sync_ratio_5k %.3f ratio\n", median(clearRatios));
+    std::vector<FillRound> results;
+    for (int round = 0; round < rounds; ++round)
+        results.push_back(fillRound(card, disk.path(), round));
+    // Times in seconds, then ratios, each the median of its value over the rounds.
+    struct Figure {
+        const char* name;
+        double (*of)(const FillRound&);
+    };
+    const Figure times[] = {
+        {"exfat_fill_s_5k", [](const FillRound& r) { return r.fillMs; }},
+        {"exfat_bare_moves_s_5k", [](const FillRound& r) { return r.bareMs; }},
+        {"exfat_rsync_fsync_s_5k", [](const FillRound& r) { return r.rsyncMs; }},
+        {"exfat_mv_sync_s_5k", [](const FillRound& r) { return r.mvSyncMs; }},
+        {"exfat_clear_s_5k", [](const FillRound& r) { return r.clearMs; }},
+        {"exfat_clear_mv_sync_s_5k", [](const FillRound& r) { return r.mvSyncBackMs; }}};
+    const Figure ratios[] = {
+        {"exfat_fill_vs_rsync_fsync_ratio_5k",
+         [](const FillRound& r) { return r.fillMs / r.rsyncMs; }},
+        {"exfat_fill_vs_mv_sync_ratio_5k",
+         [](const FillRound& r) { return r.fillMs / r.mvSyncMs; }},
+        {"exfat_fill_vs_bare_moves_ratio_5k",
+         [](const FillRound& r) { return r.fillMs / r.bareMs; }},
+        {"exfat_bare_moves_vs_rsync_fsync_ratio_5k",
+         [](const FillRound& r) { return r.bareMs / r.rsyncMs; }},
+        {"exfat_move_growth_ratio_5k", [](const FillRound& r) { return r.growth; }},
+        {"exfat_rsync_growth_ratio_5k", [](const FillRound& r) { return r.rsyncGrowth; }},
+        {"exfat_growth_vs_rsync_growth_5k",
+         [](const FillRound& r) { return r.growth / r.rsyncGrowth; }},
+        {"exfat_added_ms_vs_rsync_added_ms_5k",
+         [](const FillRound& r) { return r.addedMs / r.rsyncAddedMs; }},
+        {"exfat_clear_vs_mv_sync_ratio_5k",
+         [](const FillRound& r) { return r.clearMs / r.mvSyncBackMs; }}};
+    const auto medianOf = [&](const Figure& figure) {
+        std::vector<double> values;
+        for (const FillRound& result : results)
+            values.push_back(figure.of(result));
+        return median(values);
+    };
+    for (const Figure& figure : times)
+        std::printf("%s %.2f s\n", figure.name, medianOf(figure) / 1000);
+    for (const Figure& figure : ratios)
+        std::printf("%s %.3f ratio\n", figure.name, medianOf(figure));
     std::fflush(stdout);
 }
 
