@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/OptionsCommand.h"
 #include "app/Twips.h"
 #include "controls/DriveList.h"
 #include "controls/FileList.h"
@@ -15,8 +16,6 @@
 #include <vector>
 
 namespace {
-
-const QString MusicPattern = QStringLiteral("*.mp3;*.wma");
 
 QFont sansSerif(qreal points, bool bold = false) {
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -104,7 +103,7 @@ void Form1::buildControls() {
     for (QLabel* heading : {Label2, Label3, Label5, lblOp1, lblOp2})
         heading->setFont(sansSerif(12));
     for (FileList* list : {flIp, flOp1, flOP2})
-        list->setPattern(MusicPattern);
+        list->setPattern(musicPattern(CurrentOptions));
 
     std::vector<Placement> placements = {
         {Label2, 240, 120, 3135, 375, 5},       {Drive1, 360, 600, 2655, 315, 0},
@@ -178,6 +177,7 @@ void Form1::connectHandlers() {
     onClick(cmdHelp, &Form1::cmdHelp_Click);
     onClick(cmdExit, &Form1::cmdExit_Click);
     onClick(cmdAbout, &Form1::cmdAbout_Click);
+    installOptionsCommand(*this);
 }
 
 PlayerPane Form1::playerPane(std::uint8_t which) const {

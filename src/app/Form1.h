@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/Form1Services.h"
+#include "app/Options.h"
 #include "fs/FileSystemObject.h"
 #include "rotation/LeftOutFiles.h"
+#include "rotation/RotationMemory.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -115,6 +117,10 @@ public:
     // What went otherwise than planned, said once more after the run's completion line, since
     // later steps replace the status text.
     QStringList ReportLines;
+    // The options the user chose (OptionsCommand.cpp).
+    Options CurrentOptions;
+    // The run's memory of the songs out in this cycle; none when the option is off.
+    std::unique_ptr<RotationMemory> Rotation;
 
     PlayerPane playerPane(std::uint8_t which) const;
 

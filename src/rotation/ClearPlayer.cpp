@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "controls/FolderList.h"
+#include "rotation/MusicOut.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
@@ -26,6 +27,8 @@ void Form1::ClearPlayer(std::uint8_t which) {
 
     const QString source = everyFileIn(pane.dir->Path());
     offUiThread([&] { Fso->MoveFile(source, services().holdingFolder); });
+    if (Rotation)
+        markMusicOut(*Rotation, folder, CurrentOptions);
     replaceStatus(*this, QStringLiteral("Files moved to temporary directory..."));
     RefreshTotal(pane.files, pane.total);
     repaintWindow(*this);

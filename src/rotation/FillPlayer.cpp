@@ -1,6 +1,8 @@
 #include "app/Form1.h"
+#include "app/Options.h"
 #include "controls/FileList.h"
 #include "controls/FolderList.h"
+#include "controls/NamePattern.h"
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/Module1.h"
@@ -8,6 +10,8 @@
 #include "fs/VolumeTraits.h"
 #include "rotation/EyePace.h"
 #include "rotation/OffUiThread.h"
+#include "rotation/RoomLeftFree.h"
+#include "rotation/RotationMemory.h"
 #include "rotation/RunPaths.h"
 #include "rotation/SignedNumber.h"
 #include "rotation/StatusBox.h"
@@ -18,20 +22,16 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <utility>
 #include <vector>
 
 namespace {
 
-bool isMusicName(const QString& name) {
-    const QString ending = name.right(4).toUpper();
-    return ending == QLatin1String(".MP3") || ending == QLatin1String(".WMA");
-}
-
 // One slot per music file, in the order the folder gives them; a tried slot becomes empty.
-std::vector<QString> candidatesIn(const FsFolder& folder) {
+std::vector<QString> candidatesIn(const FsFolder& folder, const NamePattern& music) {
     std::vector<QString> candidates;
     for (const FsFile& file : folder.Files)
-        if (isMusicName(file.Name))
+        if (music.matches(file.Name))
             candidates.push_back(file.Name);
     return candidates;
 }
@@ -129,6 +129,26 @@ void refreshQuietly(FileList* list, QLabel* total) {
     }
 }
 
+// The reserve the user keeps on the player ends the fill as a full player does; the moves waiting
+// settle first, as they do before a move's own failure.
+AppError noRoomLeft(FileSystemObject& fso, const QString& destination) {
+    fso.SettleMoves();
+    return AppError(ErrorNumber::DiskFull, QStringLiteral("Moving a file:"),
+                    QStringLiteral("Moving \"%1\" would leave less room free than the options ask.")
+                        .arg(destination));
+}
+
+// When every song not yet out has been tried, a new cycle begins over the others; false when
+// there are none.
+bool beginNewCycle(RotationMemory* memory, std::vector<QString>& candidates,
+                   std::vector<QString>& outThisCycle) {
+    if (!memory || outThisCycle.empty())
+        return false;
+    memory->beginNewCycle();
+    candidates = std::exchange(outThisCycle, {});
+    return true;
+}
+
 } // namespace
 
 void Form1::FillPlayer(std::uint8_t which) {
@@ -139,8 +159,9 @@ void Form1::FillPlayer(std::uint8_t which) {
     random.seedFromClock();
 
     const QString musicFolder = Dir1->Path();
+    const NamePattern music(musicPattern(CurrentOptions));
     std::vector<QString> candidates =
-        candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }));
+        candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }), music);
     const QString playerFolder = pane.dir->Path();
     const QStringList leftOut =
         offUiThread([&] { return leaveOutUnstorable(candidates, musicFolder, playerFolder); });
@@ -148,7 +169,13 @@ void Form1::FillPlayer(std::uint8_t which) {
     for (const QString& name : leftOut)
         if (!leftOutBefore.contains(name))
             LeftOutOfDraw.append(name);
-    const std::size_t count = candidates.size();
+    // The draw goes over the songs not yet out in this cycle; the others wait for the next one.
+    std::vector<QString> outThisCycle;
+    if (Rotation)
+        outThisCycle = offUiThread([&] { return Rotation->setAsideOut(candidates); });
+    if (candidates.empty())
+        beginNewCycle(Rotation.get(), candidates, outThisCycle);
+    std::size_t count = candidates.size();
     std::int64_t moved = 0;
     std::size_t remaining = count;
     // The files whose moves have begun and not yet settled, in the order they began; they settle
@@ -162,6 +189,7 @@ void Form1::FillPlayer(std::uint8_t which) {
         QString freeSpace;
         // The drive whose free space the status line gives.
         const QString spaceRoot = driveRootOf(playerFolder);
+        RoomLeftFree room(CurrentOptions.megabytesFree, spaceRoot);
         bool keepGoing = true;
         // Every step below runs for every attempt; only painting, re-reading the panes, the status
         // text and the free space keep to the eye's pace. The window and the panes are up to date
@@ -193,6 +221,8 @@ void Form1::FillPlayer(std::uint8_t which) {
                 return;
             for (; moved < settled; ++moved) {
                 const QString& name = waiting.front();
+                if (Rotation)
+                    Rotation->markOut(name);
                 LeftOutOfDraw.removeOne(name);
                 std::erase_if(NotMoved,
                               [&](const NotMovedFile& file) { return file.name == name; });
@@ -235,7 +265,11 @@ void Form1::FillPlayer(std::uint8_t which) {
 
             try {
                 // The moves waiting before this one settle first when it fails.
-                offUiThread([&] { Fso->MoveInGroup(source, destination); });
+                offUiThread([&] {
+                    if (!room.leavesRoomFor(source))
+                        throw noRoomLeft(*Fso, destination);
+                    Fso->MoveInGroup(source, destination);
+                });
                 waiting.push_back(candidates[slot]);
             } catch (const AppError& error) {
                 countSettled();
@@ -243,9 +277,13 @@ void Form1::FillPlayer(std::uint8_t which) {
                                             playerFolder, moved, pace);
             }
             countSettled();
-            if (keepGoing && --remaining == 0)
-                keepGoing = false;
             candidates[slot].clear();
+            if (keepGoing && --remaining == 0) {
+                keepGoing = beginNewCycle(Rotation.get(), candidates, outThisCycle);
+                count = remaining = candidates.size();
+                if (keepGoing)
+                    slot = draw(random, count);
+            }
         }
         settleWaiting();
     }

@@ -12,6 +12,7 @@
 #include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
 #include "rotation/OffUiThread.h"
+#include "rotation/RotationMemory.h"
 #include "rotation/RunLock.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
@@ -73,7 +74,14 @@ public:
         pinFolders();
         if (prepareHoldingFolder()) {
             recordHeldFilesLibrary(m_form.services().holdingFolder, m_form.Dir1->Path());
+            m_form.Rotation = offUiThread([&] {
+                return openRotationMemory(m_form.CurrentOptions.rotationMemory,
+                                          m_form.Dir1->Path());
+            });
             rotate();
+            if (m_form.Rotation)
+                offUiThread([&] { m_form.Rotation->save(); });
+            m_form.Rotation.reset();
         }
         refreshPanesSharingAFolder();
     }

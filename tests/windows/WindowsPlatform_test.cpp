@@ -7,6 +7,7 @@
 #include "fs/FolderLock.h"
 #include "fs/Module1.h"
 #include "fs/SystemVolumes.h"
+#include "support/OptionsByHand.h"
 #include "support/StartupWindow.h"
 #include "support/TestRegistry.h"
 
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -102,6 +104,21 @@ TEST_F(WindowsSettings, ExitWritesTheSevenToTheUsersRegistryKeyAndTheNextStartRe
     EXPECT_EQ(again->dirOp1->Path(), folder);
     EXPECT_EQ(again->dirOp2->Path(), music("card"));
     EXPECT_EQ(again->chkWarn->Value(), 0);
+}
+
+TEST_F(WindowsSettings, OkWritesTheOptionsToTheirOwnRegistryKeyAndTheNextStartRestoresThem) {
+    {
+        auto form = start();
+        chooseOptions(*form, [](OptionsDialog& dialog) { dialog.megabytesFree->setValue(250); });
+    }
+    const QString key = testUserKey() + QStringLiteral("\\Software\\QUAVEX\\Options");
+    for (const char* line :
+         {"RotationMemory REG_SZ 1", "MegabytesFree REG_SZ 250", "MusicTypes REG_SZ mp3;wma"}) {
+        const QString name = QString::fromLatin1(line).section(QLatin1Char(' '), 0, 0);
+        EXPECT_TRUE(registryQuery(key, name).contains(QLatin1String(line)))
+            << registryQuery(key, name).toStdString();
+    }
+    EXPECT_EQ(start()->CurrentOptions.megabytesFree, 250);
 }
 
 TEST_F(WindowsSettings, AFolderSavedWithTheDriveLetterInSmallLettersOpens) {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+// What the user chose in the Options dialog. Each default is the program's plain behaviour, but
+// for the rotation memory, which is on: it keeps every draw uniform, over the songs not yet out.
+struct Options {
+    // Draw from the songs that have not been out on a player in the current cycle.
+    bool rotationMemory = true;
+    // Room the fill leaves free on each player folder's drive.
+    std::int64_t megabytesFree = 0;
+    // The music files' extensions, lower case, in the order of allMusicTypes().
+    QStringList musicTypes = {QStringLiteral("mp3"), QStringLiteral("wma")};
+};
+
+// Every extension the dialog offers, in its order.
+const QStringList& allMusicTypes();
+
+// The file lists' pattern for the chosen extensions ("*.mp3;*.wma").
+QString musicPattern(const Options& options);

@@ -1,0 +1,69 @@
+#include "app/OptionsDialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+OptionsDialog::OptionsDialog(const Options& options, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Options"));
+
+    rotationMemory = new QCheckBox(
+        QStringLiteral("&Rotation memory: bring out every song once before any comes again"), this);
+    rotationMemory->setChecked(options.rotationMemory);
+
+    megabytesFree = new QSpinBox(this);
+    megabytesFree->setRange(0, std::numeric_limits<int>::max());
+    megabytesFree->setSuffix(QStringLiteral(" MB"));
+    megabytesFree->setValue(
+        int(std::min<std::int64_t>(options.megabytesFree, std::numeric_limits<int>::max())));
+    auto* room = new QFormLayout;
+    room->addRow(QStringLiteral("Room to leave &free on each player folder's drive:"),
+                 megabytesFree);
+
+    auto* types = new QGroupBox(QStringLiteral("Music file types"), this);
+    auto* typeGrid = new QGridLayout(types);
+    for (const QString& type : allMusicTypes()) {
+        auto* box = new QCheckBox(type, types);
+        box->setChecked(options.musicTypes.contains(type));
+        connect(box, &QCheckBox::toggled, this, [this] { enableOk(); });
+        const int index = int(musicTypes.size());
+        typeGrid->addWidget(box, index / 5, index % 5);
+        musicTypes.push_back(box);
+    }
+
+    buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(rotationMemory);
+    layout->addLayout(room);
+    layout->addWidget(types);
+    layout->addWidget(buttons);
+    enableOk();
+}
+
+Options OptionsDialog::chosen() const {
+    Options options;
+    options.rotationMemory = rotationMemory->isChecked();
+    options.megabytesFree = megabytesFree->value();
+    options.musicTypes.clear();
+    for (std::size_t i = 0; i < musicTypes.size(); ++i)
+        if (musicTypes[i]->isChecked())
+            options.musicTypes.append(allMusicTypes()[qsizetype(i)]);
+    return options;
+}
+
+// No type ticked would leave nothing to fill with.
+void OptionsDialog::enableOk() {
+    buttons->button(QDialogButtonBox::Ok)
+        ->setEnabled(std::any_of(musicTypes.begin(), musicTypes.end(),
+                                 [](const QCheckBox* box) { return box->isChecked(); }));
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/Options.h"
+
+#include <QDialog>
+#include <vector>
+
+class QCheckBox;
+class QDialogButtonBox;
+class QSpinBox;
+
+// The Options dialog: the rotation memory, the room to leave free on the player and the music
+// file types. OK stays disabled while no file type is ticked.
+class OptionsDialog : public QDialog {
+public:
+    OptionsDialog(const Options& options, QWidget* parent);
+
+    Options chosen() const;
+
+    QCheckBox* rotationMemory = nullptr;
+    QSpinBox* megabytesFree = nullptr;
+    // One per entry of allMusicTypes(), in its order.
+    std::vector<QCheckBox*> musicTypes;
+    QDialogButtonBox* buttons = nullptr;
+
+private:
+    void enableOk();
+};

@@ -1,0 +1,70 @@
+#include "app/OptionsStore.h"
+
+#include "VersionRecord.h"
+#include "app/SettingsBackend.h"
+
+#include <QLocale>
+#include <utility>
+
+namespace {
+
+const QString Section = QStringLiteral("Options");
+const QString RotationMemory = QStringLiteral("RotationMemory");
+const QString MegabytesFree = QStringLiteral("MegabytesFree");
+const QString MusicTypes = QStringLiteral("MusicTypes");
+
+QString application() {
+    return QString::fromUtf8(VersionRecord::ProductName);
+}
+
+// Only the offered extensions, in the dialog's order; none of them reads as the default, since an
+// empty pattern would name every file.
+QStringList typesFromText(const QString& text, const QStringList& fallback) {
+    const QStringList named = text.toLower().split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    QStringList types;
+    for (const QString& type : allMusicTypes())
+        if (named.contains(type))
+            types.append(type);
+    return types.isEmpty() ? fallback : types;
+}
+
+} // namespace
+
+Options loadOptions(SettingsBackend& backend) {
+    Options options;
+    const auto read = [&](const QString& key) {
+        try {
+            return backend.read(application(), Section, key).value_or(QString());
+        } catch (const std::exception&) {
+            return QString();
+        }
+    };
+    if (const QString memory = read(RotationMemory); memory == QLatin1String("0"))
+        options.rotationMemory = false;
+    bool isNumber = false;
+    const qlonglong megabytes = QLocale::c().toLongLong(read(MegabytesFree).trimmed(), &isNumber);
+    if (isNumber && megabytes >= 0)
+        options.megabytesFree = megabytes;
+    options.musicTypes = typesFromText(read(MusicTypes), options.musicTypes);
+    return options;
+}
+
+std::vector<AppError> saveOptions(SettingsBackend& backend, const Options& options) {
+    const std::pair<QString, QString> values[] = {
+        {RotationMemory, options.rotationMemory ? QStringLiteral("1") : QStringLiteral("0")},
+        {MegabytesFree, QString::number(options.megabytesFree)},
+        {MusicTypes, options.musicTypes.join(QLatin1Char(';'))},
+    };
+    std::vector<AppError> failures;
+    for (const auto& [key, value] : values) {
+        try {
+            backend.write(application(), Section, key, value);
+        } catch (const AppError& error) {
+            failures.push_back(error);
+        } catch (const std::exception& error) {
+            failures.emplace_back(ErrorNumber::PathFileAccess, QStringLiteral("Options"),
+                                  QString::fromLocal8Bit(error.what()));
+        }
+    }
+    return failures;
+}

@@ -1,0 +1,41 @@
+#include "rotation/RoomLeftFree.h"
+
+#include "fs/FileNameCodec.h"
+#include "fs/Module1.h"
+#include "fs/SystemCalls.h"
+
+#include <sys/stat.h>
+#include <utility>
+
+namespace {
+
+constexpr std::int64_t MiB = 1024 * 1024;
+
+// A size that cannot be read counts as nothing: the move itself reports the trouble.
+std::int64_t wholeMebibytesOf(const QString& path) {
+    struct stat status {};
+    if (realSystemCalls()->stat(encodeFileName(path).constData(), &status) != 0)
+        return 0;
+    return (std::int64_t(status.st_size) + MiB - 1) / MiB * MiB;
+}
+
+} // namespace
+
+RoomLeftFree::RoomLeftFree(std::int64_t megabytes, QString driveRoot)
+    : m_room(megabytes * MiB), m_driveRoot(std::move(driveRoot)) {}
+
+bool RoomLeftFree::leavesRoomFor(const QString& path) {
+    if (m_room <= 0)
+        return true;
+    const std::int64_t size = wholeMebibytesOf(path);
+    if (!m_asked || m_free - m_spent - size < m_room) {
+        // A drive whose free space cannot be read counts as full: the room cannot be vouched for.
+        m_free = DiskFreeKB(m_driveRoot) * 1024;
+        m_spent = 0;
+        m_asked = true;
+    }
+    if (m_free - m_spent - size < m_room)
+        return false;
+    m_spent += size;
+    return true;
+}
