@@ -30,7 +30,6 @@ public:
     const QString& recordPath() const { return m_record; }
 
 private:
-    bool isOut(std::uint64_t key) const;
     // Folds the marks made since the last fold into the sorted set.
     void fold();
 

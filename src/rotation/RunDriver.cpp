@@ -74,10 +74,10 @@ public:
         pinFolders();
         if (prepareHoldingFolder()) {
             recordHeldFilesLibrary(m_form.services().holdingFolder, m_form.Dir1->Path());
-            m_form.Rotation = offUiThread([&] {
-                return openRotationMemory(m_form.CurrentOptions.rotationMemory,
-                                          m_form.Dir1->Path());
-            });
+            const QString musicFolder = m_form.Dir1->Path();
+            const bool remember = m_form.CurrentOptions.rotationMemory;
+            m_form.Rotation =
+                offUiThread([&] { return openRotationMemory(remember, musicFolder); });
             rotate();
             if (m_form.Rotation)
                 offUiThread([&] { m_form.Rotation->save(); });
