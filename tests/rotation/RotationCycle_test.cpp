@@ -53,6 +53,28 @@ TEST(RotationCycle, TenRunsOnAPlayerThatHoldsThreeBringEachOfThirtySongsOutOnce)
     EXPECT_TRUE(w.env.prompter->shown.empty());
 }
 
+// The songs not yet out go first; when they are all out, the fill goes on with the others.
+TEST(RotationCycle, AFillThatEndsTheCycleGoesOnOverTheSongsOutBefore) {
+    RotationWindow w;
+    putSongs(w.music(), 5, 64);
+    RotationMemory earlier(w.music());
+    for (const char* name : {"song00.mp3", "song02.mp3", "song04.mp3"})
+        earlier.markOut(QLatin1String(name));
+    ASSERT_TRUE(earlier.save());
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    QStringList afterTwo;
+    w.onYield = [&](int n) {
+        if (n == 3)
+            afterTwo = w.namesIn(w.player());
+    };
+
+    w.pressSelect();
+
+    EXPECT_EQ(afterTwo, (QStringList{"song01.mp3", "song03.mp3"}));
+    EXPECT_EQ(w.namesIn(w.player()).size(), 5);
+    EXPECT_EQ(RotationMemory(w.music()).outCount(), 5u);
+}
+
 // A record that is missing, damaged or of another version costs nothing: the run draws exactly as
 // it does without the memory, and leaves a sound record of what went out.
 TEST(RotationCycle, AMissingDamagedOrForeignRecordMeansAPlainDrawAndANewRecord) {
