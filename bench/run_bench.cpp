@@ -110,7 +110,7 @@ void fillOverhead(const Tmpfs& disk, const QString& music, const char* name) {
 }
 
 QString musicOf(const Tmpfs& disk, int songs) {
-    const QString music = disk.root() + QStringLiteral("/Music");
+    QString music = disk.root() + QStringLiteral("/Music");
     makeFiles(music, QStringLiteral("song"), songs, 0);
     return music;
 }
@@ -146,6 +146,7 @@ void recordLoad() {
             fail(QStringLiteral("cannot write the rotation record"));
     }
     std::vector<double> times;
+    times.reserve(5);
     for (int round = 0; round < 5; ++round)
         times.push_back(timeMs([&] {
             if (RotationMemory(music).outCount() != 1000000)
@@ -154,8 +155,9 @@ void recordLoad() {
     std::printf("rotation_record_load_ms_1m %.1f ms\n", median(times));
     RotationMemory memory(music);
     std::vector<QString> library;
+    library.reserve(1000000);
     for (int i = 0; i < 1000000; ++i)
-        library.push_back(songName(i ^ 1));
+        library.push_back(songName(i));
     times.clear();
     for (int round = 0; round < 5; ++round) {
         std::vector<QString> candidates = library;

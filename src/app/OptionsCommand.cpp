@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QStringList>
+#include <utility>
 
 namespace {
 
@@ -64,11 +65,11 @@ void openOptions(Form1& form) {
 void applyOptions(Form1& form, const Options& options) {
     form.CurrentOptions = options;
     const QString pattern = musicPattern(options);
-    for (auto [list, total] :
-         {std::pair{form.flIp, form.txtIpTot}, std::pair{form.flOp1, form.txtOp1Tot},
-          std::pair{form.flOP2, form.txtOp2Tot}}) {
-        runGuarded([&] { list->setPattern(pattern); });
-        runGuarded([&] { Form1::ShowTotal(list, total); });
+    const std::pair<FileList*, QLabel*> panes[] = {
+        {form.flIp, form.txtIpTot}, {form.flOp1, form.txtOp1Tot}, {form.flOP2, form.txtOp2Tot}};
+    for (const auto& pane : panes) {
+        runGuarded([&] { pane.first->setPattern(pattern); });
+        runGuarded([&] { Form1::ShowTotal(pane.first, pane.second); });
     }
     runGuarded([&] { form.SetGoButton(); });
 }

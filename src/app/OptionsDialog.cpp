@@ -28,15 +28,16 @@ OptionsDialog::OptionsDialog(const Options& options, QWidget* parent) : QDialog(
                  megabytesFree);
 
     auto* types = new QGroupBox(QStringLiteral("Music file types"), this);
-    auto* typeGrid = new QGridLayout(types);
     for (const QString& type : allMusicTypes()) {
         auto* box = new QCheckBox(type, types);
         box->setChecked(options.musicTypes.contains(type));
         connect(box, &QCheckBox::toggled, this, [this] { enableOk(); });
-        const int index = int(musicTypes.size());
-        typeGrid->addWidget(box, index / 5, index % 5);
         musicTypes.push_back(box);
     }
+    auto* typeGrid = new QGridLayout;
+    types->setLayout(typeGrid);
+    for (std::size_t i = 0; i < musicTypes.size(); ++i)
+        typeGrid->addWidget(musicTypes[i], int(i / 5), int(i % 5));
 
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::int64_t MiB = 1024 * 1024;
+constexpr std::int64_t MiB = std::int64_t{1024} * 1024;
 
 // A size that cannot be read counts as nothing: the move itself reports the trouble.
 std::int64_t wholeMebibytesOf(const QString& path) {

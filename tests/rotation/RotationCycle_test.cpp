@@ -118,7 +118,7 @@ TEST(RotationCycle, AMissingDamagedOrForeignRecordMeansAPlainDrawAndANewRecord) 
 
 TEST(RotationCycle, AReserveEndsTheFillAsAFullPlayerDoes) {
     RotationWindow w;
-    ScratchVolume player = ScratchVolume::tmpfs(4 * 1024);
+    ScratchVolume player = ScratchVolume::tmpfs(4096);
     QUAVEX_REQUIRE_MOUNTED(player);
     w.addDrive(player.root());
     putSongs(w.music(), 5, MiB);
