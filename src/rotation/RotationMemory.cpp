@@ -10,7 +10,6 @@
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <numeric>
 
 namespace {
@@ -66,9 +65,8 @@ std::vector<std::uint64_t> readRecord(const QString& record, const QByteArray& f
         std::uint64_t(bytes.size() - at) != count * sizeof(std::uint64_t))
         return {};
     std::vector<std::uint64_t> keys(count);
-    std::memcpy(keys.data(), bytes.constData() + at, count * sizeof(std::uint64_t));
     for (std::uint64_t& key : keys)
-        key = qFromLittleEndian(key);
+        take64(bytes, at, key);
     if (checksumOf(keys) != checksum ||
         std::adjacent_find(keys.begin(), keys.end(), std::greater_equal<>()) != keys.end())
         return {};
