@@ -61,8 +61,10 @@ std::vector<std::uint64_t> readRecord(const QString& record, const QByteArray& f
         bytes.mid(at, qsizetype(folderSize)) != folder)
         return {};
     at += qsizetype(folderSize);
+    // The count is checked against the bytes before anything is made of it.
     if (!take64(bytes, at, count) || !take64(bytes, at, checksum) ||
-        std::uint64_t(bytes.size() - at) != count * sizeof(std::uint64_t))
+        (bytes.size() - at) % qsizetype(sizeof(std::uint64_t)) != 0 ||
+        count != std::uint64_t(bytes.size() - at) / sizeof(std::uint64_t))
         return {};
     std::vector<std::uint64_t> keys(count);
     for (std::uint64_t& key : keys)
