@@ -56,15 +56,15 @@ public:
             return;
         setStatusColour(m_form, QColor(255, 255, 255));
         if (!createFileSystem())
-            return;
+            return stoppedBeforeThePlayers(replaceStatus);
         RunLock lock(m_form.services().holdingFolder);
         if (const QString problem = lock.take(); !problem.isEmpty()) {
             prompter().ask(
                 {problem, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
-            return;
+            return stoppedBeforeThePlayers(replaceStatus);
         }
         if (!lockPlayerFolders())
-            return;
+            return stoppedBeforeThePlayers(replaceStatus);
         // What a killed run left: its last group of moves completed, then its temporaries gone.
         silently([&] { offUiThread(completeInterruptedMoves); });
         silently([&] { offUiThread(removeRecordedTemporaries); });
@@ -72,14 +72,26 @@ public:
         m_form.NotMoved.clear();
         m_form.ReportLines.clear();
         pinFolders();
+        const QString statusBefore = statusText(m_form);
         if (prepareHoldingFolder()) {
             recordHeldFilesLibrary(m_form.services().holdingFolder, m_form.Dir1->Path());
             rotate();
+        } else {
+            // After the lines of the files an earlier run left, if any.
+            stoppedBeforeThePlayers(statusText(m_form) == statusBefore ? replaceStatus
+                                                                       : appendStatus);
         }
         refreshPanesSharingAFolder();
     }
 
 private:
+    // A run refused after its start says so in the status box too, which may still show how the
+    // previous run ended; the message box has said why.
+    void stoppedBeforeThePlayers(void (*write)(Form1&, const QString&)) {
+        write(m_form, QStringLiteral("The run stopped before it touched the player folders."));
+        setStatusColour(m_form, QColor(255, 255, 0));
+    }
+
     // One run per player folder at a time, across users and copies of the program: a second run
     // on a folder being filled would exchange its songs with another library.
     bool lockPlayerFolders() {

@@ -685,6 +685,8 @@ TEST(RunThatCannotStart, SaysWhyInOneBoxAndMovesNothing) {
         EXPECT_EQ(w.env.prompter->shown,
                   c.box(QString(c.said).replace(QStringLiteral("%1"), w.holding())));
         EXPECT_EQ(w.yields, 0);
+        EXPECT_EQ(w.statusText(),
+                  QStringLiteral("The run stopped before it touched the player folders."));
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
         EXPECT_EQ(QFileInfo::exists(w.holding()), held);
@@ -1047,6 +1049,21 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
     }
+}
+
+TEST_F(RotationRun, AMusicFolderThatCannotBeReadIsSaidAfterTheRunThoughNoBoxCame) {
+    writeFiles(w.music(), {"a.mp3"});
+    w.createFileSystem = [this] { return std::make_unique<UnlistableFolder>(w.music()); };
+    w.open();
+    w.choose(w.music(), w.player(), w.card(), true, false);
+
+    w.pressSelect();
+
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(w.statusText(), "Randomly selecting files from the hard drive, and copying them to "
+                              "the MP3 Player...\r\n" +
+                                  complete +
+                                  "\r\nThe internal memory was not filled. Device I/O error.");
 }
 
 TEST_F(RotationRun, AFileThatFailsOnItsOwnIsLeftOutNamedAndTheFillGoesOn) {
