@@ -22,8 +22,7 @@ struct FsFolder {
 
 // A move begun by MoveInGroup that did not settle while its group did, and why: its name was taken
 // when its copy was to be published (that file's own failure), or its source could not be deleted
-// (its copy then removed again, or, where that failed too, the file in both places). Its source is
-// where it was.
+// and its copy was removed again. Its source is where it was, the only one.
 struct FailedMove {
     QString source;
     AppError error;

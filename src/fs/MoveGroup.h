@@ -25,8 +25,8 @@ class SystemCalls;
 // is to be published (in another letter case, or by a folder) fails alone: its copy is removed,
 // its source stays, and the others go on. When a source cannot be deleted, its published copy is
 // removed again once it is found to hold the same bytes, the other sources are deleted all the
-// same, and the first such failure follows. Each file that failed while its group settled is kept
-// for takeFailures().
+// same, and the first such failure follows. Each file that stayed where it was while its group
+// settled is kept for takeFailures(); one whose copy could not be removed again counts as settled.
 class MoveGroup {
 public:
     // A group settles once it holds this many files, this many bytes of copies, or its oldest copy
