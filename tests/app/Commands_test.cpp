@@ -5,6 +5,7 @@
 #include "support/StartupWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -105,7 +106,7 @@ TEST_F(Commands, ExitAndTheCloseBoxAreRefusedWhileARunIsInProgress) {
                              "stopped, then end the program. The player's previous files are "
                              "waiting in %1; the next run moves them into the Hard Drive Music "
                              "Directory.")
-                  .arg(services().holdingFolder));
+                  .arg(QDir::toNativeSeparators(services().holdingFolder)));
 
     // Once the run is over, both work again.
     form->RunInProgress = false;
