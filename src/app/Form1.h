@@ -107,14 +107,17 @@ public:
     bool RunInProgress = false;
     std::unique_ptr<FileSystemObject> Fso;
     // The music files this run's fills left out of their draw because the player cannot store
-    // them, and that no fill has moved since.
-    QStringList LeftOutOfDraw;
+    // them, each with the reason in a few words, and that no fill has moved since.
+    std::vector<NotMovedFile> LeftOutOfDraw;
     // The music files a fill tried but could not move for a reason of their own (a name taken on
     // the player, a song that cannot be read), and that no fill has moved since.
     std::vector<NotMovedFile> NotMoved;
     // What went otherwise than planned, said once more after the run's completion line, since
     // later steps replace the status text.
     QStringList ReportLines;
+    // Why the last fill ended before the player was full or the music ran out, in a sentence;
+    // empty when it did not (Break included, which the run says itself).
+    QString FillStopped;
 
     PlayerPane playerPane(std::uint8_t which) const;
 

@@ -35,7 +35,7 @@ void openFolder(FolderList& folder, const QString& path) {
     if (path.isEmpty())
         return;
     if (folder.namesOtherDrive(path))
-        throw AppError(ErrorNumber::PathNotFound, QStringLiteral("Settings"),
+        throw AppError(ErrorNumber::PathNotFound, QStringLiteral("Saved settings:"),
                        QStringLiteral("Path not found: %1 is not on the saved drive.").arg(path));
     folder.setPath(path);
 }
@@ -83,7 +83,7 @@ std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
         } catch (const AppError& error) {
             failures.push_back(error);
         } catch (const std::exception& error) {
-            failures.emplace_back(ErrorNumber::PathFileAccess, QStringLiteral("Settings"),
+            failures.emplace_back(ErrorNumber::PathFileAccess, QStringLiteral("Saved settings:"),
                                   QString::fromLocal8Bit(error.what()));
         }
     }
@@ -94,13 +94,13 @@ std::int16_t tickValueFromText(const QString& text) {
     bool isNumber = false;
     const double number = QLocale::c().toDouble(text.trimmed(), &isNumber);
     if (!isNumber || !std::isfinite(number))
-        throw AppError(ErrorNumber::TypeMismatch, QStringLiteral("Settings"),
+        throw AppError(ErrorNumber::TypeMismatch, QStringLiteral("Saved settings:"),
                        QStringLiteral("\"%1\" is not a number.").arg(text));
     // The default rounding mode rounds halves to even.
     const double rounded = std::nearbyint(number);
     if (rounded < std::numeric_limits<std::int16_t>::min() ||
         rounded > std::numeric_limits<std::int16_t>::max())
-        throw AppError(ErrorNumber::Overflow, QStringLiteral("Settings"),
+        throw AppError(ErrorNumber::Overflow, QStringLiteral("Saved settings:"),
                        QStringLiteral("%1 does not fit in 16 bits.").arg(text));
     return static_cast<std::int16_t>(rounded);
 }

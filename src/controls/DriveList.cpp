@@ -32,7 +32,7 @@ QString DriveList::Drive() const {
 void DriveList::setDrive(const QString& text) {
     const std::optional<QString> root = driveNamedBy(*m_volumes, text);
     if (!root)
-        throw AppError(ErrorNumber::DeviceUnavailable, QStringLiteral("DriveList"),
+        throw AppError(ErrorNumber::DeviceUnavailable, QStringLiteral("Drive chooser:"),
                        QStringLiteral("Device unavailable: no drive \"%1\" is mounted.").arg(text));
     if (*root == m_drive)
         return;

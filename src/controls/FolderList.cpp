@@ -15,7 +15,7 @@
 
 namespace {
 
-const QString kSource = QStringLiteral("FolderList");
+const QString kSource = QStringLiteral("Folder chooser:");
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kDepthRole = Qt::UserRole + 1;
 constexpr int kIndentPixels = 10;

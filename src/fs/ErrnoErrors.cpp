@@ -66,7 +66,9 @@ QString reasonForErrno(int error) {
     case ENAMETOOLONG:
         return QStringLiteral("the name is too long");
     default:
-        return QString::fromLocal8Bit(std::strerror(error));
+        // The system's own text is a sentence of its own, quoted after its number.
+        return QStringLiteral("the system gave error %1, \"%2\"")
+            .arg(QString::number(error), QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 
@@ -82,17 +84,17 @@ bool isVanishedDeviceErrno(int error) {
 QString sourceText(FsTask task) {
     switch (task) {
     case FsTask::MovingFile:
-        return QStringLiteral("Moving a file:");
+        return QStringLiteral("File transfer:");
     case FsTask::ReadingFolder:
-        return QStringLiteral("Reading a folder:");
+        return QStringLiteral("Folder listing:");
     case FsTask::MakingFolder:
-        return QStringLiteral("Making a folder:");
+        return QStringLiteral("New folder:");
     case FsTask::RemovingFolder:
-        return QStringLiteral("Removing a folder:");
+        return QStringLiteral("Folder removal:");
     case FsTask::ComparingFiles:
-        return QStringLiteral("Comparing two files:");
+        return QStringLiteral("File comparison:");
     case FsTask::RecordingTemporaries:
-        return QStringLiteral("Recording temporary files:");
+        return QStringLiteral("Temporary files:");
     }
     return {};
 }

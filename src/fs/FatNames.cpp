@@ -20,28 +20,44 @@ bool isReservedDeviceName(const QString& name) {
            base[3] >= QLatin1Char('1') && base[3] <= QLatin1Char('9');
 }
 
-} // namespace
-
-QString fatNameProblem(const QString& name) {
+// The first rule the name breaks, said at length or in a few words.
+QString nameProblem(const QString& name, bool inShort) {
+    const auto said = [inShort](const QString& atLength, const QString& shortly) {
+        return inShort ? shortly : atLength;
+    };
     if (name.isEmpty())
-        return QStringLiteral("the name is empty");
+        return said(QStringLiteral("the name is empty"), QStringLiteral("no name"));
     if (name.size() > 255)
-        return QStringLiteral("the name is longer than 255 characters");
+        return said(QStringLiteral("the name is longer than 255 characters"),
+                    QStringLiteral("longer than 255 characters"));
     for (const QChar c : name) {
         if (!isFatRefusedCharacter(c))
             continue;
         if (c.unicode() < 0x20)
-            return QStringLiteral("the name contains a control character");
-        return QStringLiteral("the name contains the character \"%1\"").arg(c);
+            return said(QStringLiteral("the name contains a control character"),
+                        QStringLiteral("contains a control character"));
+        return said(QStringLiteral("the name contains the character \"%1\"").arg(c),
+                    QStringLiteral("contains \"%1\"").arg(c));
     }
     if (name.endsWith(QLatin1Char('.')))
-        return QStringLiteral("the name ends in a dot");
+        return said(QStringLiteral("the name ends in a dot"), QStringLiteral("ends in a dot"));
     if (name.endsWith(QLatin1Char(' ')))
-        return QStringLiteral("the name ends in a space");
+        return said(QStringLiteral("the name ends in a space"), QStringLiteral("ends in a space"));
     if (isReservedDeviceName(name))
-        return QStringLiteral("\"%1\" is a reserved device name")
-            .arg(name.section(QLatin1Char('.'), 0, 0).trimmed());
+        return said(QStringLiteral("\"%1\" is a reserved device name")
+                        .arg(name.section(QLatin1Char('.'), 0, 0).trimmed()),
+                    QStringLiteral("a reserved name"));
     return {};
+}
+
+} // namespace
+
+QString fatNameProblem(const QString& name) {
+    return nameProblem(name, false);
+}
+
+QString fatNameProblemInShort(const QString& name) {
+    return nameProblem(name, true);
 }
 
 bool isFatRefusedCharacter(QChar c) {

@@ -22,7 +22,8 @@ constexpr qsizetype KeptLines = 4096;
 
 [[noreturn]] void failRecord(int error) {
     throw AppError(errorNumberForErrno(error), sourceText(FsTask::MovingFile),
-                   QStringLiteral("The files being moved could not be recorded in \"%1\": %2.")
+                   QStringLiteral("The move could not be noted in \"%1\", the record that lets the "
+                                  "next start finish it after a crash: %2.")
                        .arg(moveJournal(), reasonForErrno(error)));
 }
 

@@ -1,6 +1,7 @@
 #include "fs/SafeMove.h"
 
 #include "fs/AppError.h"
+#include "fs/Duplicates.h"
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
@@ -97,6 +98,7 @@ public:
     }
 
     qint64 copySize() const { return m_copySize; }
+    bool published() const { return m_published; }
     GroupFlush groupFlush() const { return m_volume->traits.groupFlush; }
     const QByteArray& sourcePath() const { return m_sourcePath; }
     const QByteArray& destinationPath() const { return m_destinationPath; }
@@ -129,14 +131,32 @@ public:
 
     int syncFolder() const { return syncFolderOf(m_calls, m_destinationFolderPath); }
 
+    // Music is moved, never copied: a source that cannot be deleted keeps the file where it was,
+    // and its published copy goes again, once it is found to hold the same bytes.
     void deleteSource() {
-        if (m_calls.unlink(m_sourcePath.constData()) != 0) {
-            const int error = errno;
+        if (m_calls.unlink(m_sourcePath.constData()) == 0)
+            return;
+        const int error = errno;
+        // Someone else took the source meanwhile: the copy is the only one now.
+        if (error == ENOENT)
+            return;
+        bool copyRemoved = false;
+        try {
+            copyRemoved = removeDuplicate(m_calls, decodeFileName(m_destinationPath), m_source);
+        } catch (const AppError&) {
+            // Said below: the file is in both places.
+        }
+        if (copyRemoved) {
+            m_published = false;
             fail(errorNumberForErrno(error),
-                 QStringLiteral("it was copied there but could not be removed from \"%1\" (%2), so "
-                                "it now exists in both places")
+                 QStringLiteral("it could not be deleted from \"%1\" because %2; its copy was "
+                                "removed again, so it stayed where it was")
                      .arg(m_sourceFolder, reasonForErrno(error)));
         }
+        fail(errorNumberForErrno(error),
+             QStringLiteral("it could not be deleted from \"%1\" because %2, and its copy "
+                            "could not be removed again, so it now exists in both places")
+                 .arg(m_sourceFolder, reasonForErrno(error)));
     }
 
     // Leaves the source the only one: removes the copy, under its final name once published.
@@ -150,8 +170,8 @@ public:
         if (m_calls.unlink(m_destinationPath.constData()) != 0) {
             const int error = errno;
             fail(errorNumberForErrno(error),
-                 QStringLiteral("a file moved with it failed, and the copy made there could not be "
-                                "removed again (%1), so it now exists in both places")
+                 QStringLiteral("the move could not be finished, and the copy made there could not "
+                                "be removed again (%1), so it now exists in both places")
                      .arg(reasonForErrno(error)));
         }
     }
@@ -542,6 +562,10 @@ void StagedMove::fail(int error) const {
 
 void StagedMove::deleteSource() {
     m_move->deleteSource();
+}
+
+bool StagedMove::published() const {
+    return m_move->published();
 }
 
 void StagedMove::takeBack() {

@@ -88,9 +88,18 @@ void SystemFileSystem::moveEveryFile(const QString& folder, const QString& desti
     if (files.Files.empty())
         throw AppError(ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
                        QStringLiteral("There are no files in \"%1\" to move.").arg(folder));
-    for (const FsFile& file : files.Files)
-        MoveInGroup(joinPath(folder, file.Name), joinPath(destinationFolder, file.Name));
-    m_group.finish();
+    try {
+        for (const FsFile& file : files.Files)
+            MoveInGroup(joinPath(folder, file.Name), joinPath(destinationFolder, file.Name));
+        m_group.finish();
+    } catch (...) {
+        // This move's failure is said whole; none of its files is left for a later caller.
+        m_group.takeFailures();
+        throw;
+    }
+    // A file whose name was taken when it was published ends the move like any failure of a file.
+    if (std::vector<FailedMove> failures = m_group.takeFailures(); !failures.empty())
+        throw failures.front().error;
 }
 
 void SystemFileSystem::MoveInGroup(const QString& source, const QString& destination) {
@@ -119,6 +128,10 @@ void SystemFileSystem::SettleMoves() {
 
 std::int64_t SystemFileSystem::SettledMoves() const {
     return m_group.settled() + m_movedAtOnce;
+}
+
+std::vector<FailedMove> SystemFileSystem::TakeFailedMoves() {
+    return m_group.takeFailures();
 }
 
 bool SystemFileSystem::DeleteDuplicate(const QString& duplicate, const QString& original) {

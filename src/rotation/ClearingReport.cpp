@@ -8,6 +8,20 @@ QString unclearedLine(const QString& playerFolder, qsizetype held, qsizetype lef
         .arg(playerFolder, filesCount(held), filesCount(left));
 }
 
+QString unclearedClosingLine(const QString& playerFolder, qsizetype held, qsizetype left,
+                             const QString& reason, bool heldReturned) {
+    QString where =
+        QStringLiteral("%1 %2 still on the player").arg(filesCount(left), isOrAre(left));
+    if (!heldReturned)
+        where = QStringLiteral("%1 in the temporary directory, %2 still on the player")
+                    .arg(filesCount(held), filesCount(left));
+    else if (held > 0)
+        where += QStringLiteral("; %1 of its files went back to the Hard Drive Music Directory")
+                     .arg(held);
+    return QStringLiteral("The MP3 player folder %1 was not cleared completely: %2. %3")
+        .arg(playerFolder, where, reason);
+}
+
 QString unclearedMessage(const QString& playerFolder, const QString& reason, qsizetype held,
                          qsizetype left, const QString& holdingFolder) {
     return QStringLiteral("The MP3 player folder %1 could not be cleared completely.\n%2\n\n%3 of "

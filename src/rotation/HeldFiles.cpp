@@ -50,8 +50,8 @@ bool returnLeftoverFiles(Form1& form) {
     try {
         held = offUiThread([&] { return fso.GetFolder(holding); });
     } catch (const std::exception&) {
-        warn(form, QStringLiteral("The holding folder %1 cannot be read, so files from an earlier "
-                                  "run may be kept there. Nothing has been moved.")
+        warn(form, QStringLiteral("The temporary directory %1 cannot be read, so files from an "
+                                  "earlier run may be kept there. Nothing has been moved.")
                        .arg(holding));
         return false;
     }
@@ -128,10 +128,12 @@ StillHeld whatStaysHeld(Form1& form) {
         QStringList others(held.Others.begin(), held.Others.end());
         others.sort();
         still.lines.append(
-            QStringLiteral("%1 in the temporary directory %2 stayed there, since a run moves "
-                           "files only: %3")
+            QStringLiteral("%1 in the temporary directory %2 %3 and stayed there: %4")
                 .arg(countOf(others.size(), QStringLiteral("item"), QStringLiteral("items")),
-                     holding, firstNames(others, namesShown)));
+                     holding,
+                     forCount(others.size(), QStringLiteral("is not a file"),
+                              QStringLiteral("are not files")),
+                     firstNames(others, namesShown)));
     }
     still.files = namesOf(held);
     if (!still.files.isEmpty())

@@ -8,6 +8,7 @@
 #include "fs/MoveJournal.h"
 #include "fs/OwnTemporaries.h"
 #include "rotation/ClearingReport.h"
+#include "rotation/FolderOutcome.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
@@ -55,15 +56,15 @@ public:
             return;
         setStatusColour(m_form, QColor(255, 255, 255));
         if (!createFileSystem())
-            return;
+            return stoppedBeforeThePlayers(replaceStatus);
         RunLock lock(m_form.services().holdingFolder);
         if (const QString problem = lock.take(); !problem.isEmpty()) {
             prompter().ask(
                 {problem, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
-            return;
+            return stoppedBeforeThePlayers(replaceStatus);
         }
         if (!lockPlayerFolders())
-            return;
+            return stoppedBeforeThePlayers(replaceStatus);
         // What a killed run left: its last group of moves completed, then its temporaries gone.
         silently([&] { offUiThread(completeInterruptedMoves); });
         silently([&] { offUiThread(removeRecordedTemporaries); });
@@ -71,14 +72,26 @@ public:
         m_form.NotMoved.clear();
         m_form.ReportLines.clear();
         pinFolders();
+        const QString statusBefore = statusText(m_form);
         if (prepareHoldingFolder()) {
             recordHeldFilesLibrary(m_form.services().holdingFolder, m_form.Dir1->Path());
             rotate();
+        } else {
+            // After the lines of the files an earlier run left, if any.
+            stoppedBeforeThePlayers(statusText(m_form) == statusBefore ? replaceStatus
+                                                                       : appendStatus);
         }
         refreshPanesSharingAFolder();
     }
 
 private:
+    // A run refused after its start says so in the status box too, which may still show how the
+    // previous run ended; the message box has said why.
+    void stoppedBeforeThePlayers(void (*write)(Form1&, const QString&)) {
+        write(m_form, QStringLiteral("The run stopped before it touched the player folders."));
+        setStatusColour(m_form, QColor(255, 255, 0));
+    }
+
     // One run per player folder at a time, across users and copies of the program: a second run
     // on a folder being filled would exchange its songs with another library.
     bool lockPlayerFolders() {
@@ -123,25 +136,61 @@ private:
         if (ticked(m_form.chk2) && playerInPlace(2))
             clear(2);
         if (ticked(m_form.chk1) && playerInPlace(1))
-            silently([&] { m_form.FillPlayer(1); });
+            fill(1);
         if (m_form.StopRequested) {
-            appendRunEnd(m_form, closingLines());
+            endAborted();
             return;
         }
         if (ticked(m_form.chk2) && playerInPlace(2))
-            silently([&] { m_form.FillPlayer(2); });
+            fill(2);
         if (m_form.StopRequested) {
-            appendRunEnd(m_form, closingLines());
+            endAborted();
             return;
         }
         restore();
     }
 
-    // The lines that follow the run's last line: what went otherwise than planned, in the order
-    // it came, then the music the fills left in the music folder. The restore adds its own.
-    QStringList closingLines() const {
-        QStringList lines = m_form.ReportLines;
-        if (!m_form.LeftOutOfDraw.isEmpty())
+    // A failure of the fill before its first attempt passes to the run, which goes on.
+    void fill(std::uint8_t which) {
+        try {
+            m_form.FillPlayer(which);
+            m_fillStopped[which - 1] = m_form.FillStopped;
+        } catch (const AppError& error) {
+            m_fillStopped[which - 1] = notFilledLine(which, 0, error.description());
+        } catch (const std::exception&) {
+            // Deliberately silent, as every step from the holding folder on.
+        }
+    }
+
+    // After Break the player's previous files stay held for the next run, which says so.
+    void endAborted() {
+        QStringList lines = closingLines(false);
+        if (filesIn(m_form.services().holdingFolder) > 0)
+            lines.append(heldFilesWaitLine(m_form.services().holdingFolder));
+        appendRunEnd(m_form, lines);
+    }
+
+    // The lines that follow the run's last line: first what a player folder was not given (not
+    // cleared, not filled, left out), each with the reason; then what went otherwise than planned,
+    // in the order it came; then the music the fills left in the music folder. The restore adds
+    // its own. heldReturned: the files held from the players have gone back to the music folder.
+    QStringList closingLines(bool heldReturned) const {
+        QStringList lines;
+        for (const std::uint8_t which : {std::uint8_t{1}, std::uint8_t{2}}) {
+            const Clearing& clearing = m_clearings[which - 1];
+            const QString player = m_form.playerPane(which).dir->Path();
+            if (clearing.unplugged)
+                lines.append(playerUnpluggedDuringClearing(player, clearing.held, heldReturned));
+            else if (!clearing.reason.isEmpty())
+                lines.append(unclearedClosingLine(player, clearing.held, clearing.left,
+                                                  clearing.reason, heldReturned));
+            if (!m_fillStopped[which - 1].isEmpty())
+                lines.append(m_fillStopped[which - 1]);
+            else if (!m_refusals[which - 1].isEmpty() && !clearing.unplugged && !nothingFilled())
+                lines.append(leftOutOfRunLine(which, m_refusals[which - 1]));
+        }
+        lines.append(m_form.ReportLines);
+        if (!m_form.LeftOutOfDraw.empty())
             lines.append(leftOutLine(m_form.LeftOutOfDraw));
         if (!m_form.NotMoved.empty())
             lines.append(notMovedLine(m_form.NotMoved));
@@ -290,11 +339,14 @@ private:
         m_cleared[which - 1] = held > 0;
         if (!reason)
             return;
+        Clearing& clearing = m_clearings[which - 1];
+        clearing.held = held;
+        clearing.reason = *reason;
         if (!offUiThread([&] { return fso().FolderInPlace(player); })) {
             // What the path shows now is another folder: the player's own files are out of reach.
             m_refusals[which - 1] = QStringLiteral("the player was unplugged during the run");
+            clearing.unplugged = true;
             const QString text = playerUnpluggedDuringClearing(player, held);
-            m_form.ReportLines.append(text);
             appendStatus(m_form, text);
             repaintWindow(m_form);
             prompter().ask(
@@ -302,8 +354,8 @@ private:
             return;
         }
         const qsizetype left = filesIn(player);
+        clearing.left = left;
         const QString line = unclearedLine(player, held, left);
-        m_form.ReportLines.append(line);
         appendStatus(m_form, line);
         repaintWindow(m_form);
         prompter().ask({unclearedMessage(player, *reason, held, left, holding),
@@ -389,7 +441,7 @@ private:
             offUiThread([&] { fso().DeleteFolder(holding); });
             forgetHeldFilesLibrary(holding);
         });
-        QStringList lines = closingLines();
+        QStringList lines = closingLines(true);
         if (!renamed.isEmpty())
             lines.append(renamedLine(renamed, HeldBy::ThisRun));
         StillHeld stillHeld;
@@ -421,6 +473,16 @@ private:
     QString m_refusals[2];
     // Whether this run has moved files of each player folder into the holding folder.
     bool m_cleared[2] = {false, false};
+    // A clearing that ended early: how many files it held, how many stayed on the player, why.
+    struct Clearing {
+        qsizetype held = 0;
+        qsizetype left = 0;
+        QString reason;
+        bool unplugged = false;
+    };
+    Clearing m_clearings[2];
+    // Why each player folder's fill ended early, as said after the run; empty when it did not.
+    QString m_fillStopped[2];
     std::vector<Lock> m_locks;
 };
 

@@ -8,11 +8,17 @@ QString playerUnpluggedDuringFill(const QString& playerFolder, qint64 moved) {
         .arg(playerFolder, filesCount(moved));
 }
 
-QString playerUnpluggedDuringClearing(const QString& playerFolder, qint64 held) {
+QString playerUnpluggedDuringClearing(const QString& playerFolder, qint64 held, bool heldReturned) {
+    if (heldReturned && held == 0)
+        return QStringLiteral("The player \"%1\" was unplugged during the run: its files are still "
+                              "on it.")
+            .arg(playerFolder);
     return QStringLiteral("The player \"%1\" was unplugged during the run: %2 of its files %3 "
-                          "moved to the temporary directory, the rest are still on the player.")
+                          "%4, the rest are still on the player.")
         .arg(playerFolder, QString::number(held),
-             forCount(held, QStringLiteral("was"), QStringLiteral("were")));
+             forCount(held, QStringLiteral("was"), QStringLiteral("were")),
+             heldReturned ? QStringLiteral("moved back to the Hard Drive Music Directory")
+                          : QStringLiteral("moved to the temporary directory"));
 }
 
 QString musicFolderGoneDuringFill(const QString& musicFolder, qint64 moved) {
