@@ -23,7 +23,7 @@ constexpr qsizetype KeptLines = 4096;
 [[noreturn]] void failRecord(int error) {
     throw AppError(errorNumberForErrno(error), sourceText(FsTask::MovingFile),
                    QStringLiteral("The files being moved could not be recorded in \"%1\": %2.")
-                       .arg(moveJournal(), reasonForErrno(error)));
+                       .arg(shownPath(moveJournal()), reasonForErrno(error)));
 }
 
 // Paths may hold any byte but "\0"; percent-encoded, neither holds a space or a line break.
