@@ -86,7 +86,7 @@ void SettingsStore::restorePlayerPane(Form1& form, std::uint8_t which, const QSt
 }
 
 std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
-    // Paths are stored with the platform's separator, as its users write them ("E:\\Music" on
+    // Paths are stored with the platform's separator, as its users write them ("E:\Music" on
     // Windows); the seven values come first, in their order.
     const std::tuple<QString, QString, QString> stored[] = {
         {Section, DrvIp, QDir::toNativeSeparators(form.Drive1->Drive())},

@@ -24,7 +24,6 @@ public:
     // (a saved player's drive at start); its change handler does not run. Choosing any drive,
     // that one once it is there, ends it.
     void showAbsent(const QString& text);
-    bool showsAbsent() const { return m_absent; }
 
     void setChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
 
