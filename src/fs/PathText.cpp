@@ -21,7 +21,7 @@ QByteArray folderOfPath(const QByteArray& path) {
 }
 
 QString shownPath(const QString& path) {
-    const QString shown = QDir::toNativeSeparators(path);
+    QString shown = QDir::toNativeSeparators(path);
     // A path of its own never reads "E:": that is the drive's current folder, not its root.
     if (shown.size() == 2 && shown[1] == QLatin1Char(':') && shown[0].isLetter())
         return shown + QDir::separator();

@@ -177,7 +177,7 @@ QString SystemVolumeProvider::identityOf(const QString& root) const {
     if (mount == mounts.end() || !mount->source.startsWith(QLatin1Char('/')))
         return {};
     const QString device = QFileInfo(mount->source).canonicalFilePath();
-    if (const QString uuid = uuidOfDevice(device); !uuid.isEmpty())
+    if (QString uuid = uuidOfDevice(device); !uuid.isEmpty())
         return uuid;
     // Without udev's links (or reading an image file a FUSE driver mounted), the boot sector.
     QFile source(device);
