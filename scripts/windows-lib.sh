@@ -340,8 +340,9 @@ check_upgrade() {
 # silently into a fresh prefix, music in C:\music, the player an exFAT card as D:\ holding old
 # songs, the settings in the registry with the warning option ticked. While the program runs, the
 # installer refuses. A first run is killed soon after Select, then a whole run is made: the card is
-# filled, the old songs are in the music folder, every file's bytes are there exactly once, and
-# the root of C: holds nothing of ours (the holding folder only while a run is stopped or killed).
+# filled, the songs it held before are in the music folder, every file's bytes are there exactly
+# once, and the root of C: holds nothing of ours (the holding folder only while a run is stopped
+# or killed).
 check_installed_run() {
     local setup=$1 work
     if [ "$(id -u)" -ne 0 ]; then
@@ -388,9 +389,13 @@ drvOp1 D:\
 dirOp1 D:\
 MvWarn 1
 SETTINGS
-        Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        local number=90
+        while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+            number=$((number + 1))
+        done
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
         display=$!
-        export DISPLAY=:97
+        export DISPLAY=":$number"
         local program window
         start_program() {
             wine 'C:\Program Files\QUAVEX\quavex.exe' >/dev/null 2>&1 &
@@ -408,16 +413,25 @@ SETTINGS
         wine "$setup" /S || status=$?
         [ "$status" -eq 2 ] || { echo "quavex: the installer did not refuse while QUAVEX ran" >&2; return 1; }
         tick_and_select
-        kill -9 "$program"
+        kill -9 "$(xdotool getwindowpid "$window")" "$program" 2>/dev/null || true
         wait "$program" 2>/dev/null || true
         local ours
         ours=$(ls -A "$c" | sort | comm -13 "$work/root-before" - | grep -v -x -e music -e QUAVEXTemp || true)
         [ -z "$ours" ] || { echo "quavex: a killed run left in C:\\: $ours" >&2; return 1; }
 
+        # The songs on the card now, whatever the killed run did, are the whole run's old songs.
+        local old=()
+        mapfile -t old < <(ls "$card")
+        returned() {
+            local song
+            for song in "${old[@]}"; do
+                [ -f "$c/music/$song" ] || return 1
+            done
+        }
         start_program
         tick_and_select
         local waited=0
-        until [ ! -e "$c/QUAVEXTemp" ] && [ -f "$c/music/Old 3.mp3" ] && [ ! -e "$card/Old 1.mp3" ]; do
+        until [ ! -e "$c/QUAVEXTemp" ] && returned; do
             sleep 1
             waited=$((waited + 1))
             [ "$waited" -lt 120 ] || { echo "quavex: the installed program's run did not end" >&2; return 1; }
@@ -430,9 +444,6 @@ SETTINGS
             echo "quavex: the run did not keep every file exactly once" >&2
             problems=1
         }
-        for i in 1 2 3; do
-            [ -f "$c/music/Old $i.mp3" ] || { echo "quavex: Old $i.mp3 is not in C:\\music" >&2; problems=1; }
-        done
         [ "$(ls "$card" | grep -c mp3)" -gt 10 ] && [ "$(df --output=avail -k "$card" | tail -n 1)" -lt 400 ] || {
             echo "quavex: the card was not filled" >&2
             problems=1

@@ -11,7 +11,6 @@
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
 
-#include <QDir>
 #include <optional>
 
 namespace {
