@@ -374,7 +374,7 @@ check_installed_run() {
         mount.exfat-fuse "$loop" "$card"
         ln -s "$card" "$WINEPREFIX/dosdevices/d:"
         # More music than the card holds, and three old songs on it.
-        for i in $(seq 1 60); do head -c 400000 /dev/urandom >"$c/music/Song $i.mp3"; done
+        for i in $(seq 1 100); do head -c 400000 /dev/urandom >"$c/music/Song $i.mp3"; done
         for i in 1 2 3; do head -c 300000 /dev/urandom >"$card/Old $i.mp3"; done
         # Every file's bytes in the two folders, wherever they are, hidden ones included.
         census() { find "$c/music" "$card" -type f -exec sha256sum {} + | cut -c1-64 | sort; }
@@ -396,6 +396,12 @@ SETTINGS
         Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
         display=$!
         export DISPLAY=":$number"
+        local waited=0
+        until [ -e "/tmp/.X11-unix/X$number" ]; do
+            sleep 1
+            waited=$((waited + 1))
+            [ "$waited" -lt 30 ] || { echo "quavex: Xvfb did not start" >&2; return 1; }
+        done
         local program window
         start_program() {
             wine 'C:\Program Files\QUAVEX\quavex.exe' >/dev/null 2>&1 &
@@ -430,7 +436,7 @@ SETTINGS
         }
         start_program
         tick_and_select
-        local waited=0
+        waited=0
         until [ ! -e "$c/QUAVEXTemp" ] && returned; do
             sleep 1
             waited=$((waited + 1))
@@ -444,8 +450,13 @@ SETTINGS
             echo "quavex: the run did not keep every file exactly once" >&2
             problems=1
         }
-        [ "$(ls "$card" | grep -c mp3)" -gt 10 ] && [ "$(df --output=avail -k "$card" | tail -n 1)" -lt 400 ] || {
-            echo "quavex: the card was not filled" >&2
+        # Filled: the fill stopped at the card with music of the folder's own left to draw from,
+        # more than the card's old songs that went back after it.
+        local on_card in_music
+        on_card=$(ls "$card" | grep -c mp3 || true)
+        in_music=$(ls "$c/music" | grep -c mp3 || true)
+        [ "$on_card" -gt 10 ] && [ "$in_music" -gt "${#old[@]}" ] || {
+            echo "quavex: the card was not filled: $on_card songs on it, $in_music in C:\\music" >&2
             problems=1
         }
         ours=$(ls -A "$c" | sort | comm -13 "$work/root-before" - | grep -v -x music || true)
