@@ -121,6 +121,24 @@ public:
 
     PlayerPane playerPane(std::uint8_t which) const;
 
+    // What the window knows of each player folder beyond its path (index: which - 1).
+    struct PlayerChoice {
+        // The identity of the volume its drive was chosen on (VolumeProvider::identityOf): a run
+        // asks before it clears a folder from another volume under the same drive. Empty when
+        // it cannot be told.
+        QString volume;
+        // A saved player whose drive was not there at start: its drive and folder as saved. The
+        // pane says it is not plugged in, a run leaves it out, and neither falls back to a
+        // folder of another drive. Empty once its drive or another is chosen.
+        QString awaitedDrive;
+        QString awaitedFolder;
+    };
+    PlayerChoice Players[2];
+    // Makes a player pane wait for its saved drive, which is not there now.
+    void awaitPlayer(std::uint8_t which, const QString& drive, const QString& folder);
+    // The player folder as it is saved at EXIT: the awaited one while the pane waits for it.
+    QString playerFolderToSave(std::uint8_t which) const;
+
     // Runs an action started by the user; an unexpected failure is shown in a message box and the
     // program goes on.
     void atEventBoundary(const std::function<void()>& action);
@@ -133,7 +151,7 @@ private:
     void buildControls();
     void connectHandlers();
     void openStartingFolders();
-    void playerDriveChange(const PlayerPane& pane);
+    void playerDriveChange(std::uint8_t which);
     static void listFolder(FolderList* dir, FileList* files);
     static void setDependentsVisible(const PlayerPane& pane, bool visible);
 

@@ -2,6 +2,7 @@
 
 #include "controls/DriveText.h"
 #include "fs/FileNameCodec.h"
+#include "fs/PathText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -225,11 +226,11 @@ AppError folderError(int error, const QString& source, const QString& path) {
     case ENAMETOOLONG:
     case ELOOP:
         return AppError(ErrorNumber::PathNotFound, source,
-                        QStringLiteral("Path not found: %1 (%2)").arg(path, reason));
+                        QStringLiteral("Path not found: %1 (%2)").arg(shownPath(path), reason));
     case EACCES:
     case EPERM:
         return AppError(ErrorNumber::PermissionDenied, source,
-                        QStringLiteral("Permission denied: %1 (%2)").arg(path, reason));
+                        QStringLiteral("Permission denied: %1 (%2)").arg(shownPath(path), reason));
 #ifdef Q_OS_UNIX
     case ENOTCONN:
     case EIO:
@@ -240,11 +241,12 @@ AppError folderError(int error, const QString& source, const QString& path) {
     case EHOSTDOWN:
     case ETIMEDOUT:
         return AppError(ErrorNumber::DeviceUnavailable, source,
-                        QStringLiteral("Device unavailable: %1 (%2)").arg(path, reason));
+                        QStringLiteral("Device unavailable: %1 (%2)").arg(shownPath(path), reason));
 #endif
     default:
-        return AppError(ErrorNumber::PathFileAccess, source,
-                        QStringLiteral("Path/File access error: %1 (%2)").arg(path, reason));
+        return AppError(
+            ErrorNumber::PathFileAccess, source,
+            QStringLiteral("Path/File access error: %1 (%2)").arg(shownPath(path), reason));
     }
 }
 

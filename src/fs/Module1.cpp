@@ -1,6 +1,7 @@
 #include "fs/Module1.h"
 
 #include "fs/AppError.h"
+#include "fs/PathText.h"
 
 #include <cfenv>
 #include <cmath>
@@ -66,8 +67,9 @@ qint64 DiskFreeKB(const QString& root, const FreeSpaceQuery& query) {
     std::uint64_t bytesPerCluster = 0;
     if (__builtin_mul_overflow(space.bytesPerSector, space.sectorsPerCluster, &bytesPerCluster) ||
         bytesPerCluster > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-        throw AppError(ErrorNumber::Overflow, freeSpaceSource(),
-                       QStringLiteral("The cluster size of \"%1\" is too large.").arg(root));
+        throw AppError(
+            ErrorNumber::Overflow, freeSpaceSource(),
+            QStringLiteral("The cluster size of \"%1\" is too large.").arg(shownPath(root)));
     const double kilobytes =
         static_cast<double>(space.freeClusters) / 1024.0 * static_cast<double>(bytesPerCluster);
     const int previousRounding = std::fegetround();
@@ -76,7 +78,8 @@ qint64 DiskFreeKB(const QString& root, const FreeSpaceQuery& query) {
     std::fesetround(previousRounding);
     // Free space of 2^63 kilobytes is beyond any real volume; the check keeps the cast defined.
     if (!(rounded < 9.2e18))
-        throw AppError(ErrorNumber::Overflow, freeSpaceSource(),
-                       QStringLiteral("The free space of \"%1\" is too large.").arg(root));
+        throw AppError(
+            ErrorNumber::Overflow, freeSpaceSource(),
+            QStringLiteral("The free space of \"%1\" is too large.").arg(shownPath(root)));
     return static_cast<qint64>(rounded);
 }

@@ -24,7 +24,7 @@ constexpr qsizetype KeptLines = 4096;
     throw AppError(errorNumberForErrno(error), sourceText(FsTask::MovingFile),
                    QStringLiteral("The move could not be noted in \"%1\", the record that lets the "
                                   "next start finish it after a crash: %2.")
-                       .arg(moveJournal(), reasonForErrno(error)));
+                       .arg(shownPath(moveJournal()), reasonForErrno(error)));
 }
 
 // Paths may hold any byte but "\0"; percent-encoded, neither holds a space or a line break.

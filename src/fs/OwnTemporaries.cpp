@@ -4,6 +4,7 @@
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
 #include "fs/JournalFile.h"
+#include "fs/PathText.h"
 #include "fs/StateFolder.h"
 #include "fs/SystemCalls.h"
 
@@ -43,7 +44,8 @@ QByteArray processPrefix() {
     throw AppError(
         errorNumberForErrno(error), sourceText(FsTask::RecordingTemporaries),
         QStringLiteral("The temporary files in \"%1\" could not be recorded in \"%2\": %3.")
-            .arg(decodeFileName(folder), ownTemporariesJournal(), reasonForErrno(error)));
+            .arg(shownPath(decodeFileName(folder)), shownPath(ownTemporariesJournal()),
+                 reasonForErrno(error)));
 }
 
 // A line is a folder's path, "/" and a process's name prefix; percent-encoded, since a path may

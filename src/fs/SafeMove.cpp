@@ -151,12 +151,12 @@ public:
             fail(errorNumberForErrno(error),
                  QStringLiteral("it could not be deleted from \"%1\" because %2; its copy was "
                                 "removed again, so it stayed where it was")
-                     .arg(m_sourceFolder, reasonForErrno(error)));
+                     .arg(shownPath(m_sourceFolder), reasonForErrno(error)));
         }
         fail(errorNumberForErrno(error),
              QStringLiteral("it could not be deleted from \"%1\" because %2, and its copy "
                             "could not be removed again, so it now exists in both places")
-                 .arg(m_sourceFolder, reasonForErrno(error)));
+                 .arg(shownPath(m_sourceFolder), reasonForErrno(error)));
     }
 
     // Leaves the source the only one: removes the copy, under its final name once published.
@@ -185,7 +185,7 @@ private:
                            AppError::Reach reach = AppError::Reach::Operation) const {
         throw AppError(number, sourceText(FsTask::MovingFile),
                        QStringLiteral("\"%1\" could not be moved to \"%2\": %3.")
-                           .arg(m_fileName, m_destinationFolder, reason),
+                           .arg(m_fileName, shownPath(m_destinationFolder), reason),
                        reach);
     }
 
@@ -255,15 +255,15 @@ private:
                 throw AppError(
                     ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
                     QStringLiteral("\"%1\" could not be moved: it does not exist in \"%2\".")
-                        .arg(m_fileName, m_sourceFolder),
+                        .arg(m_fileName, shownPath(m_sourceFolder)),
                     AppError::Reach::OneFile);
             failReading(error);
         }
         if (!S_ISREG(status.st_mode))
-            throw AppError(
-                ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
-                QStringLiteral("\"%1\" could not be moved: it is not a file.").arg(m_source),
-                AppError::Reach::OneFile);
+            throw AppError(ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
+                           QStringLiteral("\"%1\" could not be moved: it is not a file.")
+                               .arg(shownPath(m_source)),
+                           AppError::Reach::OneFile);
         return status.st_dev;
     }
 

@@ -1,6 +1,6 @@
 #include "rotation/FolderOutcome.h"
 
-#include <QDir>
+#include "fs/PathText.h"
 
 namespace {
 
@@ -28,5 +28,5 @@ QString leftOutOfRunLine(std::uint8_t which, const QString& reason) {
 QString heldFilesWaitLine(const QString& holdingFolder) {
     return QStringLiteral("The player's previous files are waiting in %1; the next run moves them "
                           "into the Hard Drive Music Directory.")
-        .arg(QDir::toNativeSeparators(holdingFolder));
+        .arg(shownPath(holdingFolder));
 }

@@ -4,9 +4,12 @@
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
 #include "fs/AppError.h"
+#include "fs/DriveRoot.h"
 #include "fs/FolderLock.h"
 #include "fs/MoveJournal.h"
 #include "fs/OwnTemporaries.h"
+#include "fs/PathText.h"
+#include "fs/StateFolder.h"
 #include "rotation/ClearingReport.h"
 #include "rotation/FolderOutcome.h"
 #include "rotation/HeldFiles.h"
@@ -57,7 +60,7 @@ public:
         setStatusColour(m_form, QColor(255, 255, 255));
         if (!createFileSystem())
             return stoppedBeforeThePlayers(replaceStatus);
-        RunLock lock(m_form.services().holdingFolder);
+        RunLock lock;
         if (const QString problem = lock.take(); !problem.isEmpty()) {
             prompter().ask(
                 {problem, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
@@ -73,8 +76,7 @@ public:
         m_form.ReportLines.clear();
         pinFolders();
         const QString statusBefore = statusText(m_form);
-        if (prepareHoldingFolder()) {
-            recordHeldFilesLibrary(m_form.services().holdingFolder, m_form.Dir1->Path());
+        if (prepareHoldingFolder() && recordLibrary()) {
             rotate();
         } else {
             // After the lines of the files an earlier run left, if any.
@@ -108,7 +110,7 @@ private:
                     {QStringLiteral("The player folder \"%1\" is being filled by another copy of "
                                     "QUAVEX, perhaps another user's. Wait until its run has "
                                     "ended, then press Select again. Nothing has been moved.")
-                         .arg(folder),
+                         .arg(shownPath(folder)),
                      QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
                 return false;
             }
@@ -241,23 +243,34 @@ private:
     }
 
     // Whether the player folder still exists and lies on the drive its chooser names, that drive
-    // mounted: otherwise the player was unplugged (or its drive changed) and what would be
-    // cleared or filled is a folder of another volume, such as the bare mount point on the system
-    // disk, or the folder was deleted and its fill could only fail. The user is told once per
-    // run, in one box; the folder is then left out of the run.
+    // there: otherwise the player was unplugged (or its drive changed) and what would be cleared
+    // or filled is a folder of another volume, such as the bare mount point on the system disk,
+    // or the folder was deleted and its fill could only fail. The root of the system drive and
+    // the home folder are never a player's. The user is told once per run, in one box; the folder
+    // is then left out of the run.
     bool playerInPlace(std::uint8_t which) {
         if (!m_refusals[which - 1].isEmpty())
             return false;
         const PlayerPane pane = m_form.playerPane(which);
-        const QString folder = pane.dir->Path();
-        const QString drive = pane.drive->Drive();
+        const Form1::PlayerChoice& choice = m_form.Players[which - 1];
         const VolumeProvider& volumes = *m_form.services().volumes;
+        // A player the pane waited for since start and that is there now opens as it was saved.
+        if (!choice.awaitedDrive.isEmpty()) {
+            const QString root = pane.drive->Drive();
+            if (offUiThread([&] { return volumes.placeOf(root, root); }) == FolderPlace::OnVolume)
+                silently([&] { pane.drive->setDrive(choice.awaitedDrive); });
+        }
+        const QString drive = pane.drive->Drive();
+        QString folder = pane.dir->Path();
+        if (!choice.awaitedDrive.isEmpty())
+            folder = choice.awaitedFolder.isEmpty() ? drive : choice.awaitedFolder;
         const FolderPlace place = offUiThread([&] { return volumes.placeOf(folder, drive); });
         bool exists = true;
         if (place == FolderPlace::OnVolume)
             silently([&] { exists = offUiThread([&] { return fso().FolderExists(folder); }); });
-        if (place == FolderPlace::OnVolume && exists)
-            return true;
+        const QString notAPlayer = notAPlayersFolder(folder);
+        if (place == FolderPlace::OnVolume && exists && notAPlayer.isEmpty())
+            return sameVolumeAsChosen(which, drive, folder);
 
         const QString untouched =
             m_cleared[which - 1]
@@ -265,37 +278,80 @@ private:
                                  "back to the Hard Drive Music Directory; no music was moved to "
                                  "it.")
                 : QStringLiteral("Nothing was moved to or from it.");
+        const QString shownFolder = shownPath(folder);
+        const QString shownDrive = shownPath(drive);
         QString text;
-        if (place == FolderPlace::NotMounted) {
+        if (!notAPlayer.isEmpty()) {
+            m_refusals[which - 1] = QStringLiteral("the folder is not a player's");
+            text = QStringLiteral("The player folder \"%1\" is %2, not a folder of a player: a run "
+                                  "would move every file in it to the temporary directory. Choose "
+                                  "the player's folder and press Select again.")
+                       .arg(shownFolder, notAPlayer);
+        } else if (place == FolderPlace::NotMounted) {
             m_refusals[which - 1] = QStringLiteral("the player is not plugged in");
             // A player folder at the drive's root is the player itself.
-            text = QDir::cleanPath(folder) == QDir::cleanPath(drive)
-                       ? QStringLiteral("The player \"%1\" is not plugged in (its drive is not "
-                                        "mounted).")
-                             .arg(folder)
-                       : QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
-                                        "mounted).")
-                             .arg(folder, drive);
+            text =
+                QDir::cleanPath(folder) == QDir::cleanPath(drive)
+                    ? QStringLiteral("The player \"%1\" is not plugged in (its drive is not %2).")
+                          .arg(shownFolder, driveThereWord())
+                    : QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
+                                     "%3).")
+                          .arg(shownFolder, shownDrive, driveThereWord());
             text += QStringLiteral(" Plug it in and press Select again.");
         } else if (place == FolderPlace::OtherVolume) {
             m_refusals[which - 1] = QStringLiteral("the folder is not on its drive");
             text = QStringLiteral("The player folder \"%1\" is not on its drive %2. Choose its "
                                   "drive again and press Select.")
-                       .arg(folder, drive);
+                       .arg(shownFolder, shownDrive);
         } else if (place == FolderPlace::Unknown) {
             m_refusals[which - 1] = QStringLiteral("the list of mounted drives could not be read");
             text = QStringLiteral("Whether the player folder \"%1\" is on its drive %2 cannot be "
                                   "told now: the system's list of mounted drives could not be "
                                   "read.")
-                       .arg(folder, drive);
+                       .arg(shownFolder, shownDrive);
         } else {
             m_refusals[which - 1] = QStringLiteral("the folder does not exist any more");
             text = QStringLiteral("The player folder \"%1\" does not exist any more: it was "
                                   "deleted or renamed after it was opened. The run leaves it out.")
-                       .arg(folder);
+                       .arg(shownFolder);
         }
         prompter().ask({text + QLatin1Char(' ') + untouched, QStringLiteral("Warning!"),
                         MessageIcon::Warning, MessageButtons::Ok});
+        return false;
+    }
+
+    // What the folder is when a run must never clear it; empty for any other folder.
+    static QString notAPlayersFolder(const QString& folder) {
+        const QString path = QDir::cleanPath(folder);
+        if (samePath(path, QDir::cleanPath(systemDriveRoot())))
+            return QStringLiteral("the root of the system drive");
+        if (samePath(path, QDir::cleanPath(QDir::homePath())))
+            return QStringLiteral("your home folder");
+        return {};
+    }
+
+    // Removable drives take the first free letter or mount point: the volume there now may be
+    // another than the player chosen, a backup drive with a folder of the same name. The user is
+    // asked before anything is cleared from it; a Yes makes it the pane's player.
+    bool sameVolumeAsChosen(std::uint8_t which, const QString& drive, const QString& folder) {
+        Form1::PlayerChoice& choice = m_form.Players[which - 1];
+        const VolumeProvider& volumes = *m_form.services().volumes;
+        const QString now = offUiThread([&] { return volumes.identityOf(drive); });
+        if (choice.volume.isEmpty() || now.isEmpty() || now == choice.volume)
+            return true;
+        const MessageAnswer answer = prompter().ask(
+            {QStringLiteral("The drive %1 holds another volume than the one the player folder "
+                            "\"%2\" was chosen on (%3 then, %4 now): perhaps another player or "
+                            "a backup drive. Move its files to the temporary directory and fill "
+                            "it with music all the same?")
+                 .arg(shownPath(drive), shownPath(folder), choice.volume, now),
+             QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::YesNo,
+             MessageAnswer::No});
+        if (answer == MessageAnswer::Yes) {
+            choice.volume = now;
+            return true;
+        }
+        m_refusals[which - 1] = QStringLiteral("another volume is on its drive");
         return false;
     }
 
@@ -406,7 +462,7 @@ private:
         bool exists = false;
         silently([&] { exists = offUiThread([&] { return fso().FolderExists(holding); }); });
         if (exists)
-            return returnLeftoverFiles(m_form);
+            return lockHoldingFolder() && returnLeftoverFiles(m_form);
         // Without it there is nowhere to keep the player's files: nothing may be moved.
         try {
             offUiThread([&] {
@@ -416,11 +472,41 @@ private:
         } catch (const AppError& error) {
             prompter().ask({QStringLiteral("The temporary directory %1 cannot be used. %2 Nothing "
                                            "has been moved.")
-                                .arg(holding, error.description()),
+                                .arg(shownPath(holding), error.description()),
                             QStringLiteral("ERROR"), MessageIcon::Critical, MessageButtons::Ok});
             return false;
         }
-        return true;
+        return lockHoldingFolder();
+    }
+
+    // The holding folder may be shared by the users of a computer ("C:\QUAVEXTemp" on Windows):
+    // one run at a time keeps it, so that no run returns another's held files as its own.
+    bool lockHoldingFolder() {
+        const QString holding = m_form.services().holdingFolder;
+        auto lock = std::make_unique<FolderLock>(holding);
+        if (offUiThread([&] { return lock->take(); })) {
+            m_locks.push_back({holding, std::move(lock)});
+            return true;
+        }
+        prompter().ask({QStringLiteral("The temporary directory %1 is in use by a run of QUAVEX "
+                                       "of another user of this computer. Wait until its run has "
+                                       "ended, then press Select again. Nothing has been moved.")
+                            .arg(shownPath(holding)),
+                        QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
+        return false;
+    }
+
+    // Without the record, held files would not be known as this user's at the next start.
+    bool recordLibrary() {
+        const QString holding = m_form.services().holdingFolder;
+        if (recordHeldFilesLibrary(holding, m_form.Dir1->Path()))
+            return true;
+        prompter().ask({QStringLiteral("The record of which music folder the files in the "
+                                       "temporary directory %1 belong to could not be written in "
+                                       "%2. No player folder has been touched.")
+                            .arg(shownPath(holding), shownPath(userStateFolder())),
+                        QStringLiteral("ERROR"), MessageIcon::Critical, MessageButtons::Ok});
+        return false;
     }
 
     // Nothing stands between the line that announces the held files' return and the completion

@@ -71,7 +71,8 @@ TEST_F(Commands, ExitSavesThenClosesEveryWindowAndLeavesTheHoldingFolderAlone) {
 
     form->cmdExit->click();
 
-    EXPECT_EQ(watching->written.size(), 7);
+    // The seven settings and the two player volumes.
+    EXPECT_EQ(watching->written.size(), 9);
     EXPECT_EQ(quitCalls, 1);
     EXPECT_FALSE(about);
     EXPECT_FALSE(form->isVisible());

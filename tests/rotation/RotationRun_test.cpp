@@ -10,11 +10,14 @@
 #include "fs/SystemVolumes.h"
 #include "rotation/ClearingReport.h"
 #include "rotation/HeldFiles.h"
+#include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
+#include "rotation/RunLock.h"
 #include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/MessageBoxes.h"
+#include "support/OwnStateFolder.h"
 #include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
@@ -32,6 +35,7 @@
 #include <QTextBlock>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
@@ -249,6 +253,68 @@ TEST_F(RotationRun, AnUnpluggedPlayerIsRefusedAndItsBareMountPointReceivesNothin
     EXPECT_EQ(w.statusText(),
               QStringLiteral("No player folder was filled: the player is not plugged in"));
     EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+}
+
+// Removable drives take the first free mount point: the card there now is another one.
+TEST_F(RotationRun, AnotherVolumeWhereThePlayerWasIsClearedOnlyWhenTheUserSaysSo) {
+    ScratchVolume player = ScratchVolume::exfat(8);
+    ScratchVolume backup = ScratchVolume::exfat(8);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    QUAVEX_REQUIRE_MOUNTED(backup);
+    w.volumes = std::make_shared<SystemVolumeProvider>();
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(backup.root(), {"backup.txt"});
+    w.choose(w.music(), player.root(), w.card(), true, false);
+    const QString chosen = w.volumes->identityOf(player.root());
+    const QString other = w.volumes->identityOf(backup.root());
+    ASSERT_FALSE(chosen.isEmpty());
+    ASSERT_NE(chosen, other);
+    ASSERT_EQ(::mount(encodeFileName(backup.root()).constData(),
+                      encodeFileName(player.root()).constData(), nullptr, MS_BIND, nullptr),
+              0);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    const MessageRequest question{
+        QStringLiteral("The drive %1 holds another volume than the one the player folder \"%1\" "
+                       "was chosen on (%2 then, %3 now): perhaps another player or a backup "
+                       "drive. Move its files to the temporary directory and fill it with music "
+                       "all the same?")
+            .arg(player.root(), chosen, other),
+        QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::No};
+    EXPECT_EQ(boxes(), oneBox(question));
+    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(w.namesIn(player.root()), QStringList({"backup.txt"}));
+
+    w.env.prompter->answers = {MessageAnswer::Yes};
+    w.pressSelect();
+    EXPECT_EQ(w.namesIn(player.root()), QStringList({"a.mp3"}));
+    EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("backup.txt")));
+    // Once said, it is the pane's player.
+    EXPECT_EQ(w.form->Players[0].volume, other);
+    EXPECT_EQ(::umount2(encodeFileName(player.root()).constData(), 0), 0);
+}
+
+// A folder a run would empty of the user's own files is never a player's.
+TEST_F(RotationRun, TheHomeFolderIsRefusedAsAPlayerFolder) {
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(w.player()));
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"letter.txt"});
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+    qputenv("HOME", home);
+
+    EXPECT_EQ(boxes(),
+              oneWarning(QStringLiteral("The player folder \"%1\" is your home folder, not a "
+                                        "folder of a player: a run would move every file in it to "
+                                        "the temporary directory. Choose the player's folder and "
+                                        "press Select again. Nothing was moved to or from it.")
+                             .arg(w.player())));
+    EXPECT_EQ(w.census(), before);
 }
 
 TEST_F(RotationRun, APlayerFolderDeletedBeforeSelectIsLeftOutWithOneBox) {
@@ -700,6 +766,7 @@ TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotT
     writeFiles(w.player(), {"p.mp3"});
     QDir().mkpath(w.holding());
     writeFiles(w.holding(), {"held.mp3", "same.txt"});
+    ASSERT_TRUE(recordHeldFilesLibrary(w.holding(), w.music()));
     w.createFileSystem = [] { return std::make_unique<FailingMoves>(2, ErrorNumber::DeviceIO); };
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
@@ -760,9 +827,11 @@ TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
     writeTestFile(w.player() + "/CON.mp3", "a device name");
     writeTestFile(w.player() + "/what?.m3u", "a list");
     writeTestFile(w.player() + "/p.mp3", "player p");
-    // An earlier run was killed after copying left.mp3 back but before deleting the held copy;
-    // its NOTES.txt meets the music folder's notes.
+    // An earlier version's run was killed after copying left.mp3 back but before deleting the
+    // held copy; its record is beside the holding folder, and its NOTES.txt meets the music
+    // folder's notes.
     QDir().mkpath(w.holding());
+    writeTestFile(w.holding() + ".library", encodeFileName(music));
     writeTestFile(w.holding() + "/left.mp3", "left over");
     writeTestFile(music + "/left.mp3", "left over");
     writeTestFile(w.holding() + "/NOTES.txt", "the earlier run's notes");
@@ -782,6 +851,7 @@ TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
             contents.find(QCryptographicHash::hash(QByteArray(copy), QCryptographicHash::Sha256)));
     EXPECT_EQ(after, contents);
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    EXPECT_FALSE(QFileInfo::exists(w.holding() + ".library"));
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3", "left.mp3"}));
     EXPECT_EQ(w.namesIn(music),
               QStringList({"CON_.mp3", "NOTES (3).txt", "Notes.TXT", "cover.jpg", "notes (2).txt",
@@ -861,7 +931,8 @@ TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver)
     writeFiles(other.player(), {"q.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     other.choose(other.music(), other.player(), other.card(), true, false);
-    const QString lockFile = w.holding() + QStringLiteral(".lock");
+    const QString lockFile = RunLock::path();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(lockFile).path()));
     QByteArray lock;
     {
         QLockFile live(lockFile);
@@ -910,11 +981,66 @@ TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver)
     EXPECT_EQ(censusOf({other.music(), other.player()}), otherBefore);
 }
 
+// Two users of one computer share one holding folder, each with a state folder of their own.
+TEST_F(RotationRun, AnotherUsersHeldFilesStayHeldAndTwoUsersNeverRunOnOneHoldingFolder) {
+    RotationWindow other;
+    other.shareHoldingFolder(w.holding());
+    const QTemporaryDir otherState;
+    const auto pressAsOther = [&] {
+        OwnStateFolder::asUserOf(otherState.path(), [&] { other.pressSelect(); });
+    };
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(w.player(), {"p1.mp3", "p2.mp3"});
+    writeFiles(other.music(), {"x.mp3"});
+    writeFiles(other.player(), {"q.mp3"});
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    other.choose(other.music(), other.player(), other.card(), true, false);
+    const FileCensus before = w.census();
+    const FileCensus otherBefore = censusOf({other.music(), other.player()});
+    w.onYield = [&](int n) {
+        if (n != 2) // the first attempt of the fill: the player's files are held
+            return;
+        pressAsOther();
+        w.form->cmdBreak->click();
+    };
+
+    w.pressSelect();
+
+    EXPECT_EQ(other.env.prompter->shown,
+              oneWarning(QStringLiteral("The temporary directory %1 is in use by a run of QUAVEX "
+                                        "of another user of this computer. Wait until its run "
+                                        "has ended, then press Select again. Nothing has been "
+                                        "moved.")
+                             .arg(w.holding())));
+    EXPECT_EQ(w.namesIn(w.holding()), QStringList({"p1.mp3", "p2.mp3"}));
+
+    // The files this user's stopped run holds never go into the other user's music.
+    other.env.prompter->shown.clear();
+    pressAsOther();
+    EXPECT_EQ(other.env.prompter->shown,
+              oneWarning(QStringLiteral("2 files in the temporary directory %1 were not held by a "
+                                        "run of yours: they may be another user's of this "
+                                        "computer, whose next run of QUAVEX moves them back. "
+                                        "They are kept there. Nothing else has been done.")
+                             .arg(w.holding())));
+    EXPECT_EQ(w.namesIn(w.holding()), QStringList({"p1.mp3", "p2.mp3"}));
+    EXPECT_EQ(censusOf({other.music(), other.player()}), otherBefore);
+
+    // This user's next run returns them.
+    w.onYield = {};
+    w.pressSelect();
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    EXPECT_EQ(w.census(), before);
+}
+
 TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
     ScratchVolume card = ScratchVolume::exfat(16);
     QUAVEX_REQUIRE_MOUNTED(card);
-    // Another user: a holding folder, and so a run lock, of their own; the same card.
+    // Another user: a holding folder and a state folder, and so a run lock, of their own; the
+    // same card.
     RotationWindow other;
+    const QTemporaryDir otherState;
     w.addDrive(card.root());
     other.addDrive(card.root());
     writeFiles(w.music(), {"a.mp3", "b.mp3"});
@@ -928,7 +1054,7 @@ TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
         if (n != 2)
             return;
         cardDuring = censusOf({card.root()});
-        other.pressSelect();
+        OwnStateFolder::asUserOf(otherState.path(), [&] { other.pressSelect(); });
     };
 
     w.pressSelect();
@@ -943,7 +1069,7 @@ TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
     EXPECT_EQ(w.namesIn(card.root()), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("old.mp3")));
     // Once the run has ended, the folder is free.
-    other.pressSelect();
+    OwnStateFolder::asUserOf(otherState.path(), [&] { other.pressSelect(); });
     EXPECT_EQ(other.namesIn(card.root()), QStringList({"x.mp3", "y.mp3"}));
 }
 
@@ -951,7 +1077,9 @@ TEST(RunLockOnAFullDisk, SaysTheDiskIsFullAndMovesNothing) {
     ScratchVolume home = ScratchVolume::tmpfs(256);
     QUAVEX_REQUIRE_MOUNTED(home);
     RotationWindow w;
-    w.shareHoldingFolder(home.root() + QStringLiteral("/QUAVEXTemp"));
+    // The user's state folder, where the lock is, on the volume.
+    const QString state = home.root() + QStringLiteral("/state");
+    ASSERT_TRUE(QDir().mkpath(state + QStringLiteral("/quavex")));
     writeFiles(w.music(), {"a.mp3"});
     writeFiles(w.player(), {"p.mp3"});
     w.open();
@@ -965,13 +1093,13 @@ TEST(RunLockOnAFullDisk, SaysTheDiskIsFullAndMovesNothing) {
     }
     filler.close();
 
-    w.pressSelect();
+    OwnStateFolder::asUserOf(state, [&] { w.pressSelect(); });
 
     EXPECT_EQ(w.env.prompter->shown,
-              oneWarning(QStringLiteral("The lock file %1.lock, which keeps two runs from "
-                                        "working at once, could not be made: the disk is "
+              oneWarning(QStringLiteral("The lock file %1/quavex/run.lock, which keeps two runs "
+                                        "from working at once, could not be made: the disk is "
                                         "full. Nothing has been moved.")
-                             .arg(w.holding())));
+                             .arg(state)));
     EXPECT_EQ(w.census(), before);
 }
 
