@@ -144,6 +144,10 @@ TEST(FatNames, RefusesWhatFatRefusesAndNothingElse) {
                               "PRN",
                               "COM1.wma",
                               "lpt9",
+                              "COM¹.mp3",
+                              "lpt³",
+                              "CONIN$",
+                              "conout$.txt",
                               QString(256, 'x'),
                               ""};
     for (const QString& name : refused)
@@ -216,7 +220,8 @@ TEST(OwnTemporaries, TheJournalKeepsFoldersThatAreAbsentButOnlyTheNewestOnes) {
 }
 
 // What a killed run left in the journal of moves: a source goes only where its published copy
-// holds the same bytes; a move whose destination folder is away is kept for a later start.
+// holds the same bytes; a copy whose source is gone is published, never removed; a move whose
+// destination folder is away is kept for a later start.
 TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
     ASSERT_TRUE(QDir(local.path()).mkpath("Player"));
     struct Move {
@@ -232,9 +237,14 @@ TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
         writeTestFile(localPath(move.name), "same bytes");
         if (move.published)
             writeTestFile(localPath("Player/") + move.name, move.published);
-        recorded.emplace_back(QFile::encodeName(localPath(move.name)),
-                              QFile::encodeName(localPath("Player/") + move.name));
+        recorded.push_back({QFile::encodeName(localPath(move.name)),
+                            QFile::encodeName(localPath("Player/") + move.name)});
     }
+    const QString copy = localPath("Player/") + newOwnTemporaryName();
+    writeTestFile(copy, "lost publication");
+    recorded.push_back({QFile::encodeName(localPath("deleted.mp3")),
+                        QFile::encodeName(localPath("Player/deleted.mp3")),
+                        QFile::encodeName(copy)});
     const RecordedMove away{QFile::encodeName(localPath("other.mp3")), "/absent-card/other.mp3"};
     recorded.push_back(away);
     recordMoves(recorded);
@@ -244,6 +254,8 @@ TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
     for (const Move& move : moves)
         EXPECT_EQ(QFile::exists(localPath(move.name)), move.sourceStays) << move.name;
     EXPECT_EQ(readTestFile(localPath("Player/same.mp3")), "same bytes");
-    EXPECT_EQ(readTestFile(moveJournal()), away.first + " /absent-card/other.mp3\n");
+    EXPECT_EQ(readTestFile(localPath("Player/deleted.mp3")), "lost publication");
+    EXPECT_FALSE(QFile::exists(copy));
+    EXPECT_EQ(readTestFile(moveJournal()), away.source + " /absent-card/other.mp3\n");
     QFile::remove(moveJournal());
 }
