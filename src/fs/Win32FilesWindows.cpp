@@ -1,6 +1,8 @@
 #include "fs/Win32Files.h"
 
 #include <QDir>
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <string>
 #include <windows.h>
@@ -9,21 +11,22 @@ namespace {
 
 // Not in MinGW's headers.
 constexpr DWORD ErrorDiskQuotaExceeded = 1295;
-constexpr DWORD ErrorCloudFileProviderNotRunning = 362;
-constexpr DWORD ErrorCloudFileInvalidRequest = 380;
-constexpr DWORD ErrorCloudFileAuthenticationFailed = 386;
-constexpr DWORD ErrorCloudFileInsufficientResources = 387;
-constexpr DWORD ErrorCloudFileNetworkUnavailable = 388;
-constexpr DWORD ErrorCloudFileUnsuccessful = 389;
-constexpr DWORD ErrorCloudFileRequestAborted = 393;
-constexpr DWORD ErrorCloudFileAccessDenied = 395;
-constexpr DWORD ErrorCloudFileRequestCanceled = 398;
-constexpr DWORD ErrorCloudFileProviderTerminated = 404;
-constexpr DWORD ErrorCloudFileRequestTimeout = 426;
+
+// A file kept online only whose download failed: ERROR_CLOUD_FILE_PROVIDER_NOT_RUNNING, its
+// INVALID_REQUEST, AUTHENTICATION_FAILED, INSUFFICIENT_RESOURCES, NETWORK_UNAVAILABLE,
+// UNSUCCESSFUL, REQUEST_ABORTED, ACCESS_DENIED, REQUEST_CANCELED, PROVIDER_TERMINATED and
+// REQUEST_TIMEOUT (not in MinGW's headers either), and ERROR_FILE_OFFLINE.
+bool isCloudFileError(DWORD error) {
+    static constexpr std::array<DWORD, 12> errors{362, 380, 386, 387, 388, 389,
+                                                  393, 395, 398, 404, 426, ERROR_FILE_OFFLINE};
+    return std::find(errors.begin(), errors.end(), error) != errors.end();
+}
 
 } // namespace
 
 int errnoForWindowsError(unsigned long error) {
+    if (isCloudFileError(error))
+        return ENOLINK;
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -72,20 +75,6 @@ int errnoForWindowsError(unsigned long error) {
     case ERROR_NOT_SUPPORTED:
     case ERROR_INVALID_FUNCTION:
         return EOPNOTSUPP;
-    // A file kept only online whose download failed.
-    case ErrorCloudFileProviderNotRunning:
-    case ErrorCloudFileInvalidRequest:
-    case ErrorCloudFileAuthenticationFailed:
-    case ErrorCloudFileInsufficientResources:
-    case ErrorCloudFileNetworkUnavailable:
-    case ErrorCloudFileUnsuccessful:
-    case ErrorCloudFileRequestAborted:
-    case ErrorCloudFileAccessDenied:
-    case ErrorCloudFileRequestCanceled:
-    case ErrorCloudFileProviderTerminated:
-    case ErrorCloudFileRequestTimeout:
-    case ERROR_FILE_OFFLINE:
-        return ENOLINK;
     default:
         return EIO;
     }
