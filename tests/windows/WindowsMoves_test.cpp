@@ -16,7 +16,9 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <windows.h>
+// Not windows.h, whose MoveFile would rename the file-system object's.
+#include <fileapi.h>
+#include <windef.h>
 
 // Moves between two drive letters that are two volumes: scripts/test --windows maps the music
 // drive to a folder of the local disk and the card drive to a small exFAT card, and names their

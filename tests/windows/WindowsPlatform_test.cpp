@@ -116,13 +116,13 @@ TEST(WindowsAnswers, OnlyNameSurrogatesAreLinks) {
 TEST(WindowsAnswers, EveryPathGoesToWindowsWithTheLongPathPrefix) {
     const QString here = QDir::toNativeSeparators(QDir::currentPath());
     const std::pair<QString, QString> paths[] = {
-        {"C:/Music/Song.mp3", "\\?\C:\Music\Song.mp3"},
-        {"C:\Music\Old\..\Song.mp3", "\\?\C:\Music\Song.mp3"},
-        {"\\server\share\Song.mp3", "\\?\UNC\server\share\Song.mp3"},
-        {"\\?\C:\Song.mp3", "\\?\C:\Song.mp3"},
-        {"Song.mp3", "\\?\" + here + "\Song.mp3 "}};
-                     for (const auto& [path, expected]
-                          : paths) EXPECT_EQ(extendedLengthPath(path), expected);
+        {"C:/Music/Song.mp3", R"(\\?\C:\Music\Song.mp3)"},
+        {R"(C:\Music\Old\..\Song.mp3)", R"(\\?\C:\Music\Song.mp3)"},
+        {R"(\\server\share\Song.mp3)", R"(\\?\UNC\server\share\Song.mp3)"},
+        {R"(\\?\C:\Song.mp3)", R"(\\?\C:\Song.mp3)"},
+        {"Song.mp3", R"(\\?\)" + here + R"(\Song.mp3)"}};
+    for (const auto& [path, expected] : paths)
+        EXPECT_EQ(extendedLengthPath(path), expected);
 }
 
 TEST(WindowsPlaces, HoldingFolderAndFreeSpaceAreThoseOfDriveC) {
