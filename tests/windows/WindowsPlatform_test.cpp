@@ -125,6 +125,20 @@ TEST(WindowsAnswers, EveryPathGoesToWindowsWithTheLongPathPrefix) {
         EXPECT_EQ(extendedLengthPath(path), expected);
 }
 
+// The program's manifest lets it reach paths beyond 260 characters and asks for no elevation.
+TEST(WindowsAnswers, TheProgramsManifestAsksForLongPathsAsTheUser) {
+    const HMODULE program = LoadLibraryExW(QString(QUAVEX_PROGRAM).toStdWString().c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    const HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const QByteArray manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                              static_cast<qsizetype>(SizeofResource(program, found)));
+    FreeLibrary(program);
+    EXPECT_TRUE(manifest.contains(">true</longPathAware>"));
+    EXPECT_TRUE(manifest.contains(R"(level="asInvoker")"));
+}
+
 TEST(WindowsPlaces, HoldingFolderAndFreeSpaceAreThoseOfDriveC) {
     EXPECT_EQ(defaultHoldingFolder(), "C:\\QUAVEXTemp");
     EXPECT_EQ(driveRootOf("C:\\Music\\Old"), "C:\\");
