@@ -93,7 +93,7 @@ WindowsEntry windowsEntryOf(unsigned long attributes, unsigned long reparseTag) 
 
 QString extendedLengthPath(const QString& path) {
     static const QString prefix = QStringLiteral("\\\\?\\");
-    const QString native = QDir::toNativeSeparators(path);
+    QString native = QDir::toNativeSeparators(path);
     if (native.startsWith(prefix) || native.startsWith(QLatin1String("\\\\.\\")))
         return native;
     const std::wstring given = native.toStdWString();
