@@ -55,9 +55,10 @@ bool publish(const QByteArray& temporary, const QByteArray& destination) {
 bool complete(const RecordedMove& move, QSet<QByteArray>& flushedFolders) {
     const auto& [source, destination, temporary] = move;
     if (!exists(source)) {
-        if (temporary.isEmpty() || !exists(temporary) || exists(destination))
+        if (temporary.isEmpty() || !exists(temporary))
             return true;
-        return publish(temporary, destination);
+        // Another file took the name meanwhile: the copy stays, recorded, rather than be lost.
+        return !exists(destination) && publish(temporary, destination);
     }
     if (!exists(destination)) {
         // Never published, or the destination's volume is away.
@@ -113,4 +114,16 @@ void completeInterruptedMoves() {
             unsettled.append(line);
     }
     keepJournalLines(journal, unsettled, KeptLines);
+}
+
+QSet<QByteArray> copiesStillRecorded() {
+    QSet<QByteArray> names;
+    for (const QByteArray& line : journalLines(moveJournal())) {
+        const QByteArrayList paths = line.split(' ');
+        if (paths.size() == 3) {
+            const QByteArray copy = QByteArray::fromPercentEncoding(paths[2]);
+            names.insert(copy.mid(copy.lastIndexOf('/') + 1));
+        }
+    }
+    return names;
 }

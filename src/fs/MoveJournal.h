@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -30,10 +31,15 @@ void forgetRecordedMoves();
 // Completes what a killed run left: where a recorded source is still there and a file of the same
 // bytes is under its destination's name, the destination's folder is flushed and the source
 // deleted. Where the source is gone and its copy is still under its temporary name (its
-// publication did not reach the disk before the source's deletion did), the copy is published.
+// publication did not reach the disk before the source's deletion did), the copy is published;
+// where its name is taken meanwhile, the copy stays and so does its line.
 // Any other copy never published is not looked at here; it is a temporary file of ours and goes
 // with those (removeRecordedTemporaries), which must come after this. The journal then keeps only
 // the moves that could not be settled, as where the destination's folder is not there now (a card
 // taken out). Anything that fails is left for the next start, silently: both names still hold the
 // music.
 void completeInterruptedMoves();
+
+// The file names of the copies the journal still names: a copy whose source is gone may hold the
+// only music of its name, so removeRecordedTemporaries leaves it.
+QSet<QByteArray> copiesStillRecorded();

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <utility>
 
 // The folder services and the rules on names, on the local disk.
 namespace {
@@ -240,22 +241,33 @@ TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
         recorded.push_back({QFile::encodeName(localPath(move.name)),
                             QFile::encodeName(localPath("Player/") + move.name)});
     }
-    const QString copy = localPath("Player/") + newOwnTemporaryName();
+    // Copies whose sources are gone: one is published; the other's name was taken meanwhile.
+    const QByteArray player = QFile::encodeName(localPath("Player"));
+    const QString copy = localPath("Player/") + recordedTemporaryName(player);
+    const QString kept = localPath("Player/") + recordedTemporaryName(player);
     writeTestFile(copy, "lost publication");
-    recorded.push_back({QFile::encodeName(localPath("deleted.mp3")),
-                        QFile::encodeName(localPath("Player/deleted.mp3")),
-                        QFile::encodeName(copy)});
+    writeTestFile(kept, "only copy");
+    writeTestFile(localPath("Player/taken.mp3"), "another file");
+    for (const auto& [name, temporary] : {std::pair{"deleted.mp3", copy}, {"taken.mp3", kept}})
+        recorded.push_back({QFile::encodeName(localPath(name)),
+                            QFile::encodeName(localPath("Player/") + name),
+                            QFile::encodeName(temporary)});
     const RecordedMove away{QFile::encodeName(localPath("other.mp3")), "/absent-card/other.mp3"};
     recorded.push_back(away);
     recordMoves(recorded);
 
     completeInterruptedMoves();
+    removeRecordedTemporaries();
 
     for (const Move& move : moves)
         EXPECT_EQ(QFile::exists(localPath(move.name)), move.sourceStays) << move.name;
     EXPECT_EQ(readTestFile(localPath("Player/same.mp3")), "same bytes");
     EXPECT_EQ(readTestFile(localPath("Player/deleted.mp3")), "lost publication");
     EXPECT_FALSE(QFile::exists(copy));
-    EXPECT_EQ(readTestFile(moveJournal()), away.source + " /absent-card/other.mp3\n");
+    EXPECT_EQ(readTestFile(kept), "only copy");
+    const QByteArray left = readTestFile(moveJournal());
+    EXPECT_EQ(left.count('\n'), 2);
+    EXPECT_TRUE(left.endsWith(away.source + " /absent-card/other.mp3\n")) << left.toStdString();
     QFile::remove(moveJournal());
+    QFile::remove(ownTemporariesJournal());
 }
