@@ -219,8 +219,9 @@ ssize_t SystemCalls::write(int fd, const void* buffer, size_t size) {
     return put;
 }
 
-// A folder's entries are made durable by the rename that publishes them (MOVEFILE_WRITE_THROUGH);
-// Windows flushes no folder handle, so a folder's flush passes as a file system that cannot.
+// Windows flushes no folder handle, so a folder's flush passes as on a file system that cannot; a
+// published file is flushed again under its final name instead (VolumeTraits::flushPublishedFiles),
+// which on FAT writes its folder entry.
 int SystemCalls::fsync(int fd) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileInformationByHandle(handleOf(fd), &info) &&
