@@ -11,13 +11,16 @@ bool isReservedDeviceName(const QString& name) {
     while (base.endsWith(QLatin1Char(' ')))
         base.chop(1);
     base = base.toUpper();
-    static const QStringList plain{QStringLiteral("CON"), QStringLiteral("PRN"),
-                                   QStringLiteral("AUX"), QStringLiteral("NUL")};
+    static const QStringList plain{QStringLiteral("CON"),    QStringLiteral("PRN"),
+                                   QStringLiteral("AUX"),    QStringLiteral("NUL"),
+                                   QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
     if (plain.contains(base))
         return true;
+    // The ports are numbered 1 to 9, and also by the superscripts ¹, ² and ³.
+    static const QString numbers = QStringLiteral("123456789\u00B9\u00B2\u00B3");
     return base.size() == 4 &&
            (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
-           base[3] >= QLatin1Char('1') && base[3] <= QLatin1Char('9');
+           numbers.contains(base[3]);
 }
 
 // The first rule the name breaks, said at length or in a few words.

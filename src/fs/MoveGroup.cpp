@@ -35,7 +35,8 @@ void MoveGroup::settle() {
         std::vector<RecordedMove> recorded;
         recorded.reserve(moves.size());
         for (const auto& move : moves)
-            recorded.emplace_back(move->sourcePath(), move->destinationPath());
+            recorded.push_back(
+                {move->sourcePath(), move->destinationPath(), move->temporaryPath()});
         recordMoves(recorded);
         publish(moves);
         QSet<QByteArray> flushedFolders;

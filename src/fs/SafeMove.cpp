@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -103,6 +104,7 @@ public:
     const QByteArray& sourcePath() const { return m_sourcePath; }
     const QByteArray& destinationPath() const { return m_destinationPath; }
     const QByteArray& destinationFolderPath() const { return m_destinationFolderPath; }
+    const QByteArray& temporaryPath() const { return m_temporary; }
 
     // Flushes every file of the copy's volume to the device.
     void syncVolume() {
@@ -110,13 +112,15 @@ public:
             failWriting(errno, 0);
     }
 
-    // Closes the copy, flushing it to the device first when asked.
+    // Closes the copy, flushing it to the device first when asked. Where published files are
+    // flushed again, the copy stays open for that until publish().
     void closeCopy(bool flush) {
         // A file that is not safely on the device is not moved, so the source must stay.
         if (flush && m_calls.fsync(m_out) != 0)
             failWriting(errno, 0);
-        const int out = m_out;
-        m_out = -1;
+        if (m_volume->traits.flushPublishedFiles)
+            return;
+        const int out = std::exchange(m_out, -1);
         if (m_calls.close(out) != 0)
             failWriting(errno, 0);
     }
@@ -127,6 +131,8 @@ public:
             failErrno(EXDEV);
         m_temporary.clear();
         m_published = true;
+        if (m_out >= 0)
+            flushPublished();
     }
 
     int syncFolder() const { return syncFolderOf(m_calls, m_destinationFolderPath); }
@@ -177,7 +183,8 @@ public:
     }
 
     [[noreturn]] void failErrno(int error) const {
-        fail(errorNumberForErrno(error), reasonForErrno(error));
+        fail(errorNumberForErrno(error), reasonForErrno(error),
+             isOneFileErrno(error) ? AppError::Reach::OneFile : AppError::Reach::Operation);
     }
 
 private:
@@ -468,6 +475,18 @@ private:
             failErrno(errno);
     }
 
+    // The copy, still open, flushed under its final name; a copy that cannot be is taken back.
+    void flushPublished() {
+        const int out = std::exchange(m_out, -1);
+        int error = m_calls.fsync(out) == 0 ? 0 : errno;
+        if (m_calls.close(out) != 0 && error == 0)
+            error = errno;
+        if (error == 0)
+            return;
+        m_published = false;
+        retractPublished(error);
+    }
+
     // The file is under its final name but the move cannot be finished: take that name back so the
     // source stays the only one, or say that there are two.
     [[noreturn]] void retractPublished(int error) const {
@@ -538,6 +557,10 @@ const QByteArray& StagedMove::destinationPath() const {
 
 const QByteArray& StagedMove::destinationFolderPath() const {
     return m_move->destinationFolderPath();
+}
+
+const QByteArray& StagedMove::temporaryPath() const {
+    return m_move->temporaryPath();
 }
 
 void StagedMove::syncVolume() {

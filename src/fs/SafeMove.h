@@ -50,6 +50,8 @@ public:
     const QByteArray& sourcePath() const;
     const QByteArray& destinationPath() const;
     const QByteArray& destinationFolderPath() const;
+    // The copy's own path until it is published; empty after.
+    const QByteArray& temporaryPath() const;
 
     // The group's steps, in this order.
     void syncVolume();

@@ -7,6 +7,7 @@
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <atomic>
@@ -23,7 +24,7 @@
 namespace {
 
 // Create is an open that creates a file.
-enum class Call { Create, Write, Fsync, Syncfs, RenameNoReplace, Link, Unlink };
+enum class Call { Create, Read, Write, Fsync, Syncfs, RenameNoReplace, Link, Unlink };
 
 class FaultyCalls : public SystemCalls {
 public:
@@ -40,6 +41,9 @@ public:
         return m_refusedCalls[call];
     }
 
+    ssize_t read(int fd, void* buffer, size_t size) override {
+        return shouldFail(Call::Read) ? -1 : SystemCalls::read(fd, buffer, size);
+    }
     ssize_t write(int fd, const void* buffer, size_t size) override {
         if (shouldFail(Call::Write))
             return -1;
@@ -331,7 +335,8 @@ TEST_F(InjectedFaults, AFailedStepOfACopyLeavesTheSourceAndNoTraceAndSaysWhy) {
         {"publishing", Call::RenameNoReplace, 1, EIO, true, ErrorNumber::DeviceIO, failing},
         {"flushing the folder", Call::Fsync, 2, EIO, true, ErrorNumber::DeviceIO, failing},
         {"write, no space", Call::Write, 2, ENOSPC, true, ErrorNumber::DiskFull, full},
-        {"write, over quota", Call::Write, 2, EDQUOT, true, ErrorNumber::DiskFull, full},
+        {"write, over quota", Call::Write, 2, EDQUOT, true, ErrorNumber::DiskFull,
+         "this account may use on the drive is used up"},
         {"write, too large", Call::Write, 2, EFBIG, true, ErrorNumber::FileTooLarge,
          "too large for the drive's"},
         {"flush, no space", Call::Fsync, 1, ENOSPC, true, ErrorNumber::DiskFull, full},
@@ -345,7 +350,9 @@ TEST_F(InjectedFaults, AFailedStepOfACopyLeavesTheSourceAndNoTraceAndSaysWhy) {
          "refused to create it"},
         // An error without words of ours is quoted, never run into the sentence.
         {"write, unforeseen", Call::Write, 2, EINVAL, true, ErrorNumber::PathFileAccess,
-         ": the system gave error 22, \"Invalid argument\"."}};
+         ": the system gave error 22, \"Invalid argument\"."},
+        {"publishing, name refused", Call::RenameNoReplace, 1, EILSEQ, true,
+         ErrorNumber::BadFileName, "does not accept the name"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.step);
         failFreshAt(c.call, c.nth, c.error);
@@ -356,6 +363,38 @@ TEST_F(InjectedFaults, AFailedStepOfACopyLeavesTheSourceAndNoTraceAndSaysWhy) {
         EXPECT_TRUE(description.contains(QLatin1String(c.reason))) << description.toStdString();
         EXPECT_EQ(readTestFile(source()), song);
         EXPECT_TRUE(namesInFolder(card.root()).isEmpty());
+    }
+}
+
+// A file another program holds, or one kept online only whose download fails, is that file's own
+// failure: the next file may well move.
+TEST_F(InjectedFaults, AFileInUseOrKeptOnlineIsThatFilesOwnFailure) {
+    ScratchVolume card = ScratchVolume::tmpfs(8192);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    struct Case {
+        Call call;
+        int error;
+        QString folder;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {Call::Read, ENOLINK, card.root(), "kept online only and could not be downloaded"},
+        {Call::RenameNoReplace, EBUSY, localPath("Moved"), "in use by another program"}};
+    QDir().mkpath(localPath("Moved"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        failFreshAt(c.call, 1, c.error);
+        SystemFileSystem faulty(calls);
+        try {
+            faulty.MoveFile(source(), c.folder + "/Song.mp3");
+            ADD_FAILURE() << "the move succeeded";
+        } catch (const AppError& error) {
+            EXPECT_TRUE(error.onlyThisFile());
+            EXPECT_TRUE(error.description().contains(QLatin1String(c.reason)))
+                << error.description().toStdString();
+        }
+        EXPECT_EQ(readTestFile(source()), song);
+        EXPECT_TRUE(namesInFolder(c.folder).isEmpty());
     }
 }
 
