@@ -206,9 +206,8 @@ windows_dll_dependencies() {
 make_installer() {
     local build=$QUAVEX_WINDOWS_BUILD_DIR
     local stage=$build/installer files=$build/installer/files
-    local version company qt
+    local version qt
     version=$(sed -n 's/^ *VERSION \([0-9.]*\)$/\1/p' "$QUAVEX_ROOT/CMakeLists.txt")
-    company=$(sed -n 's/^set(QUAVEX_COMPANY "\(.*\)")$/\1/p' "$QUAVEX_ROOT/CMakeLists.txt")
     qt=$(quavex_qt_prefix)
     rm -rf "$stage"
     mkdir -p "$files/platforms" "$files/styles" "$files/imageformats" "$files/fonts"
@@ -229,6 +228,17 @@ make_installer() {
     cp /usr/share/doc/fonts-liberation2/copyright "$files/fonts/Liberation-LICENSE.txt"
     cp /usr/share/doc/fonts-comic-neue/copyright "$files/fonts/ComicNeue-LICENSE.txt"
     cp /usr/share/doc/fonts-dejavu-core/copyright "$files/fonts/DejaVu-LICENSE.txt"
+    local setup=$build/QUAVEX-$version-setup.exe
+    make_setup "$stage" "$version" "$setup"
+    echo "$setup"
+}
+
+# Makes the installer <setup> of the files in <stage>/files, as version <version>; more makensis
+# options may follow.
+make_setup() {
+    local stage=$1 version=$2 setup=$3 files=$1/files company
+    shift 3
+    company=$(sed -n 's/^set(QUAVEX_COMPANY "\(.*\)")$/\1/p' "$QUAVEX_ROOT/CMakeLists.txt")
     {
         echo '!macro InstallFiles'
         (cd "$files" && find . -type d | sort) | while read -r folder; do
@@ -250,10 +260,8 @@ make_installer() {
         done
         echo '!macroend'
     } >"$stage/files.nsh"
-    local setup=$build/QUAVEX-$version-setup.exe
-    makensis -V2 -DVERSION="$version" -DCOMPANY="$company" -DSTAGE="$stage" -DOUTFILE="$setup" \
-        "$QUAVEX_ROOT/dist/windows/QUAVEX.nsi" >/dev/null
-    echo "$setup"
+    makensis -V2 "$@" -DVERSION="$version" -DCOMPANY="$company" -DSTAGE="$stage" \
+        -DOUTFILE="$setup" "$QUAVEX_ROOT/dist/windows/QUAVEX.nsi" >/dev/null
 }
 
 # Installs the installer silently into a fresh Wine prefix, checks what it put in place, then
@@ -288,6 +296,171 @@ check_installer() {
             echo "quavex: the uninstaller removed the user's settings" >&2
             problems=1
         }
+        [ "$problems" -eq 0 ]
+    )
+}
+
+# An upgrade: an earlier version that shipped one more file, installed into another folder than
+# the default, is replaced in that folder by the new one, and the file it alone shipped is gone.
+check_upgrade() {
+    local setup=$1 work
+    work=$(mktemp -d "${TMPDIR:-/tmp}/quavex-upgrade-XXXXXX")
+    (
+        trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+        cp -r "$QUAVEX_WINDOWS_BUILD_DIR/installer" "$work/old"
+        echo 'a file of the earlier version only' >"$work/old/files/obsolete.txt"
+        # Speed counts here, not size.
+        make_setup "$work/old" 0.9.0 "$work/old-setup.exe" '-XSetCompressor /FINAL zlib'
+        use_wine_prefix "$work/prefix"
+        unset WINEPATH
+        wine "$work/old-setup.exe" /S '/D=C:\Apps\QUAVEX' && wineserver -w
+        local apps=$WINEPREFIX/drive_c/Apps/QUAVEX problems=0
+        [ -f "$apps/obsolete.txt" ] || {
+            echo "quavex: the earlier version was not installed into C:\\Apps\\QUAVEX" >&2
+            return 1
+        }
+        wine "$setup" /S && wineserver -w
+        [ -f "$apps/quavex.exe" ] && [ -f "$apps/Uninstall.exe" ] || {
+            echo "quavex: the upgrade did not go where the last install went" >&2
+            problems=1
+        }
+        [ ! -e "$apps/obsolete.txt" ] || {
+            echo "quavex: the upgrade left a file the new version does not ship" >&2
+            problems=1
+        }
+        [ ! -e "$WINEPREFIX/drive_c/Program Files/QUAVEX" ] || {
+            echo "quavex: the upgrade installed into the default folder as well" >&2
+            problems=1
+        }
+        [ "$problems" -eq 0 ]
+    )
+}
+
+# The installed program's whole run, driven through its window as a user would, on Xvfb: installed
+# silently into a fresh prefix, music in C:\music, the player an exFAT card as D:\ holding old
+# songs, the settings in the registry with the warning option ticked. While the program runs, the
+# installer refuses. A first run is killed soon after Select, then a whole run is made: the card is
+# filled, the songs it held before are in the music folder, every file's bytes are there exactly
+# once, and the root of C: holds nothing of ours (the holding folder only while a run is stopped
+# or killed).
+check_installed_run() {
+    local setup=$1 work
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "quavex: not root: the installed program's run onto an exFAT card is skipped" \
+            "(with CI=true it fails)" >&2
+        [ "${CI:-}" != true ]
+        return
+    fi
+    work=$(mktemp -d "${TMPDIR:-/tmp}/quavex-run-XXXXXX")
+    (
+        local card=$work/card loop='' display=''
+        cleanup() {
+            wineserver -k 2>/dev/null || true
+            [ -z "$display" ] || kill "$display" 2>/dev/null || true
+            umount "$card" 2>/dev/null || true
+            [ -z "$loop" ] || losetup -d "$loop" 2>/dev/null || true
+            rm -rf "$work"
+        }
+        trap cleanup EXIT
+        use_wine_prefix "$work/prefix"
+        unset WINEPATH
+        wine "$setup" /S && wineserver -w
+        local c=$WINEPREFIX/drive_c i
+        ls -A "$c" | sort >"$work/root-before"
+        mkdir -p "$card" "$c/music"
+        truncate -s 16M "$work/card.img"
+        mkfs.exfat -L PLAYER "$work/card.img" >/dev/null
+        loop=$(losetup --find --show "$work/card.img")
+        mount.exfat-fuse "$loop" "$card"
+        ln -s "$card" "$WINEPREFIX/dosdevices/d:"
+        # More music than the card holds, and three old songs on it.
+        for i in $(seq 1 100); do head -c 400000 /dev/urandom >"$c/music/Song $i.mp3"; done
+        for i in 1 2 3; do head -c 300000 /dev/urandom >"$card/Old $i.mp3"; done
+        # Every file's bytes in the two folders, wherever they are, hidden ones included.
+        census() { find "$c/music" "$card" -type f -exec sha256sum {} + | cut -c1-64 | sort; }
+        census >"$work/census-before"
+        local key='HKCU\Software\QUAVEX\Settings' name value
+        while read -r name value; do
+            wine reg add "$key" /v "$name" /d "$value" /f >/dev/null
+        done <<'SETTINGS'
+drvIp C:\
+dirIp C:\music
+drvOp1 D:\
+dirOp1 D:\
+MvWarn 1
+SETTINGS
+        local number=90
+        while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+            number=$((number + 1))
+        done
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        display=$!
+        export DISPLAY=":$number"
+        local waited=0
+        until [ -e "/tmp/.X11-unix/X$number" ]; do
+            sleep 1
+            waited=$((waited + 1))
+            [ "$waited" -lt 30 ] || { echo "quavex: Xvfb did not start" >&2; return 1; }
+        done
+        local program window
+        start_program() {
+            wine 'C:\Program Files\QUAVEX\quavex.exe' >/dev/null 2>&1 &
+            program=$!
+            window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tunequill, Vers' |
+                head -n 1)
+            [ -n "$window" ] || { echo "quavex: the installed program showed no window" >&2; return 1; }
+        }
+        # The window's controls, in pixels from its top left corner (Form1.cpp's twips / 15).
+        click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.5; }
+        tick_and_select() { click 464 153; click 548 428; }
+
+        start_program
+        local status=0
+        wine "$setup" /S || status=$?
+        [ "$status" -eq 2 ] || { echo "quavex: the installer did not refuse while QUAVEX ran" >&2; return 1; }
+        tick_and_select
+        kill -9 "$(xdotool getwindowpid "$window")" "$program" 2>/dev/null || true
+        wait "$program" 2>/dev/null || true
+        local ours
+        ours=$(ls -A "$c" | sort | comm -13 "$work/root-before" - | grep -v -x -e music -e QUAVEXTemp || true)
+        [ -z "$ours" ] || { echo "quavex: a killed run left in C:\\: $ours" >&2; return 1; }
+
+        # The songs on the card now, whatever the killed run did, are the whole run's old songs.
+        local old=()
+        mapfile -t old < <(ls "$card")
+        returned() {
+            local song
+            for song in "${old[@]}"; do
+                [ -f "$c/music/$song" ] || return 1
+            done
+        }
+        start_program
+        tick_and_select
+        waited=0
+        until [ ! -e "$c/QUAVEXTemp" ] && returned; do
+            sleep 1
+            waited=$((waited + 1))
+            [ "$waited" -lt 120 ] || { echo "quavex: the installed program's run did not end" >&2; return 1; }
+        done
+        click 688 428
+        timeout 30 tail --pid="$program" -f /dev/null || { echo "quavex: EXIT did not end the program" >&2; return 1; }
+
+        local problems=0
+        [ "$(census)" = "$(cat "$work/census-before")" ] || {
+            echo "quavex: the run did not keep every file exactly once" >&2
+            problems=1
+        }
+        # Filled: the fill stopped at the card with music of the folder's own left to draw from,
+        # more than the card's old songs that went back after it.
+        local on_card in_music
+        on_card=$(ls "$card" | grep -c mp3 || true)
+        in_music=$(ls "$c/music" | grep -c mp3 || true)
+        [ "$on_card" -gt 10 ] && [ "$in_music" -gt "${#old[@]}" ] || {
+            echo "quavex: the card was not filled: $on_card songs on it, $in_music in C:\\music" >&2
+            problems=1
+        }
+        ours=$(ls -A "$c" | sort | comm -13 "$work/root-before" - | grep -v -x music || true)
+        [ -z "$ours" ] || { echo "quavex: the run left in C:\\: $ours" >&2; problems=1; }
         [ "$problems" -eq 0 ]
     )
 }

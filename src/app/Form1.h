@@ -109,8 +109,8 @@ public:
     bool RunInProgress = false;
     std::unique_ptr<FileSystemObject> Fso;
     // The music files this run's fills left out of their draw because the player cannot store
-    // them, and that no fill has moved since.
-    QStringList LeftOutOfDraw;
+    // them, each with the reason in a few words, and that no fill has moved since.
+    std::vector<NotMovedFile> LeftOutOfDraw;
     // The music files a fill tried but could not move for a reason of their own (a name taken on
     // the player, a song that cannot be read), and that no fill has moved since.
     std::vector<NotMovedFile> NotMoved;
@@ -121,8 +121,29 @@ public:
     Options CurrentOptions;
     // The run's memory of the songs out in this cycle; none when the option is off.
     std::unique_ptr<RotationMemory> Rotation;
+    // Why the last fill ended before the player was full or the music ran out, in a sentence;
+    // empty when it did not (Break included, which the run says itself).
+    QString FillStopped;
 
     PlayerPane playerPane(std::uint8_t which) const;
+
+    // What the window knows of each player folder beyond its path (index: which - 1).
+    struct PlayerChoice {
+        // The identity of the volume its drive was chosen on (VolumeProvider::identityOf): a run
+        // asks before it clears a folder from another volume under the same drive. Empty when
+        // it cannot be told.
+        QString volume;
+        // A saved player whose drive was not there at start: its drive and folder as saved. The
+        // pane says it is not plugged in, a run leaves it out, and neither falls back to a
+        // folder of another drive. Empty once its drive or another is chosen.
+        QString awaitedDrive;
+        QString awaitedFolder;
+    };
+    PlayerChoice Players[2];
+    // Makes a player pane wait for its saved drive, which is not there now.
+    void awaitPlayer(std::uint8_t which, const QString& drive, const QString& folder);
+    // The player folder as it is saved at EXIT: the awaited one while the pane waits for it.
+    QString playerFolderToSave(std::uint8_t which) const;
 
     // Runs an action started by the user; an unexpected failure is shown in a message box and the
     // program goes on.
@@ -136,7 +157,7 @@ private:
     void buildControls();
     void connectHandlers();
     void openStartingFolders();
-    void playerDriveChange(const PlayerPane& pane);
+    void playerDriveChange(std::uint8_t which);
     static void listFolder(FolderList* dir, FileList* files);
     static void setDependentsVisible(const PlayerPane& pane, bool visible);
 

@@ -2,17 +2,22 @@
 #include "app/ApplicationIdentity.h"
 #include "app/Form1.h"
 #include "app/SettingsStore.h"
+#include "rotation/FolderOutcome.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QStringList>
 
 namespace {
 
-// Ending the program now would strand the player's previous files in the holding folder.
-MessageRequest runInProgressMessage() {
-    return {QStringLiteral("A run is in progress. Press Break and wait until the run has stopped, "
-                           "then end the program."),
-            QStringLiteral("Run in progress"), MessageIcon::Warning, MessageButtons::Ok,
+// Ending the program now would strand the player's previous files in the holding folder. Whether
+// any wait there is read beside the run, which may be moving files: a listing changes nothing.
+MessageRequest runInProgressMessage(const QString& holdingFolder) {
+    QString text = QStringLiteral("A run is in progress. Press Break and wait until the run has "
+                                  "stopped, then end the program.");
+    if (!QDir(holdingFolder).entryList(QDir::Files).isEmpty())
+        text += QLatin1Char(' ') + heldFilesWaitLine(holdingFolder);
+    return {text, QStringLiteral("Run in progress"), MessageIcon::Warning, MessageButtons::Ok,
             MessageAnswer::Ok};
 }
 
@@ -39,7 +44,7 @@ void Form1::cmdHelp_Click() {
 
 void Form1::cmdExit_Click() {
     if (RunInProgress) {
-        m_services.prompter->ask(runInProgressMessage());
+        m_services.prompter->ask(runInProgressMessage(m_services.holdingFolder));
         return;
     }
     if (m_services.settings) {
@@ -58,7 +63,7 @@ void Form1::cmdExit_Click() {
 void Form1::closeEvent(QCloseEvent* event) {
     if (RunInProgress) {
         event->ignore();
-        m_services.prompter->ask(runInProgressMessage());
+        m_services.prompter->ask(runInProgressMessage(m_services.holdingFolder));
         return;
     }
     event->accept();

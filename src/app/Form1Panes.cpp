@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 void Form1::ShowTotal(const FileList* list, QLabel* total) {
     total->setText(QStringLiteral("Total: ") + QString::number(list->ListCount()));
@@ -58,23 +59,49 @@ void Form1::listFolder(FolderList* dir, FileList* files) {
 }
 
 void Form1::drvOp1_Change() {
-    playerDriveChange(playerPane(1));
+    playerDriveChange(1);
 }
 
 void Form1::drvOp2_Change() {
-    playerDriveChange(playerPane(2));
+    playerDriveChange(2);
 }
 
 // The list is re-read even when the folder stays the same (a player unplugged and plugged in
-// again opens the folder the pane already had), so that a shown pane never has a stale total.
-void Form1::playerDriveChange(const PlayerPane& pane) {
+// again opens the folder the pane already had), so that a shown pane never has a stale total. A
+// player the pane waited for since start opens at its saved folder.
+void Form1::playerDriveChange(std::uint8_t which) {
+    const PlayerPane pane = playerPane(which);
+    PlayerChoice& choice = Players[which - 1];
+    const QString awaited = std::exchange(choice.awaitedFolder, {});
+    choice.awaitedDrive.clear();
+    choice.volume = m_services.volumes->identityOf(pane.drive->Drive());
     try {
         pane.dir->setPath(pane.drive->Drive());
+        if (!awaited.isEmpty() && !pane.dir->namesOtherDrive(awaited)) {
+            try {
+                pane.dir->setPath(awaited);
+            } catch (const AppError&) {
+                // Gone from the player since: the drive's current folder stays open.
+            }
+        }
         RefreshTotal(pane.files, pane.total);
         setDependentsVisible(pane, true);
     } catch (const std::exception&) {
         setDependentsVisible(pane, false);
     }
+}
+
+void Form1::awaitPlayer(std::uint8_t which, const QString& drive, const QString& folder) {
+    const PlayerPane pane = playerPane(which);
+    pane.drive->showAbsent(drive);
+    Players[which - 1].awaitedDrive = drive;
+    Players[which - 1].awaitedFolder = folder;
+    setDependentsVisible(pane, false);
+}
+
+QString Form1::playerFolderToSave(std::uint8_t which) const {
+    const PlayerChoice& choice = Players[which - 1];
+    return choice.awaitedDrive.isEmpty() ? playerPane(which).dir->Path() : choice.awaitedFolder;
 }
 
 void Form1::setDependentsVisible(const PlayerPane& pane, bool visible) {

@@ -1,10 +1,12 @@
 #include "app/MainWindowStart.h"
 
+#include "app/DriveErrorMode.h"
 #include "app/FontSubstitutes.h"
 #include "app/ProductionServices.h"
 #include "app/QtPrompter.h"
 
 std::unique_ptr<Form1> startMainWindow() {
+    quietDriveErrors();
     registerFontSubstitutes();
     Form1Services services = productionServices();
     auto prompter = std::static_pointer_cast<QtPrompter>(services.prompter);

@@ -34,6 +34,6 @@ void QSettingsBackend::write(const QString& application, const QString& section,
          openUserSettings(application)->value(valueName(section, key)) == value))
         return;
     throw AppError(
-        ErrorNumber::PathFileAccess, QStringLiteral("Settings"),
+        ErrorNumber::PathFileAccess, QStringLiteral("Saved settings:"),
         QStringLiteral("The settings could not be written to %1.").arg(store->fileName()));
 }

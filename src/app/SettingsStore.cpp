@@ -7,6 +7,7 @@
 #include "controls/DriveList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
+#include "fs/PathText.h"
 
 #include <QDir>
 #include <QLocale>
@@ -23,6 +24,8 @@ const QString DirOp1 = QStringLiteral("dirOp1");
 const QString DrvOp2 = QStringLiteral("drvOp2");
 const QString DirOp2 = QStringLiteral("dirOp2");
 const QString MvWarn = QStringLiteral("MvWarn");
+// Beside the seven: the identity of each player folder's volume, under the folder's key.
+const QString VolumesSection = QStringLiteral("Volumes");
 
 QString application() {
     return QString::fromUtf8(VersionRecord::ProductName);
@@ -35,8 +38,9 @@ void openFolder(FolderList& folder, const QString& path) {
     if (path.isEmpty())
         return;
     if (folder.namesOtherDrive(path))
-        throw AppError(ErrorNumber::PathNotFound, QStringLiteral("Settings"),
-                       QStringLiteral("Path not found: %1 is not on the saved drive.").arg(path));
+        throw AppError(
+            ErrorNumber::PathNotFound, QStringLiteral("Saved settings:"),
+            QStringLiteral("Path not found: %1 is not on the saved drive.").arg(shownPath(path)));
     folder.setPath(path);
 }
 
@@ -50,40 +54,59 @@ QString SettingsStore::read(const QString& key, const QString& fallback) const {
 
 void SettingsStore::restoreAll(Form1& form) {
     restorePane(*form.Drive1, *form.Dir1, DrvIp, DirIp, QStringLiteral("C"));
-    restorePane(*form.drvOp1, *form.dirOp1, DrvOp1, DirOp1, QStringLiteral("C:\\"));
-    restorePane(*form.drvOp2, *form.dirOp2, DrvOp2, DirOp2, QStringLiteral("C:\\"));
+    restorePlayerPane(form, 1, DrvOp1, DirOp1);
+    restorePlayerPane(form, 2, DrvOp2, DirOp2);
     runGuarded(
         [&] { form.chkWarn->setValue(tickValueFromText(read(MvWarn, QStringLiteral("1")))); });
 }
 
-void SettingsStore::restorePane(DriveList& drive, FolderList& folder, const QString& driveKey,
+bool SettingsStore::restorePane(DriveList& drive, FolderList& folder, const QString& driveKey,
                                 const QString& folderKey, const QString& defaultDrive) {
     // A saved folder lies on the drive saved with it. When that drive is gone, the folder is
     // skipped too, even if an empty mount point of the same name is still there to open.
     const bool driveRestored = runGuarded([&] { drive.setDrive(read(driveKey, defaultDrive)); });
     if (driveRestored)
         runGuarded([&] { openFolder(folder, read(folderKey, {})); });
+    return driveRestored;
+}
+
+// A player whose drive is not there is waited for: the pane never falls back to a folder of
+// another drive, which a run would then clear.
+void SettingsStore::restorePlayerPane(Form1& form, std::uint8_t which, const QString& driveKey,
+                                      const QString& folderKey) {
+    const PlayerPane pane = form.playerPane(which);
+    const QString defaultDrive = QStringLiteral("C:\\");
+    if (!restorePane(*pane.drive, *pane.dir, driveKey, folderKey, defaultDrive))
+        runGuarded(
+            [&] { form.awaitPlayer(which, read(driveKey, defaultDrive), read(folderKey, {})); });
+    const QString volume =
+        m_backend.read(application(), VolumesSection, folderKey).value_or(QString());
+    if (!volume.isEmpty())
+        form.Players[which - 1].volume = volume;
 }
 
 std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
-    // Stored with the platform's separator, as its users write paths ("E:\Music" on Windows).
-    const std::pair<QString, QString> values[] = {
-        {DrvIp, QDir::toNativeSeparators(form.Drive1->Drive())},
-        {DirIp, QDir::toNativeSeparators(form.Dir1->Path())},
-        {DrvOp1, QDir::toNativeSeparators(form.drvOp1->Drive())},
-        {DirOp1, QDir::toNativeSeparators(form.dirOp1->Path())},
-        {DrvOp2, QDir::toNativeSeparators(form.drvOp2->Drive())},
-        {DirOp2, QDir::toNativeSeparators(form.dirOp2->Path())},
-        {MvWarn, QString::number(form.chkWarn->Value())},
+    // Paths are stored with the platform's separator, as its users write them ("E:\Music" on
+    // Windows); the seven values come first, in their order.
+    const std::tuple<QString, QString, QString> stored[] = {
+        {Section, DrvIp, QDir::toNativeSeparators(form.Drive1->Drive())},
+        {Section, DirIp, QDir::toNativeSeparators(form.Dir1->Path())},
+        {Section, DrvOp1, QDir::toNativeSeparators(form.drvOp1->Drive())},
+        {Section, DirOp1, QDir::toNativeSeparators(form.playerFolderToSave(1))},
+        {Section, DrvOp2, QDir::toNativeSeparators(form.drvOp2->Drive())},
+        {Section, DirOp2, QDir::toNativeSeparators(form.playerFolderToSave(2))},
+        {Section, MvWarn, QString::number(form.chkWarn->Value())},
+        {VolumesSection, DirOp1, form.Players[0].volume},
+        {VolumesSection, DirOp2, form.Players[1].volume},
     };
     std::vector<AppError> failures;
-    for (const auto& [key, value] : values) {
+    for (const auto& [section, key, value] : stored) {
         try {
-            m_backend.write(application(), Section, key, value);
+            m_backend.write(application(), section, key, value);
         } catch (const AppError& error) {
             failures.push_back(error);
         } catch (const std::exception& error) {
-            failures.emplace_back(ErrorNumber::PathFileAccess, QStringLiteral("Settings"),
+            failures.emplace_back(ErrorNumber::PathFileAccess, QStringLiteral("Saved settings:"),
                                   QString::fromLocal8Bit(error.what()));
         }
     }
@@ -94,13 +117,13 @@ std::int16_t tickValueFromText(const QString& text) {
     bool isNumber = false;
     const double number = QLocale::c().toDouble(text.trimmed(), &isNumber);
     if (!isNumber || !std::isfinite(number))
-        throw AppError(ErrorNumber::TypeMismatch, QStringLiteral("Settings"),
+        throw AppError(ErrorNumber::TypeMismatch, QStringLiteral("Saved settings:"),
                        QStringLiteral("\"%1\" is not a number.").arg(text));
     // The default rounding mode rounds halves to even.
     const double rounded = std::nearbyint(number);
     if (rounded < std::numeric_limits<std::int16_t>::min() ||
         rounded > std::numeric_limits<std::int16_t>::max())
-        throw AppError(ErrorNumber::Overflow, QStringLiteral("Settings"),
+        throw AppError(ErrorNumber::Overflow, QStringLiteral("Saved settings:"),
                        QStringLiteral("%1 does not fit in 16 bits.").arg(text));
     return static_cast<std::int16_t>(rounded);
 }

@@ -20,14 +20,18 @@ public:
     // Drive1, Dir1, drvOp1, dirOp1, drvOp2, dirOp2, then chkWarn. Each step is guarded on its
     // own: one that fails is skipped, its control keeps what it showed, and the next one runs.
     void restoreAll(Form1& form);
-    // Writes the seven values in the same order; a value that cannot be written does not stop
-    // the others. Returns the failures.
+    // Writes the seven values in the same order, then the identities of the player folders'
+    // volumes (section "Volumes"); a value that cannot be written does not stop the others.
+    // Returns the failures.
     std::vector<AppError> saveAll(const Form1& form);
 
 private:
-    // The drive first, then the folder, each step guarded on its own.
-    void restorePane(DriveList& drive, FolderList& folder, const QString& driveKey,
+    // The drive first, then the folder, each step guarded on its own; false when the drive
+    // could not be restored.
+    bool restorePane(DriveList& drive, FolderList& folder, const QString& driveKey,
                      const QString& folderKey, const QString& defaultDrive);
+    void restorePlayerPane(Form1& form, std::uint8_t which, const QString& driveKey,
+                           const QString& folderKey);
     QString read(const QString& key, const QString& fallback) const;
 
     SettingsBackend& m_backend;

@@ -2,6 +2,8 @@
 
 #include "controls/DriveText.h"
 #include "fs/AppError.h"
+#include "fs/DriveRoot.h"
+#include "fs/PathText.h"
 
 #include <QAbstractItemView>
 #include <QScreen>
@@ -32,14 +34,26 @@ QString DriveList::Drive() const {
 void DriveList::setDrive(const QString& text) {
     const std::optional<QString> root = driveNamedBy(*m_volumes, text);
     if (!root)
-        throw AppError(ErrorNumber::DeviceUnavailable, QStringLiteral("DriveList"),
-                       QStringLiteral("Device unavailable: no drive \"%1\" is mounted.").arg(text));
-    if (*root == m_drive)
+        throw AppError(ErrorNumber::DeviceUnavailable, QStringLiteral("Drive chooser:"),
+                       QStringLiteral("Device unavailable: no drive \"%1\" is %2.")
+                           .arg(shownPath(text), driveThereWord()));
+    if (*root == m_drive && !m_absent)
         return;
     m_drive = *root;
+    m_absent = false;
     reloadItems();
     if (m_onChange)
         m_onChange();
+}
+
+void DriveList::showAbsent(const QString& text) {
+    const QString root = rootOfAbsentDrive(*m_volumes, text);
+    if (root.isEmpty())
+        return;
+    m_drive = root;
+    m_driveLabel.clear();
+    m_absent = true;
+    reloadItems();
 }
 
 // The open list is as wide as its longest item, as far as the screen allows; beyond that its
@@ -77,21 +91,21 @@ void DriveList::reloadItems() {
     const QSignalBlocker quiet(this);
     clear();
     const QString home = m_volumes->homeVolumeRoot();
-    const auto add = [&](const Volume& volume) {
-        const QString text = volumeText(volume, volume.root == home);
+    const auto add = [&](const Volume& volume, const QString& note) {
+        const QString text = volumeText(volume, volume.root == home) + note;
         addItem(text, volume.root);
         setItemData(count() - 1, text, Qt::ToolTipRole);
     };
     bool listed = false;
     for (const Volume& volume : m_volumes->volumes()) {
-        add(volume);
+        add(volume, {});
         if (volume.root == m_drive) {
             listed = true;
             m_driveLabel = volume.label;
         }
     }
     if (!listed && !m_drive.isEmpty())
-        add({m_drive, m_driveLabel});
+        add({m_drive, m_driveLabel}, m_absent ? QStringLiteral(" - not plugged in") : QString());
     showDrive();
 }
 

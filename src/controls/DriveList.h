@@ -20,6 +20,11 @@ public:
     // when no such volume exists; runs the change handler, nested, when the drive changes.
     void setDrive(const QString& text);
 
+    // Shows the drive the text names as chosen although it is not there, marked "not plugged in"
+    // (a saved player's drive at start); its change handler does not run. Choosing any drive,
+    // that one once it is there, ends it.
+    void showAbsent(const QString& text);
+
     void setChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
 
     // How a volume is shown. On Linux its label and its root, "PLAYER  (/media/ann/PLAYER)";
@@ -42,4 +47,5 @@ private:
     std::function<void()> m_onChange;
     QString m_drive;
     QString m_driveLabel;
+    bool m_absent = false;
 };

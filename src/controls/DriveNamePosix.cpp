@@ -17,6 +17,12 @@ std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QS
     return driveNamedBy(volumes, text);
 }
 
+QString rootOfAbsentDrive(const VolumeProvider& volumes, const QString& text) {
+    if (isDriveLetterText(text))
+        return volumes.homeVolumeRoot();
+    return text.startsWith(QLatin1Char('/')) ? withoutTrailingSlash(text) : QString();
+}
+
 QString driveRootText(const QString& root) {
     return root;
 }

@@ -45,6 +45,12 @@ std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QS
     return isDriveLetterText(text) ? driveWithLetter(drives, text) : std::nullopt;
 }
 
+QString rootOfAbsentDrive(const VolumeProvider& /*volumes*/, const QString& text) {
+    if (text.isEmpty() || !text[0].isLetter() || text[0].unicode() > 0x7f)
+        return {};
+    return text.left(1).toUpper() + QStringLiteral(":/");
+}
+
 QString driveRootText(const QString& root) {
     return root.left(1).toLower() + QDir::toNativeSeparators(root.mid(1));
 }

@@ -21,6 +21,11 @@ std::optional<QString> driveNamedBy(const VolumeProvider& volumes, const QString
 // in any letter case, or a drive letter text ("C", "C:", "C:\").
 std::optional<QString> driveAloneNamedBy(const VolumeProvider& volumes, const QString& text);
 
+// The root a drive text would name were its drive there: on Linux the root path (a drive letter
+// text names the home volume's), on Windows the letter's root ("E:/"). Empty when the text names
+// no drive at all.
+QString rootOfAbsentDrive(const VolumeProvider& volumes, const QString& text);
+
 // The root as the top row of its folder list shows it: the path itself on Linux, "c:\" on
 // Windows.
 QString driveRootText(const QString& root);

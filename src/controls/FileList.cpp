@@ -8,7 +8,7 @@
 
 namespace {
 
-const QString kSource = QStringLiteral("FileList");
+const QString kSource = QStringLiteral("File list:");
 
 // Whether the name is listed: a regular file (symbolic links are not followed) that matches the
 // pattern and is no temporary file of ours.

@@ -4,6 +4,7 @@
 #include "controls/FolderScan.h"
 #include "fs/AppError.h"
 #include "fs/FileNameCodec.h"
+#include "fs/PathText.h"
 #include "fs/VolumeLookup.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@
 
 namespace {
 
-const QString kSource = QStringLiteral("FolderList");
+const QString kSource = QStringLiteral("Folder chooser:");
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kDepthRole = Qt::UserRole + 1;
 constexpr int kIndentPixels = 10;
@@ -110,9 +111,9 @@ bool FolderList::namesOtherDrive(const QString& text) const {
 void FolderList::setPath(const QString& path) {
     if (const std::optional<QString> root = driveAloneNamedBy(*m_volumes, path)) {
         if (!m_volumes->isReadable(*root))
-            throw AppError(
-                ErrorNumber::DeviceUnavailable, kSource,
-                QStringLiteral("Device unavailable: drive %1 cannot be read.").arg(*root));
+            throw AppError(ErrorNumber::DeviceUnavailable, kSource,
+                           QStringLiteral("Device unavailable: drive %1 cannot be read.")
+                               .arg(shownPath(*root)));
         const QString top = absoluteFolder(*root);
         const QString current = absoluteFolder(m_volumes->currentFolder(*root));
         try {
@@ -137,13 +138,15 @@ void FolderList::openFolder(const QString& folder, const QString& drive) {
     const std::vector<Volume> volumes = m_volumes->volumes();
     const QString volume = volumeRootOf(volumes, folder);
     if (!volume.isEmpty() && !m_volumes->isReadable(volume))
-        throw AppError(ErrorNumber::DeviceUnavailable, kSource,
-                       QStringLiteral("Device unavailable: drive %1 cannot be read.").arg(volume));
+        throw AppError(
+            ErrorNumber::DeviceUnavailable, kSource,
+            QStringLiteral("Device unavailable: drive %1 cannot be read.").arg(shownPath(volume)));
     // Above the drive's root, or inside another volume mounted below it, is another disk: the
     // run would empty a folder there while the drive list still names this one.
     if (volume.isEmpty() || absoluteFolder(volume) != drive)
         throw AppError(ErrorNumber::PathNotFound, kSource,
-                       QStringLiteral("Path not found: %1 is not on drive %2.").arg(folder, drive));
+                       QStringLiteral("Path not found: %1 is not on drive %2.")
+                           .arg(shownPath(folder), shownPath(drive)));
     QStringList subfolders = readSubfolders(folder);
     subfolders.removeIf([&](const QString& name) {
         return absoluteFolder(volumeRootOf(volumes, childPath(folder, name))) != drive;

@@ -2,9 +2,9 @@
 
 #include "controls/DriveText.h"
 #include "fs/FileNameCodec.h"
+#include "fs/PathText.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 
@@ -18,7 +18,7 @@
 #include <sys/syscall.h>
 #endif
 #else
-#include <QDirIterator>
+#include "fs/SystemCalls.h"
 #endif
 
 #ifdef Q_OS_UNIX
@@ -158,9 +158,13 @@ EntryKind FolderHandle::lookUp(const char* name, bool followLinks) const {
 
 #else
 
+// The system-call seam reads folders as the moves do: an empty drive root is an empty folder,
+// cloud files are files, Windows' own hidden system files are not.
 FolderHandle::FolderHandle(const QString& path, int& error) {
-    const QFileInfo info(path);
-    error = !info.exists() ? ENOENT : !info.isDir() ? ENOTDIR : !info.isReadable() ? EACCES : 0;
+    struct stat status {};
+    error = realSystemCalls()->stat(encodeFileName(path).constData(), &status) != 0 ? errno
+            : !S_ISDIR(status.st_mode)                                              ? ENOTDIR
+                                                                                    : 0;
     if (error == 0)
         m_path = path;
 }
@@ -180,28 +184,24 @@ bool FolderHandle::isOpen() const {
 
 int FolderHandle::readEntries(
     const std::function<void(const char* name, EntryType type)>& visit) const {
-    if (!QFileInfo(m_path).isDir())
-        return ENOENT;
-    QDirIterator it(m_path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const EntryType type = info.isSymLink() ? EntryType::Link
-                               : info.isDir()   ? EntryType::Folder
-                               : info.isFile()  ? EntryType::File
-                                                : EntryType::Other;
-        visit(info.fileName().toUtf8().constData(), type);
-    }
+    std::vector<FolderEntry> entries;
+    if (realSystemCalls()->listFolder(encodeFileName(m_path).constData(), entries) != 0)
+        return errno;
+    for (const FolderEntry& entry : entries)
+        visit(entry.name.constData(), entry.regularFile ? EntryType::File : EntryType::Unknown);
     return 0;
 }
 
 EntryKind FolderHandle::lookUp(const char* name, bool followLinks) const {
-    const QFileInfo info(m_path + QLatin1Char('/') + QString::fromUtf8(name));
-    if (!info.exists())
+    const QByteArray path = encodeFileName(m_path + QLatin1Char('/') + QString::fromUtf8(name));
+    struct stat status {};
+    const int result = followLinks ? realSystemCalls()->stat(path.constData(), &status)
+                                   : realSystemCalls()->lstat(path.constData(), &status);
+    if (result != 0)
         return EntryKind::Missing;
-    if (info.isSymLink() && !followLinks)
-        return EntryKind::Other;
-    return info.isDir() ? EntryKind::Folder : info.isFile() ? EntryKind::File : EntryKind::Other;
+    return S_ISREG(status.st_mode)   ? EntryKind::File
+           : S_ISDIR(status.st_mode) ? EntryKind::Folder
+                                     : EntryKind::Other;
 }
 
 #endif
@@ -225,11 +225,11 @@ AppError folderError(int error, const QString& source, const QString& path) {
     case ENAMETOOLONG:
     case ELOOP:
         return AppError(ErrorNumber::PathNotFound, source,
-                        QStringLiteral("Path not found: %1 (%2)").arg(path, reason));
+                        QStringLiteral("Path not found: %1 (%2)").arg(shownPath(path), reason));
     case EACCES:
     case EPERM:
         return AppError(ErrorNumber::PermissionDenied, source,
-                        QStringLiteral("Permission denied: %1 (%2)").arg(path, reason));
+                        QStringLiteral("Permission denied: %1 (%2)").arg(shownPath(path), reason));
 #ifdef Q_OS_UNIX
     case ENOTCONN:
     case EIO:
@@ -240,11 +240,12 @@ AppError folderError(int error, const QString& source, const QString& path) {
     case EHOSTDOWN:
     case ETIMEDOUT:
         return AppError(ErrorNumber::DeviceUnavailable, source,
-                        QStringLiteral("Device unavailable: %1 (%2)").arg(path, reason));
+                        QStringLiteral("Device unavailable: %1 (%2)").arg(shownPath(path), reason));
 #endif
     default:
-        return AppError(ErrorNumber::PathFileAccess, source,
-                        QStringLiteral("Path/File access error: %1 (%2)").arg(path, reason));
+        return AppError(
+            ErrorNumber::PathFileAccess, source,
+            QStringLiteral("Path/File access error: %1 (%2)").arg(shownPath(path), reason));
     }
 }
 

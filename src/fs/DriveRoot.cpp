@@ -3,3 +3,11 @@
 QString driveRootOf(const QString& folder) {
     return folder;
 }
+
+QString systemDriveRoot() {
+    return QStringLiteral("/");
+}
+
+QString driveThereWord() {
+    return QStringLiteral("mounted");
+}

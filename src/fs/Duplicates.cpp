@@ -3,6 +3,7 @@
 #include "fs/AppError.h"
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
+#include "fs/PathText.h"
 #include "fs/SystemCalls.h"
 
 #include <cerrno>
@@ -15,9 +16,9 @@ namespace {
 constexpr size_t CompareChunk = 1 << 20;
 
 [[noreturn]] void fail(int error, const QString& path) {
-    throw AppError(
-        errorNumberForErrno(error), sourceText(FsTask::ComparingFiles),
-        QStringLiteral("\"%1\" could not be compared: %2.").arg(path, reasonForErrno(error)));
+    throw AppError(errorNumberForErrno(error), sourceText(FsTask::ComparingFiles),
+                   QStringLiteral("\"%1\" could not be compared: %2.")
+                       .arg(shownPath(path), reasonForErrno(error)));
 }
 
 // An open file that closes itself.
@@ -93,7 +94,7 @@ bool removeDuplicate(SystemCalls& calls, const QString& duplicate, const QString
         const int error = errno;
         throw AppError(errorNumberForErrno(error), sourceText(FsTask::ComparingFiles),
                        QStringLiteral("\"%1\" could not be removed: %2.")
-                           .arg(duplicate, reasonForErrno(error)));
+                           .arg(shownPath(duplicate), reasonForErrno(error)));
     }
     return true;
 }

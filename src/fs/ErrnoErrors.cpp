@@ -21,6 +21,7 @@ std::int32_t errorNumberForErrno(int error) {
     case EACCES:
     case EPERM:
     case EROFS:
+    case EBUSY:
         return ErrorNumber::PermissionDenied;
     case EIO:
         return ErrorNumber::DeviceIO;
@@ -32,6 +33,8 @@ std::int32_t errorNumberForErrno(int error) {
     case ENAMETOOLONG:
     case EILSEQ:
         return ErrorNumber::BadFileName;
+    case ENOLINK:
+        return ErrorNumber::DeviceIO;
     default:
         return ErrorNumber::PathFileAccess;
     }
@@ -40,8 +43,9 @@ std::int32_t errorNumberForErrno(int error) {
 QString reasonForErrno(int error) {
     switch (error) {
     case ENOSPC:
-    case EDQUOT:
         return QStringLiteral("the disk is full");
+    case EDQUOT:
+        return QStringLiteral("the disk space this account may use on the drive is used up");
     case EFBIG:
         return QStringLiteral("the file is too large for the drive's file system");
     case ENOENT:
@@ -53,6 +57,10 @@ QString reasonForErrno(int error) {
     case EACCES:
     case EPERM:
         return QStringLiteral("permission was denied");
+    case EBUSY:
+        return QStringLiteral("it is in use by another program");
+    case ENOLINK:
+        return QStringLiteral("it is kept online only and could not be downloaded");
     case EROFS:
         return QStringLiteral("the drive is read-only (write-protected or mounted read-only)");
     case EIO:
@@ -61,17 +69,26 @@ QString reasonForErrno(int error) {
     case ENODEV:
     case ENXIO:
     case ENOTCONN:
-    case ENOMEDIUM:
         return QStringLiteral("the drive is no longer connected; it may have been unplugged");
+    case ENOMEDIUM:
+        return QStringLiteral("there is no disk or card in the drive");
     case ENAMETOOLONG:
         return QStringLiteral("the name is too long");
+    case EILSEQ:
+        return QStringLiteral("the drive does not accept the name");
     default:
-        return QString::fromLocal8Bit(std::strerror(error));
+        // The system's own text is a sentence of its own, quoted after its number.
+        return QStringLiteral("the system gave error %1, \"%2\"")
+            .arg(QString::number(error), QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 
 QString createRefusedReason() {
     return QStringLiteral("the drive refused to create it");
+}
+
+bool isOneFileErrno(int error) {
+    return error == EBUSY || error == ENOLINK;
 }
 
 bool isVanishedDeviceErrno(int error) {
@@ -82,17 +99,17 @@ bool isVanishedDeviceErrno(int error) {
 QString sourceText(FsTask task) {
     switch (task) {
     case FsTask::MovingFile:
-        return QStringLiteral("Moving a file:");
+        return QStringLiteral("File transfer:");
     case FsTask::ReadingFolder:
-        return QStringLiteral("Reading a folder:");
+        return QStringLiteral("Folder listing:");
     case FsTask::MakingFolder:
-        return QStringLiteral("Making a folder:");
+        return QStringLiteral("New folder:");
     case FsTask::RemovingFolder:
-        return QStringLiteral("Removing a folder:");
+        return QStringLiteral("Folder removal:");
     case FsTask::ComparingFiles:
-        return QStringLiteral("Comparing two files:");
+        return QStringLiteral("File comparison:");
     case FsTask::RecordingTemporaries:
-        return QStringLiteral("Recording temporary files:");
+        return QStringLiteral("Temporary files:");
     }
     return {};
 }

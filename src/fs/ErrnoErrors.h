@@ -12,6 +12,10 @@ QString reasonForErrno(int error);
 // The reason for a file that the drive would not create in a folder that exists.
 QString createRefusedReason();
 
+// True for the answers that concern one file alone, whatever the call: another program holds it,
+// or it is kept online only and could not be downloaded.
+bool isOneFileErrno(int error);
+
 // True for the answers of a device that is gone or failing rather than of a file system that
 // refuses one request.
 bool isVanishedDeviceErrno(int error);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fs/AppError.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -16,6 +18,14 @@ struct FsFolder {
     std::vector<FsFile> Files;
     // The names of what else is directly in it (subfolders, links), which no move takes along.
     std::vector<QString> Others;
+};
+
+// A move begun by MoveInGroup that did not settle while its group did, and why: its name was taken
+// when its copy was to be published (that file's own failure), or its source could not be deleted
+// and its copy was removed again. Its source is where it was, the only one.
+struct FailedMove {
+    QString source;
+    AppError error;
 };
 
 // The file-system service object a run does all its file work through. Every failure is an
@@ -39,11 +49,16 @@ public:
     // half a second old, at SettleMoves, and before any other call of this object. When this
     // file's own checks or copy fail, the waiting moves settle first and their failure comes
     // first. A group that cannot settle is taken back whole (every source where it was) and
-    // fails with the error of its first failing file.
+    // fails with the error of its first failing file. A file whose name is taken when its copy is
+    // published fails alone: the others settle, and TakeFailedMoves names it. A source that cannot
+    // be deleted fails the group's settling after the other files have settled.
     virtual void MoveInGroup(const QString& source, const QString& destination) = 0;
     virtual void SettleMoves() = 0;
-    // How many moves begun by MoveInGroup have settled, in the order they were begun.
+    // How many moves begun by MoveInGroup have settled, in the order they were begun, those that
+    // failed (TakeFailedMoves) left out.
     virtual std::int64_t SettledMoves() const = 0;
+    // The moves begun by MoveInGroup that failed while their group settled, since the last call.
+    virtual std::vector<FailedMove> TakeFailedMoves() = 0;
     // Deletes the file `duplicate` when `original` is another file with the same size and bytes;
     // false, deleting nothing, when it is not.
     virtual bool DeleteDuplicate(const QString& duplicate, const QString& original) = 0;

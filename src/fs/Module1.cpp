@@ -1,6 +1,7 @@
 #include "fs/Module1.h"
 
 #include "fs/AppError.h"
+#include "fs/PathText.h"
 
 #include <cfenv>
 #include <cmath>
@@ -9,8 +10,12 @@
 
 namespace {
 
-QString module1Source() {
-    return QStringLiteral("Module1");
+QString pathSource() {
+    return QStringLiteral("Path splitting:");
+}
+
+QString freeSpaceSource() {
+    return QStringLiteral("Free space:");
 }
 
 // Positions count from 1, 0 when the text is not there.
@@ -24,7 +29,7 @@ void ParsePath(const QString& path, QString& folder, QString& fileName, QString*
                const QString& separator) {
     if (separator.size() != 1)
         throw AppError(
-            ErrorNumber::InvalidArgument, module1Source(),
+            ErrorNumber::InvalidArgument, pathSource(),
             QStringLiteral("The separator must be a single character, not \"%1\".").arg(separator));
     QString foundExtension;
     if (extension) {
@@ -42,7 +47,7 @@ void ParsePath(const QString& path, QString& folder, QString& fileName, QString*
     // A "." in a folder name and none in the file name makes the extension run across the
     // separator; there is no file name to give then. The same holds for a "." separator.
     if (nameLength < 0 || (nameLength == 0 && !foundExtension.isEmpty()))
-        throw AppError(ErrorNumber::InvalidArgument, module1Source(),
+        throw AppError(ErrorNumber::InvalidArgument, pathSource(),
                        QStringLiteral("The path \"%1\" cannot be split: its last \".\" stands "
                                       "before its last \"%2\".")
                            .arg(path, separator));
@@ -62,8 +67,9 @@ qint64 DiskFreeKB(const QString& root, const FreeSpaceQuery& query) {
     std::uint64_t bytesPerCluster = 0;
     if (__builtin_mul_overflow(space.bytesPerSector, space.sectorsPerCluster, &bytesPerCluster) ||
         bytesPerCluster > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-        throw AppError(ErrorNumber::Overflow, module1Source(),
-                       QStringLiteral("The cluster size of \"%1\" is too large.").arg(root));
+        throw AppError(
+            ErrorNumber::Overflow, freeSpaceSource(),
+            QStringLiteral("The cluster size of \"%1\" is too large.").arg(shownPath(root)));
     const double kilobytes =
         static_cast<double>(space.freeClusters) / 1024.0 * static_cast<double>(bytesPerCluster);
     const int previousRounding = std::fegetround();
@@ -72,7 +78,8 @@ qint64 DiskFreeKB(const QString& root, const FreeSpaceQuery& query) {
     std::fesetround(previousRounding);
     // Free space of 2^63 kilobytes is beyond any real volume; the check keeps the cast defined.
     if (!(rounded < 9.2e18))
-        throw AppError(ErrorNumber::Overflow, module1Source(),
-                       QStringLiteral("The free space of \"%1\" is too large.").arg(root));
+        throw AppError(
+            ErrorNumber::Overflow, freeSpaceSource(),
+            QStringLiteral("The free space of \"%1\" is too large.").arg(shownPath(root)));
     return static_cast<qint64>(rounded);
 }

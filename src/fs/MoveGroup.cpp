@@ -1,12 +1,14 @@
 #include "fs/MoveGroup.h"
 
 #include "fs/AppError.h"
+#include "fs/FileNameCodec.h"
 #include "fs/MoveJournal.h"
 #include "fs/PathText.h"
 #include "fs/SafeMove.h"
 #include "fs/VolumeTraits.h"
 
 #include <exception>
+#include <utility>
 
 MoveGroup::MoveGroup(SystemCalls& calls) : m_calls(calls) {}
 
@@ -33,10 +35,10 @@ void MoveGroup::settle() {
         std::vector<RecordedMove> recorded;
         recorded.reserve(moves.size());
         for (const auto& move : moves)
-            recorded.emplace_back(move->sourcePath(), move->destinationPath());
+            recorded.push_back(
+                {move->sourcePath(), move->destinationPath(), move->temporaryPath()});
         recordMoves(recorded);
-        for (const auto& move : moves)
-            move->publish();
+        publish(moves);
         QSet<QByteArray> flushedFolders;
         for (const auto& move : moves) {
             const QByteArray& folder = move->destinationFolderPath();
@@ -56,24 +58,11 @@ void MoveGroup::settle() {
         takeBack(moves);
         throw;
     }
-    std::exception_ptr firstFailure;
-    for (const auto& move : moves) {
-        // Its copy is published and on the device: the file has reached its destination even
-        // when its source cannot be deleted, as on a drive that went away.
-        ++m_settled;
-        try {
-            move->deleteSource();
-            m_sourceFolders.insert(folderOfPath(move->sourcePath()));
-        } catch (...) {
-            if (!firstFailure)
-                firstFailure = std::current_exception();
-        }
-    }
-    if (firstFailure) {
-        // The next start deletes the sources that are still there.
-        m_journalNeeded = true;
-        std::rethrow_exception(firstFailure);
-    }
+    deleteSources(moves);
+}
+
+std::vector<FailedMove> MoveGroup::takeFailures() {
+    return std::exchange(m_failures, {});
 }
 
 void MoveGroup::finish() {
@@ -101,9 +90,55 @@ void MoveGroup::flushCopies(std::vector<std::unique_ptr<StagedMove>>& moves) {
     }
 }
 
+// Both names came from the music folder, where they differ, say, in letter case only: the clash
+// shows only now, and it is the later file's own. Its copy goes and its source stays.
+void MoveGroup::publish(std::vector<std::unique_ptr<StagedMove>>& moves) {
+    for (auto& move : moves) {
+        try {
+            move->publish();
+        } catch (const AppError& error) {
+            if (!error.onlyThisFile())
+                throw;
+            move->takeBack();
+            m_failures.push_back({decodeFileName(move->sourcePath()), error});
+            move.reset();
+        }
+    }
+    std::erase(moves, nullptr);
+}
+
+void MoveGroup::deleteSources(const std::vector<std::unique_ptr<StagedMove>>& moves) {
+    std::exception_ptr firstFailure;
+    for (const auto& move : moves) {
+        try {
+            move->deleteSource();
+            // Its copy is published and on the device: the file has reached its destination.
+            ++m_settled;
+            m_sourceFolders.insert(folderOfPath(move->sourcePath()));
+        } catch (const AppError& error) {
+            // A copy that could not be removed again is published and on the device: the file
+            // has reached its destination, and is in both places until the next start.
+            if (move->published())
+                ++m_settled;
+            else
+                m_failures.push_back({decodeFileName(move->sourcePath()), error});
+            if (!firstFailure)
+                firstFailure = std::current_exception();
+        }
+    }
+    if (firstFailure) {
+        // A file whose copy could not be removed again is in both places: the next start deletes
+        // its source by the journal, once it finds the copy whole.
+        m_journalNeeded = true;
+        std::rethrow_exception(firstFailure);
+    }
+}
+
 void MoveGroup::takeBack(std::vector<std::unique_ptr<StagedMove>>& moves) {
     std::exception_ptr inBothPlaces;
     for (const auto& move : moves) {
+        if (!move)
+            continue;
         try {
             move->takeBack();
         } catch (...) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fs/FileSystemObject.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QSet>
@@ -19,8 +21,12 @@ class SystemCalls;
 //
 // A group that cannot be settled is taken back whole: copies removed, published ones too, every
 // source where it was; the failure is the first one, naming its file (or, where a published copy
-// cannot be removed, that file, which is then in both places). When a deletion fails, the other
-// sources are deleted all the same and the first such failure follows.
+// cannot be removed, that file, which is then in both places). A copy whose name is taken when it
+// is to be published (in another letter case, or by a folder) fails alone: its copy is removed,
+// its source stays, and the others go on. When a source cannot be deleted, its published copy is
+// removed again once it is found to hold the same bytes, the other sources are deleted all the
+// same, and the first such failure follows. Each file that stayed where it was while its group
+// settled is kept for takeFailures(); one whose copy could not be removed again counts as settled.
 class MoveGroup {
 public:
     // A group settles once it holds this many files, this many bytes of copies, or its oldest copy
@@ -45,9 +51,13 @@ public:
     // How many moves have settled in the life of the group, in the order they were added: their
     // copies are published and flushed, whether or not their sources could be deleted.
     std::int64_t settled() const { return m_settled; }
+    // The moves that failed alone while their groups settled, since the last call.
+    std::vector<FailedMove> takeFailures();
 
 private:
     void flushCopies(std::vector<std::unique_ptr<StagedMove>>& moves);
+    void publish(std::vector<std::unique_ptr<StagedMove>>& moves);
+    void deleteSources(const std::vector<std::unique_ptr<StagedMove>>& moves);
     void takeBack(std::vector<std::unique_ptr<StagedMove>>& moves);
 
     SystemCalls& m_calls;
@@ -55,6 +65,7 @@ private:
     std::int64_t m_bytes = 0;
     QElapsedTimer m_sinceOldest;
     std::int64_t m_settled = 0;
+    std::vector<FailedMove> m_failures;
     // The folders of the sources deleted since the journal was last emptied.
     QSet<QByteArray> m_sourceFolders;
     // A group failed since then: the journal stays for the next start.

@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -22,13 +23,18 @@ constexpr qsizetype KeptLines = 4096;
 
 [[noreturn]] void failRecord(int error) {
     throw AppError(errorNumberForErrno(error), sourceText(FsTask::MovingFile),
-                   QStringLiteral("The files being moved could not be recorded in \"%1\": %2.")
-                       .arg(moveJournal(), reasonForErrno(error)));
+                   QStringLiteral("The move could not be noted in \"%1\", the record that lets the "
+                                  "next start finish it after a crash: %2.")
+                       .arg(shownPath(moveJournal()), reasonForErrno(error)));
 }
 
-// Paths may hold any byte but "\0"; percent-encoded, neither holds a space or a line break.
+// Paths may hold any byte but "\0"; percent-encoded, none holds a space or a line break.
 QByteArray journalLine(const RecordedMove& move) {
-    return move.first.toPercentEncoding("/") + ' ' + move.second.toPercentEncoding("/") + '\n';
+    QByteArray line =
+        move.source.toPercentEncoding("/") + ' ' + move.destination.toPercentEncoding("/");
+    if (!move.temporary.isEmpty())
+        line += ' ' + move.temporary.toPercentEncoding("/");
+    return line + '\n';
 }
 
 bool exists(const QByteArray& path) {
@@ -36,11 +42,25 @@ bool exists(const QByteArray& path) {
     return realSystemCalls()->lstat(path.constData(), &status) == 0;
 }
 
+// The copy under its final name, never replacing a file there.
+bool publish(const QByteArray& temporary, const QByteArray& destination) {
+    SystemCalls& calls = *realSystemCalls();
+    if (calls.renameNoReplace(temporary.constData(), destination.constData()) == 0)
+        return true;
+    // A file system without renames that refuse to replace (EINVAL and the like).
+    return errno != EEXIST && !exists(destination) &&
+           calls.rename(temporary.constData(), destination.constData()) == 0;
+}
+
 // True when nothing of the move is left to do.
 bool complete(const RecordedMove& move, QSet<QByteArray>& flushedFolders) {
-    const auto& [source, destination] = move;
-    if (!exists(source))
-        return true;
+    const auto& [source, destination, temporary] = move;
+    if (!exists(source)) {
+        if (temporary.isEmpty() || !exists(temporary))
+            return true;
+        // Another file took the name meanwhile: the copy stays, recorded, rather than be lost.
+        return !exists(destination) && publish(temporary, destination);
+    }
     if (!exists(destination)) {
         // Never published, or the destination's volume is away.
         struct stat status {};
@@ -86,12 +106,25 @@ void completeInterruptedMoves() {
     QByteArrayList unsettled;
     for (const QByteArray& line : journalLines(journal)) {
         const QByteArrayList paths = line.split(' ');
-        if (paths.size() != 2 || unsettled.contains(line))
+        if (paths.size() < 2 || paths.size() > 3 || unsettled.contains(line))
             continue;
-        const RecordedMove move{QByteArray::fromPercentEncoding(paths[0]),
-                                QByteArray::fromPercentEncoding(paths[1])};
+        const RecordedMove move{
+            QByteArray::fromPercentEncoding(paths[0]), QByteArray::fromPercentEncoding(paths[1]),
+            paths.size() == 3 ? QByteArray::fromPercentEncoding(paths[2]) : QByteArray()};
         if (!complete(move, flushedFolders))
             unsettled.append(line);
     }
     keepJournalLines(journal, unsettled, KeptLines);
+}
+
+QSet<QByteArray> copiesStillRecorded() {
+    QSet<QByteArray> names;
+    for (const QByteArray& line : journalLines(moveJournal())) {
+        const QByteArrayList paths = line.split(' ');
+        if (paths.size() == 3) {
+            const QByteArray copy = QByteArray::fromPercentEncoding(paths[2]);
+            names.insert(copy.mid(copy.lastIndexOf('/') + 1));
+        }
+    }
+    return names;
 }

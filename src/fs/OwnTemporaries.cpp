@@ -4,6 +4,8 @@
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
 #include "fs/JournalFile.h"
+#include "fs/MoveJournal.h"
+#include "fs/PathText.h"
 #include "fs/StateFolder.h"
 #include "fs/SystemCalls.h"
 
@@ -43,7 +45,8 @@ QByteArray processPrefix() {
     throw AppError(
         errorNumberForErrno(error), sourceText(FsTask::RecordingTemporaries),
         QStringLiteral("The temporary files in \"%1\" could not be recorded in \"%2\": %3.")
-            .arg(decodeFileName(folder), ownTemporariesJournal(), reasonForErrno(error)));
+            .arg(shownPath(decodeFileName(folder)), shownPath(ownTemporariesJournal()),
+                 reasonForErrno(error)));
 }
 
 // A line is a folder's path, "/" and a process's name prefix; percent-encoded, since a path may
@@ -62,7 +65,7 @@ void record(const QByteArray& folder) {
 // True when the line is settled: its folder is there and holds no temporary of ours with the
 // line's prefix any more (each is removed now). Only regular files with our temporary names are
 // ever touched.
-bool settle(const QByteArray& pathPrefix) {
+bool settle(const QByteArray& pathPrefix, const QSet<QByteArray>& kept) {
     // Split as bytes: the folder's name need not be text.
     const qsizetype slash = pathPrefix.lastIndexOf('/');
     const QByteArray folder = slash > 0 ? pathPrefix.left(slash) : QByteArray("/");
@@ -72,8 +75,10 @@ bool settle(const QByteArray& pathPrefix) {
         return prefix.isEmpty();
     bool settled = true;
     for (const FolderEntry& entry : entries) {
-        if (entry.regularFile && entry.name.startsWith(prefix) &&
-            isOwnTemporaryName(decodeFileName(entry.name)) &&
+        if (!entry.regularFile || !entry.name.startsWith(prefix) ||
+            !isOwnTemporaryName(decodeFileName(entry.name)))
+            continue;
+        if (kept.contains(entry.name) ||
             realSystemCalls()->unlink((folder + '/' + entry.name).constData()) != 0)
             settled = false;
     }
@@ -121,9 +126,10 @@ void removeRecordedTemporaries() {
     // The journal is written anew without this process's lines, which are recorded again on use.
     recordedFolders().clear();
     const QString journal = ownTemporariesJournal();
+    const QSet<QByteArray> kept = copiesStillRecorded();
     QByteArrayList unsettled;
     for (const QByteArray& line : journalLines(journal)) {
-        if (!unsettled.contains(line) && !settle(QByteArray::fromPercentEncoding(line)))
+        if (!unsettled.contains(line) && !settle(QByteArray::fromPercentEncoding(line), kept))
             unsettled.append(line);
     }
     keepJournalLines(journal, unsettled, KeptLines);

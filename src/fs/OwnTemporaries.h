@@ -26,7 +26,8 @@ QString ownTemporariesJournal();
 QString recordedTemporaryName(const QByteArray& folder);
 
 // Removes what a killed process left behind: in each recorded folder, every regular file with one
-// of our temporary names that starts as recorded. The journal then keeps only the lines that could
+// of our temporary names that starts as recorded, except the copies the journal of moves still
+// names (completeInterruptedMoves comes first). The journal then keeps only the lines that could
 // not be settled (a folder that is not there now, as on a card taken out, or a file that could not
 // be removed), at most the newest 256, so that a later start tries them again. Anything that
 // fails is skipped silently, since temporaries hold no music.

@@ -16,3 +16,7 @@ QString joinPath(const QString& folder, const QString& name);
 
 // The folder of a path given as bytes: all before its last "/", or "/" for a file at the root.
 QByteArray folderOfPath(const QByteArray& path);
+
+// A path as a message or a status line shows it: with the platform's separator ("E:\Music" on
+// Windows), a drive alone with its root's ("E:\").
+QString shownPath(const QString& path);

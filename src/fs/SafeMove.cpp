@@ -1,6 +1,7 @@
 #include "fs/SafeMove.h"
 
 #include "fs/AppError.h"
+#include "fs/Duplicates.h"
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
 #include "fs/OwnTemporaries.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -97,10 +99,12 @@ public:
     }
 
     qint64 copySize() const { return m_copySize; }
+    bool published() const { return m_published; }
     GroupFlush groupFlush() const { return m_volume->traits.groupFlush; }
     const QByteArray& sourcePath() const { return m_sourcePath; }
     const QByteArray& destinationPath() const { return m_destinationPath; }
     const QByteArray& destinationFolderPath() const { return m_destinationFolderPath; }
+    const QByteArray& temporaryPath() const { return m_temporary; }
 
     // Flushes every file of the copy's volume to the device.
     void syncVolume() {
@@ -108,13 +112,15 @@ public:
             failWriting(errno, 0);
     }
 
-    // Closes the copy, flushing it to the device first when asked.
+    // Closes the copy, flushing it to the device first when asked. Where published files are
+    // flushed again, the copy stays open for that until publish().
     void closeCopy(bool flush) {
         // A file that is not safely on the device is not moved, so the source must stay.
         if (flush && m_calls.fsync(m_out) != 0)
             failWriting(errno, 0);
-        const int out = m_out;
-        m_out = -1;
+        if (m_volume->traits.flushPublishedFiles)
+            return;
+        const int out = std::exchange(m_out, -1);
         if (m_calls.close(out) != 0)
             failWriting(errno, 0);
     }
@@ -125,18 +131,38 @@ public:
             failErrno(EXDEV);
         m_temporary.clear();
         m_published = true;
+        if (m_out >= 0)
+            flushPublished();
     }
 
     int syncFolder() const { return syncFolderOf(m_calls, m_destinationFolderPath); }
 
+    // Music is moved, never copied: a source that cannot be deleted keeps the file where it was,
+    // and its published copy goes again, once it is found to hold the same bytes.
     void deleteSource() {
-        if (m_calls.unlink(m_sourcePath.constData()) != 0) {
-            const int error = errno;
-            fail(errorNumberForErrno(error),
-                 QStringLiteral("it was copied there but could not be removed from \"%1\" (%2), so "
-                                "it now exists in both places")
-                     .arg(m_sourceFolder, reasonForErrno(error)));
+        if (m_calls.unlink(m_sourcePath.constData()) == 0)
+            return;
+        const int error = errno;
+        // Someone else took the source meanwhile: the copy is the only one now.
+        if (error == ENOENT)
+            return;
+        bool copyRemoved = false;
+        try {
+            copyRemoved = removeDuplicate(m_calls, decodeFileName(m_destinationPath), m_source);
+        } catch (const AppError&) {
+            // Said below: the file is in both places.
         }
+        if (copyRemoved) {
+            m_published = false;
+            fail(errorNumberForErrno(error),
+                 QStringLiteral("it could not be deleted from \"%1\" because %2; its copy was "
+                                "removed again, so it stayed where it was")
+                     .arg(shownPath(m_sourceFolder), reasonForErrno(error)));
+        }
+        fail(errorNumberForErrno(error),
+             QStringLiteral("it could not be deleted from \"%1\" because %2, and its copy "
+                            "could not be removed again, so it now exists in both places")
+                 .arg(shownPath(m_sourceFolder), reasonForErrno(error)));
     }
 
     // Leaves the source the only one: removes the copy, under its final name once published.
@@ -150,14 +176,15 @@ public:
         if (m_calls.unlink(m_destinationPath.constData()) != 0) {
             const int error = errno;
             fail(errorNumberForErrno(error),
-                 QStringLiteral("a file moved with it failed, and the copy made there could not be "
-                                "removed again (%1), so it now exists in both places")
+                 QStringLiteral("the move could not be finished, and the copy made there could not "
+                                "be removed again (%1), so it now exists in both places")
                      .arg(reasonForErrno(error)));
         }
     }
 
     [[noreturn]] void failErrno(int error) const {
-        fail(errorNumberForErrno(error), reasonForErrno(error));
+        fail(errorNumberForErrno(error), reasonForErrno(error),
+             isOneFileErrno(error) ? AppError::Reach::OneFile : AppError::Reach::Operation);
     }
 
 private:
@@ -165,7 +192,7 @@ private:
                            AppError::Reach reach = AppError::Reach::Operation) const {
         throw AppError(number, sourceText(FsTask::MovingFile),
                        QStringLiteral("\"%1\" could not be moved to \"%2\": %3.")
-                           .arg(m_fileName, m_destinationFolder, reason),
+                           .arg(m_fileName, shownPath(m_destinationFolder), reason),
                        reach);
     }
 
@@ -235,15 +262,15 @@ private:
                 throw AppError(
                     ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
                     QStringLiteral("\"%1\" could not be moved: it does not exist in \"%2\".")
-                        .arg(m_fileName, m_sourceFolder),
+                        .arg(m_fileName, shownPath(m_sourceFolder)),
                     AppError::Reach::OneFile);
             failReading(error);
         }
         if (!S_ISREG(status.st_mode))
-            throw AppError(
-                ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
-                QStringLiteral("\"%1\" could not be moved: it is not a file.").arg(m_source),
-                AppError::Reach::OneFile);
+            throw AppError(ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
+                           QStringLiteral("\"%1\" could not be moved: it is not a file.")
+                               .arg(shownPath(m_source)),
+                           AppError::Reach::OneFile);
         return status.st_dev;
     }
 
@@ -448,6 +475,18 @@ private:
             failErrno(errno);
     }
 
+    // The copy, still open, flushed under its final name; a copy that cannot be is taken back.
+    void flushPublished() {
+        const int out = std::exchange(m_out, -1);
+        int error = m_calls.fsync(out) == 0 ? 0 : errno;
+        if (m_calls.close(out) != 0 && error == 0)
+            error = errno;
+        if (error == 0)
+            return;
+        m_published = false;
+        retractPublished(error);
+    }
+
     // The file is under its final name but the move cannot be finished: take that name back so the
     // source stays the only one, or say that there are two.
     [[noreturn]] void retractPublished(int error) const {
@@ -520,6 +559,10 @@ const QByteArray& StagedMove::destinationFolderPath() const {
     return m_move->destinationFolderPath();
 }
 
+const QByteArray& StagedMove::temporaryPath() const {
+    return m_move->temporaryPath();
+}
+
 void StagedMove::syncVolume() {
     m_move->syncVolume();
 }
@@ -542,6 +585,10 @@ void StagedMove::fail(int error) const {
 
 void StagedMove::deleteSource() {
     m_move->deleteSource();
+}
+
+bool StagedMove::published() const {
+    return m_move->published();
 }
 
 void StagedMove::takeBack() {

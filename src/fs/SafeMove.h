@@ -14,10 +14,10 @@ enum class GroupFlush;
 // the source itself. On the same volume the file is renamed; across volumes it is copied into a
 // temporary file of ours next to the destination, flushed to the device, published under the
 // final name and only then deleted at the source, keeping its modification time. Every failure is
-// an AppError; after one the source is where it was, and the final name holds nothing of ours,
-// except when only the source's deletion failed: then the file exists in both places and the
-// error says so. What the move finds out about the destination's volume goes into volumes, for
-// the next move there.
+// an AppError; after one the source is where it was, and the final name holds nothing of ours.
+// A source that cannot be deleted takes its published copy back (once it holds the same bytes);
+// only where that fails too is the file in both places, and the error says so. What the move finds
+// out about the destination's volume goes into volumes, for the next move there.
 void moveFileSafely(SystemCalls& calls, KnownVolumes& volumes, const QString& source,
                     const QString& destination);
 
@@ -50,6 +50,8 @@ public:
     const QByteArray& sourcePath() const;
     const QByteArray& destinationPath() const;
     const QByteArray& destinationFolderPath() const;
+    // The copy's own path until it is published; empty after.
+    const QByteArray& temporaryPath() const;
 
     // The group's steps, in this order.
     void syncVolume();
@@ -60,6 +62,8 @@ public:
     // Fails with the error, naming the file.
     [[noreturn]] void fail(int error) const;
     void deleteSource();
+    // Whether the copy is under its final name: from publish() on, until it is removed again.
+    bool published() const;
     // Removes the copy, unpublished or published, so that the source is the only one again; fails,
     // saying that the file is now in both places, when a published copy cannot be removed.
     void takeBack();

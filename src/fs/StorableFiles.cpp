@@ -33,12 +33,20 @@ QString fatAcceptedName(const QString& name) {
     return accepted;
 }
 
-bool volumeCanStore(const VolumeTraits& traits, const QString& path) {
-    if (!nameProblemOn(traits, splitAtLastSlash(path).name).isEmpty())
-        return false;
+QString whyVolumeCannotStore(const VolumeTraits& traits, const QString& path) {
+    const QString name = splitAtLastSlash(path).name;
+    if (traits.fatNames && holdsUndecodableBytes(name))
+        return QStringLiteral("not readable text");
+    if (traits.fatNames) {
+        if (QString problem = fatNameProblemInShort(name); !problem.isEmpty())
+            return problem;
+    }
     if (traits.largestFile <= 0)
-        return true;
+        return {};
     struct stat status {};
-    return realSystemCalls()->stat(encodeFileName(path).constData(), &status) != 0 ||
-           status.st_size <= traits.largestFile;
+    if (realSystemCalls()->stat(encodeFileName(path).constData(), &status) != 0 ||
+        status.st_size <= traits.largestFile)
+        return {};
+    return QStringLiteral("larger than %1 GiB")
+        .arg(QString::number(static_cast<double>(traits.largestFile + 1) / (1LL << 30), 'g', 3));
 }

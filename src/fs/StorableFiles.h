@@ -15,6 +15,7 @@ QString nameProblemOn(const VolumeTraits& traits, const QString& name);
 // volumes already take is given back as it is.
 QString fatAcceptedName(const QString& name);
 
-// Whether a volume with these traits can store the file at the path under the file's own name and
-// at its size. A file whose size cannot be read counts as storable: its move reports the trouble.
-bool volumeCanStore(const VolumeTraits& traits, const QString& path);
+// Why a volume with these traits cannot store the file at the path under the file's own name or at
+// its size, in a few words ("a reserved name", "larger than 4 GiB"); empty when it can. A file
+// whose size cannot be read counts as storable: its move reports the trouble.
+QString whyVolumeCannotStore(const VolumeTraits& traits, const QString& path);

@@ -1,9 +1,11 @@
 #include "fs/SystemCalls.h"
+#include "fs/Win32Files.h"
 
 #include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <functional>
 #include <io.h>
 #include <mutex>
 #include <string>
@@ -16,55 +18,45 @@
 namespace {
 
 std::wstring widePath(const char* path) {
-    return QString::fromUtf8(path).toStdWString();
-}
-
-int errnoFor(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_PATHNAME:
-        return ENOENT;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_NOT_SAME_DEVICE:
-        return EXDEV;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return EACCES;
-    case ERROR_WRITE_PROTECT:
-        return EROFS;
-    case ERROR_NOT_READY:
-    case ERROR_DEV_NOT_EXIST:
-        return ENXIO;
-    case ERROR_INVALID_NAME:
-        return EINVAL;
-    case ERROR_DIRECTORY:
-        return ENOTDIR;
-    case ERROR_DIR_NOT_EMPTY:
-        return ENOTEMPTY;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENAMETOOLONG;
-    case ERROR_FILE_TOO_LARGE:
-        return EFBIG;
-    case ERROR_NOT_SUPPORTED:
-    case ERROR_INVALID_FUNCTION:
-        return EOPNOTSUPP;
-    default:
-        return EIO;
-    }
+    return extendedLengthPath(QString::fromUtf8(path)).toStdWString();
 }
 
 int fail() {
-    errno = errnoFor(GetLastError());
+    errno = errnoForWindowsError(GetLastError());
     return -1;
+}
+
+bool inUse(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_DELETE_PENDING;
+}
+
+// A file another program holds for a moment (an antivirus scan of a new copy, Explorer reading
+// its tags, a sync client) is asked again at growing intervals, for about a second in all, before
+// it counts as in use. The last error stays the call's own.
+bool unlessInUse(const std::function<bool()>& call) {
+    constexpr DWORD LongestPause = 640;
+    for (DWORD pause = 10;; pause *= 2) {
+        if (call())
+            return true;
+        const DWORD error = GetLastError();
+        if (!inUse(error) || pause > LongestPause) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(pause);
+    }
+}
+
+HANDLE openFile(const std::wstring& path, DWORD access, DWORD disposition, DWORD attributes) {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    unlessInUse([&] {
+        handle = CreateFileW(path.c_str(), access,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             disposition, attributes, nullptr);
+        return handle != INVALID_HANDLE_VALUE;
+    });
+    return handle;
 }
 
 // The CRT hands a descriptor's handle over as an integer.
@@ -113,14 +105,36 @@ FILETIME fileTimeOf(const struct timespec& time) {
     return {static_cast<DWORD>(steps), static_cast<DWORD>(steps >> 32)};
 }
 
+// The tag tells a link from a cloud file and other reparse points that are what they show.
+DWORD reparseTagOf(HANDLE handle, DWORD attributes) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag))
+        return 0;
+    return tag.ReparseTag;
+}
+
+// A read-only file's mode has no write permission; a folder's read-only attribute only asks
+// Explorer to look for its desktop.ini.
+mode_t modeOf(DWORD attributes, DWORD reparseTag) {
+    switch (windowsEntryOf(attributes, reparseTag)) {
+    case WindowsEntry::Folder:
+        return S_IFDIR | 0755;
+    case WindowsEntry::File:
+        return S_IFREG | (attributes & FILE_ATTRIBUTE_READONLY ? 0444 : 0644);
+    case WindowsEntry::Link:
+    case WindowsEntry::Other:
+        break;
+    }
+    return 0;
+}
+
 int statusOf(HANDLE handle, struct stat* status) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle, &info))
         return fail();
     *status = {};
-    const bool folder = info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    const bool link = info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
-    status->st_mode = link ? 0 : folder ? S_IFDIR | 0755 : S_IFREG | 0644;
+    status->st_mode = modeOf(info.dwFileAttributes, reparseTagOf(handle, info.dwFileAttributes));
     status->st_dev = info.dwVolumeSerialNumber;
     // The CRT's inode field has 16 bits: the file index folded into them. Two files that share
     // them count as one file, which only ever keeps a file that could have gone.
@@ -137,9 +151,8 @@ int statusOf(HANDLE handle, struct stat* status) {
 }
 
 int statusOfPath(const char* path, struct stat* status, DWORD flags) {
-    const HANDLE handle = CreateFileW(
-        widePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    const HANDLE handle =
+        openFile(widePath(path), 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags);
     if (handle == INVALID_HANDLE_VALUE)
         return fail();
     const int result = statusOf(handle, status);
@@ -159,12 +172,15 @@ int SystemCalls::open(const char* path, int flags, mode_t mode) {
                               : (flags & O_CREAT)                      ? OPEN_ALWAYS
                               : (flags & O_TRUNC)                      ? TRUNCATE_EXISTING
                                                                        : OPEN_EXISTING;
+    // A file read is a file about to be moved: asking for the right to delete it as well makes a
+    // file that another program holds without sharing its deletion fail here, before anything of
+    // it is copied, rather than once its copy is published.
+    if (access == O_RDONLY && !(flags & O_DIRECTORY))
+        desired |= DELETE;
     const DWORD attributes =
         (flags & O_DIRECTORY ? FILE_FLAG_BACKUP_SEMANTICS : 0) |
         ((flags & O_CREAT) && !(mode & 0200) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-    const HANDLE handle = CreateFileW(widePath(path).c_str(), desired,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, disposition, attributes, nullptr);
+    const HANDLE handle = openFile(widePath(path), desired, disposition, attributes);
     if (handle == INVALID_HANDLE_VALUE)
         return fail();
     BY_HANDLE_FILE_INFORMATION info{};
@@ -203,8 +219,9 @@ ssize_t SystemCalls::write(int fd, const void* buffer, size_t size) {
     return put;
 }
 
-// A folder's entries are made durable by the rename that publishes them (MOVEFILE_WRITE_THROUGH);
-// Windows flushes no folder handle, so a folder's flush passes as a file system that cannot.
+// Windows flushes no folder handle, so a folder's flush passes as on a file system that cannot; a
+// published file is flushed again under its final name instead (VolumeTraits::flushPublishedFiles),
+// which on FAT writes its folder entry.
 int SystemCalls::fsync(int fd) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileInformationByHandle(handleOf(fd), &info) &&
@@ -249,24 +266,57 @@ int SystemCalls::lstat(const char* path, struct stat* status) {
 // without MOVEFILE_COPY_ALLOWED it refuses another volume (EXDEV); MOVEFILE_WRITE_THROUGH
 // returns once the rename is on the disk.
 int SystemCalls::renameNoReplace(const char* from, const char* to) {
-    return MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), MOVEFILE_WRITE_THROUGH)
+    const std::wstring source = widePath(from);
+    const std::wstring destination = widePath(to);
+    return unlessInUse([&] {
+        return MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    })
                ? 0
                : fail();
 }
 
 int SystemCalls::link(const char* from, const char* to) {
-    return CreateHardLinkW(widePath(to).c_str(), widePath(from).c_str(), nullptr) ? 0 : fail();
-}
-
-int SystemCalls::rename(const char* from, const char* to) {
-    return MoveFileExW(widePath(from).c_str(), widePath(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+    const std::wstring source = widePath(from);
+    const std::wstring destination = widePath(to);
+    return unlessInUse(
+               [&] { return CreateHardLinkW(destination.c_str(), source.c_str(), nullptr) != 0; })
                ? 0
                : fail();
 }
 
+int SystemCalls::rename(const char* from, const char* to) {
+    const std::wstring source = widePath(from);
+    const std::wstring destination = widePath(to);
+    return unlessInUse([&] {
+        return MoveFileExW(source.c_str(), destination.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    })
+               ? 0
+               : fail();
+}
+
+// As on POSIX systems, a file's own permissions do not keep it: DeleteFileW refuses a read-only
+// file (music ripped from a CD often is), so its attribute goes first, and comes back when the
+// file stays all the same.
 int SystemCalls::unlink(const char* path) {
-    return DeleteFileW(widePath(path).c_str()) ? 0 : fail();
+    const std::wstring file = widePath(path);
+    const auto remove = [&] { return unlessInUse([&] { return DeleteFileW(file.c_str()) != 0; }); };
+    if (remove())
+        return 0;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        !(attributes & FILE_ATTRIBUTE_READONLY)) {
+        errno = errnoForWindowsError(error);
+        return -1;
+    }
+    if (!SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        return fail();
+    if (remove())
+        return 0;
+    const int result = fail();
+    SetFileAttributesW(file.c_str(), attributes);
+    return result;
 }
 
 int SystemCalls::mkdir(const char* path, mode_t) {
@@ -274,7 +324,8 @@ int SystemCalls::mkdir(const char* path, mode_t) {
 }
 
 int SystemCalls::rmdir(const char* path) {
-    return RemoveDirectoryW(widePath(path).c_str()) ? 0 : fail();
+    const std::wstring folder = widePath(path);
+    return unlessInUse([&] { return RemoveDirectoryW(folder.c_str()) != 0; }) ? 0 : fail();
 }
 
 int SystemCalls::statvfs(const char* path, struct statvfs* status) {
@@ -286,28 +337,42 @@ int SystemCalls::statvfs(const char* path, struct statvfs* status) {
 }
 
 int SystemCalls::listFolder(const char* path, std::vector<FolderEntry>& entries) {
-    std::wstring pattern = widePath(path);
-    if (!pattern.empty() && pattern.back() != L'/' && pattern.back() != L'\\')
-        pattern += L'\\';
-    pattern += L'*';
+    // "E:" alone would be the current folder of E:, "E:\\" is its root.
+    QString given = QString::fromUtf8(path);
+    if (!given.endsWith(QLatin1Char('/')) && !given.endsWith(QLatin1Char('\\')))
+        given += QLatin1Char('\\');
+    const std::wstring folder = extendedLengthPath(given).toStdWString();
+    const std::wstring pattern = folder + L'*';
     WIN32_FIND_DATAW found{};
     const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
-        return fail();
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // The root of a FAT or exFAT drive has no "." and ".." entries: when it is empty, nothing
+        // matches at all.
+        const DWORD attributes = GetFileAttributesW(folder.c_str());
+        if (error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            entries.clear();
+            return 0;
+        }
+        errno = errnoForWindowsError(error);
+        return -1;
+    }
     entries.clear();
     do {
         const QString name = QString::fromWCharArray(found.cFileName);
         if (name == QLatin1String(".") || name == QLatin1String(".."))
             continue;
-        const bool regularFile =
-            !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
-        entries.push_back({name.toUtf8(), regularFile});
+        // The reparse tag of an entry that is a reparse point.
+        const DWORD tag = found.dwReserved0;
+        entries.push_back(
+            {name.toUtf8(), windowsEntryOf(found.dwFileAttributes, tag) == WindowsEntry::File});
     } while (FindNextFileW(search, &found));
     const DWORD error = GetLastError();
     FindClose(search);
     if (error != ERROR_NO_MORE_FILES) {
-        errno = errnoFor(error);
+        errno = errnoForWindowsError(error);
         return -1;
     }
     return 0;

@@ -17,10 +17,10 @@ namespace {
 [[noreturn]] void failFolder(int error, const QString& path, FsTask task, const QString& doing) {
     if (error == ENOENT || error == ENOTDIR)
         throw AppError(ErrorNumber::PathNotFound, sourceText(task),
-                       QStringLiteral("The folder \"%1\" does not exist.").arg(path));
+                       QStringLiteral("The folder \"%1\" does not exist.").arg(shownPath(path)));
     throw AppError(errorNumberForErrno(error), sourceText(task),
                    QStringLiteral("The folder \"%1\" could not be %2: %3.")
-                       .arg(path, doing, reasonForErrno(error)));
+                       .arg(shownPath(path), doing, reasonForErrno(error)));
 }
 
 // The folder part of "folder/*.*" or "folder\*.*"; "/" for "/*.*". Null when the source is not
@@ -83,14 +83,24 @@ void SystemFileSystem::moveEveryFile(const QString& folder, const QString& desti
         throw AppError(ErrorNumber::PathNotFound, sourceText(FsTask::MovingFile),
                        QStringLiteral("The files of \"%1\" could not be moved to \"%2\": the "
                                       "folder does not exist.")
-                           .arg(folder, destinationFolder));
+                           .arg(shownPath(folder), shownPath(destinationFolder)));
     const FsFolder files = GetFolder(folder);
     if (files.Files.empty())
-        throw AppError(ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
-                       QStringLiteral("There are no files in \"%1\" to move.").arg(folder));
-    for (const FsFile& file : files.Files)
-        MoveInGroup(joinPath(folder, file.Name), joinPath(destinationFolder, file.Name));
-    m_group.finish();
+        throw AppError(
+            ErrorNumber::FileNotFound, sourceText(FsTask::MovingFile),
+            QStringLiteral("There are no files in \"%1\" to move.").arg(shownPath(folder)));
+    try {
+        for (const FsFile& file : files.Files)
+            MoveInGroup(joinPath(folder, file.Name), joinPath(destinationFolder, file.Name));
+        m_group.finish();
+    } catch (...) {
+        // This move's failure is said whole; none of its files is left for a later caller.
+        m_group.takeFailures();
+        throw;
+    }
+    // A file whose name was taken when it was published ends the move like any failure of a file.
+    if (std::vector<FailedMove> failures = m_group.takeFailures(); !failures.empty())
+        throw failures.front().error;
 }
 
 void SystemFileSystem::MoveInGroup(const QString& source, const QString& destination) {
@@ -121,6 +131,10 @@ std::int64_t SystemFileSystem::SettledMoves() const {
     return m_group.settled() + m_movedAtOnce;
 }
 
+std::vector<FailedMove> SystemFileSystem::TakeFailedMoves() {
+    return m_group.takeFailures();
+}
+
 bool SystemFileSystem::DeleteDuplicate(const QString& duplicate, const QString& original) {
     m_group.finish();
     return removeDuplicate(*m_calls, duplicate, original);
@@ -136,16 +150,17 @@ void SystemFileSystem::CreateFolder(const QString& givenPath) {
     while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
         path.chop(1);
     if (error == EEXIST)
-        throw AppError(ErrorNumber::FileAlreadyExists, sourceText(FsTask::MakingFolder),
-                       QStringLiteral("The folder \"%1\" could not be made: %2.")
-                           .arg(path, FolderExists(path)
+        throw AppError(
+            ErrorNumber::FileAlreadyExists, sourceText(FsTask::MakingFolder),
+            QStringLiteral("The folder \"%1\" could not be made: %2.")
+                .arg(shownPath(path), FolderExists(path)
                                           ? QStringLiteral("it already exists")
                                           : QStringLiteral("a file of that name is in the way")));
     if (error == ENOENT || error == ENOTDIR)
         throw AppError(ErrorNumber::PathNotFound, sourceText(FsTask::MakingFolder),
                        QStringLiteral("The folder \"%1\" could not be made: the folder it belongs "
                                       "in does not exist.")
-                           .arg(path));
+                           .arg(shownPath(path)));
     failFolder(error, path, FsTask::MakingFolder, QStringLiteral("made"));
 }
 
@@ -155,9 +170,9 @@ void SystemFileSystem::DeleteFolder(const QString& path) {
         return;
     const int error = errno;
     if (error == ENOTEMPTY || error == EEXIST)
-        throw AppError(
-            ErrorNumber::PathFileAccess, sourceText(FsTask::RemovingFolder),
-            QStringLiteral("The folder \"%1\" could not be removed: it is not empty.").arg(path));
+        throw AppError(ErrorNumber::PathFileAccess, sourceText(FsTask::RemovingFolder),
+                       QStringLiteral("The folder \"%1\" could not be removed: it is not empty.")
+                           .arg(shownPath(path)));
     failFolder(error, path, FsTask::RemovingFolder, QStringLiteral("removed"));
 }
 

@@ -22,6 +22,7 @@ public:
     void MoveInGroup(const QString& source, const QString& destination) override;
     void SettleMoves() override;
     std::int64_t SettledMoves() const override;
+    std::vector<FailedMove> TakeFailedMoves() override;
     bool DeleteDuplicate(const QString& duplicate, const QString& original) override;
     // Fails with FileAlreadyExists when the folder (or a file of that name) is already there.
     void CreateFolder(const QString& path) override;

@@ -1,5 +1,6 @@
 #include "fs/SystemVolumes.h"
 
+#include "fs/BootSectorSerial.h"
 #include "fs/FileNameCodec.h"
 #include "fs/MountTable.h"
 
@@ -82,6 +83,23 @@ QHash<QString, QString> labelsByDevice() {
     return labels;
 }
 
+// A root as the mount table writes it: without trailing "/", save the root "/" itself.
+QString withoutTrailingSlashes(QString root) {
+    while (root.size() > 1 && root.endsWith(QLatin1Char('/')))
+        root.chop(1);
+    return root;
+}
+
+// The name of the /dev/disk/by-uuid link to the device, as udev publishes it.
+QString uuidOfDevice(const QString& device) {
+    const QDir byUuid(QStringLiteral("/dev/disk/by-uuid"));
+    for (const QFileInfo& link : byUuid.entryInfoList(QDir::System | QDir::Files)) {
+        if (link.canonicalFilePath() == device)
+            return link.fileName();
+    }
+    return {};
+}
+
 } // namespace
 
 std::vector<Volume> SystemVolumeProvider::volumes() const {
@@ -127,16 +145,12 @@ QString SystemVolumeProvider::currentFolder(const QString& root) const {
     const QString current = QDir::currentPath();
     const std::vector<MountEntry> mounts = mountTable();
     const MountEntry* mount = mountOf(mounts, current);
-    QString bare = root;
-    while (bare.size() > 1 && bare.endsWith(QLatin1Char('/')))
-        bare.chop(1);
+    const QString bare = withoutTrailingSlashes(root);
     return mount && mount->mountPoint == bare ? current : bare;
 }
 
 FolderPlace SystemVolumeProvider::placeOf(const QString& folder, const QString& root) const {
-    QString bare = root;
-    while (bare.size() > 1 && bare.endsWith(QLatin1Char('/')))
-        bare.chop(1);
+    const QString bare = withoutTrailingSlashes(root);
     const std::optional<std::vector<MountEntry>> table = readMountTable();
     if (!table)
         return FolderPlace::Unknown;
@@ -152,4 +166,22 @@ FolderPlace SystemVolumeProvider::placeOf(const QString& folder, const QString& 
         return FolderPlace::OnVolume;
     return rootStatus.st_dev == folderStatus.st_dev ? FolderPlace::OnVolume
                                                     : FolderPlace::OtherVolume;
+}
+
+QString SystemVolumeProvider::identityOf(const QString& root) const {
+    const QString bare = withoutTrailingSlashes(root);
+    const std::vector<MountEntry> mounts = mountTable();
+    const auto mount = std::find_if(mounts.begin(), mounts.end(), [&](const MountEntry& entry) {
+        return entry.mountPoint == bare;
+    });
+    if (mount == mounts.end() || !mount->source.startsWith(QLatin1Char('/')))
+        return {};
+    const QString device = QFileInfo(mount->source).canonicalFilePath();
+    if (QString uuid = uuidOfDevice(device); !uuid.isEmpty())
+        return uuid;
+    // Without udev's links (or reading an image file a FUSE driver mounted), the boot sector.
+    QFile source(device);
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return {};
+    return bootSectorSerial(source.read(512));
 }

@@ -12,6 +12,10 @@ public:
     QString currentFolder(const QString& root) const override;
     // On Linux the root must be a mount point of the kernel's mount table and the folder on the
     // same device: the bare folder beneath an unmounted mount point is not the volume. On Windows
-    // the drive letter must be there and the folder's path begin with it, in either letter case.
+    // the drive letter must be there with its medium and the folder's path begin with it, in
+    // either letter case.
     FolderPlace placeOf(const QString& folder, const QString& root) const override;
+    // On Linux the device's file-system UUID (/dev/disk/by-uuid), else the serial number in a FAT
+    // or exFAT device's boot sector; on Windows the volume serial number.
+    QString identityOf(const QString& root) const override;
 };

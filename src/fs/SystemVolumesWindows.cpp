@@ -15,9 +15,12 @@ std::wstring nativeRoot(const QString& root) {
     return QDir::toNativeSeparators(root.left(2) + QLatin1Char('/')).toStdWString();
 }
 
+// A network drive whose server is away can keep a question about its volume waiting for half a
+// minute, and the drive lists ask on the window's thread: it is listed by its letter alone.
 QString labelOf(const QString& root) {
     std::array<wchar_t, MAX_PATH + 1> label{};
-    if (!GetVolumeInformationW(nativeRoot(root).c_str(), label.data(), MAX_PATH, nullptr, nullptr,
+    if (GetDriveTypeW(nativeRoot(root).c_str()) == DRIVE_REMOTE ||
+        !GetVolumeInformationW(nativeRoot(root).c_str(), label.data(), MAX_PATH, nullptr, nullptr,
                                nullptr, nullptr, 0))
         return {};
     return QString::fromWCharArray(label.data());
@@ -65,8 +68,23 @@ QString SystemVolumeProvider::currentFolder(const QString& root) const {
     return sameDrive(current, root) && QDir(current).exists() ? current : root;
 }
 
+// A card reader keeps its letter when its card is taken out: without its medium the drive is
+// not there.
 FolderPlace SystemVolumeProvider::placeOf(const QString& folder, const QString& root) const {
-    if (root.isEmpty() || !(GetLogicalDrives() & (1U << (root[0].toUpper().unicode() - u'A'))))
+    if (root.isEmpty() || !(GetLogicalDrives() & (1U << (root[0].toUpper().unicode() - u'A'))) ||
+        !isReadable(root))
         return FolderPlace::NotMounted;
     return sameDrive(folder, root) ? FolderPlace::OnVolume : FolderPlace::OtherVolume;
+}
+
+// Written as Windows writes it ("1A2B-3C4D"), as a FAT or exFAT card's UUID reads on Linux.
+QString SystemVolumeProvider::identityOf(const QString& root) const {
+    DWORD serial = 0;
+    if (root.isEmpty() || !GetVolumeInformationW(nativeRoot(root).c_str(), nullptr, 0, &serial,
+                                                 nullptr, nullptr, nullptr, 0))
+        return {};
+    return QStringLiteral("%1-%2")
+        .arg(serial >> 16, 4, 16, QLatin1Char('0'))
+        .arg(serial & 0xffff, 4, 16, QLatin1Char('0'))
+        .toUpper();
 }

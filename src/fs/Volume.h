@@ -34,4 +34,8 @@ public:
     // Where the folder lies in relation to the volume at root. By default by the paths alone:
     // the volume must be listed and the folder lie under its root.
     virtual FolderPlace placeOf(const QString& folder, const QString& root) const;
+    // What tells the volume now at root from another that may take its place under the same
+    // drive letter or mount point: its file system's serial number or UUID. Empty when it cannot
+    // be told (nothing mounted there, a memory file system), and then nothing is compared.
+    virtual QString identityOf(const QString& root) const;
 };

@@ -21,6 +21,10 @@ FolderPlace VolumeProvider::placeOf(const QString& folder, const QString& root) 
     return liesUnder(folder, root) ? FolderPlace::OnVolume : FolderPlace::OtherVolume;
 }
 
+QString VolumeProvider::identityOf(const QString& /*root*/) const {
+    return {};
+}
+
 QString volumeRootOf(const VolumeProvider& volumes, const QString& path) {
     return volumeRootOf(volumes.volumes(), path);
 }

@@ -31,6 +31,9 @@ struct VolumeTraits {
     // The largest file the file system can hold, in bytes; 0 where it sets no limit we know of.
     qint64 largestFile = 0;
     GroupFlush groupFlush = GroupFlush::SyncVolume;
+    // A published file is flushed once more under its final name before any source goes: on FAT
+    // under Windows only a file's own flush writes its folder entry, and no folder can be flushed.
+    bool flushPublishedFiles = false;
 };
 
 // FAT keeps a file's size in 32 bits.

@@ -1,11 +1,26 @@
 #include "rotation/ClearingReport.h"
 
+#include "fs/PathText.h"
 #include "rotation/Plural.h"
 
 QString unclearedLine(const QString& playerFolder, qsizetype held, qsizetype left) {
     return QStringLiteral("The MP3 player folder %1 was not cleared completely: %2 in the "
                           "temporary directory, %3 still on the player")
-        .arg(playerFolder, filesCount(held), filesCount(left));
+        .arg(shownPath(playerFolder), filesCount(held), filesCount(left));
+}
+
+QString unclearedClosingLine(const QString& playerFolder, qsizetype held, qsizetype left,
+                             const QString& reason, bool heldReturned) {
+    QString where =
+        QStringLiteral("%1 %2 still on the player").arg(filesCount(left), isOrAre(left));
+    if (!heldReturned)
+        where = QStringLiteral("%1 in the temporary directory, %2 still on the player")
+                    .arg(filesCount(held), filesCount(left));
+    else if (held > 0)
+        where += QStringLiteral("; %1 of its files went back to the Hard Drive Music Directory")
+                     .arg(held);
+    return QStringLiteral("The MP3 player folder %1 was not cleared completely: %2. %3")
+        .arg(shownPath(playerFolder), where, reason);
 }
 
 QString unclearedMessage(const QString& playerFolder, const QString& reason, qsizetype held,
@@ -14,6 +29,6 @@ QString unclearedMessage(const QString& playerFolder, const QString& reason, qsi
                           "its files %4 now in the temporary directory %5, and %6 %7 still on the "
                           "player. The run goes on, and new music is added beside the files still "
                           "there.")
-        .arg(playerFolder, reason, QString::number(held), isOrAre(held), holdingFolder,
-             QString::number(left), isOrAre(left));
+        .arg(shownPath(playerFolder), reason, QString::number(held), isOrAre(held),
+             shownPath(holdingFolder), QString::number(left), isOrAre(left));
 }

@@ -6,9 +6,11 @@
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/Module1.h"
+#include "fs/PathText.h"
 #include "fs/StorableFiles.h"
 #include "fs/VolumeTraits.h"
 #include "rotation/EyePace.h"
+#include "rotation/FolderOutcome.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RoomLeftFree.h"
 #include "rotation/RotationMemory.h"
@@ -18,7 +20,6 @@
 #include "rotation/VanishedFolders.h"
 
 #include <QLabel>
-#include <QSet>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -38,15 +39,17 @@ std::vector<QString> candidatesIn(const FsFolder& folder, const NamePattern& mus
 
 // Takes out of the candidates the music that the player folder's volume cannot store under its own
 // name (refused characters, bytes that are not text, a size beyond its limit) and returns those
-// names: such a file would fail its move and end the fill, so it is never tried.
-QStringList leaveOutUnstorable(std::vector<QString>& candidates, const QString& musicFolder,
-                               const QString& playerFolder) {
+// names with the reasons: such a file would fail its move, so it is never tried.
+std::vector<NotMovedFile> leaveOutUnstorable(std::vector<QString>& candidates,
+                                             const QString& musicFolder,
+                                             const QString& playerFolder) {
     const VolumeTraits traits = volumeTraitsOf(playerFolder);
-    QStringList leftOut;
+    std::vector<NotMovedFile> leftOut;
     std::erase_if(candidates, [&](const QString& name) {
-        if (volumeCanStore(traits, joinPath(musicFolder, name)))
+        const QString why = whyVolumeCannotStore(traits, joinPath(musicFolder, name));
+        if (why.isEmpty())
             return false;
-        leftOut.append(name);
+        leftOut.push_back({name, why, !nameProblemOn(traits, name).isEmpty()});
         return true;
     });
     return leftOut;
@@ -76,9 +79,35 @@ QString whyNotMoved(const AppError& error) {
     }
 }
 
+void noteLeftOut(Form1& form, const NotMovedFile& file) {
+    if (std::none_of(form.LeftOutOfDraw.begin(), form.LeftOutOfDraw.end(),
+                     [&](const NotMovedFile& other) { return other.name == file.name; }))
+        form.LeftOutOfDraw.push_back(file);
+}
+
+// Why a move found that the player cannot store a file, in the few words of the left-out line.
+QString unstorableReason(const AppError& error) {
+    return error.number() == ErrorNumber::FileTooLarge
+               ? QStringLiteral("too large for the player")
+               : QStringLiteral("a name the player refuses");
+}
+
+// Names a music file whose move failed on its own account after the run's completion line.
+void noteFailedFile(Form1& form, const QString& name, const AppError& error) {
+    const bool unstorable =
+        error.number() == ErrorNumber::BadFileName || error.number() == ErrorNumber::FileTooLarge;
+    const auto sameName = [&](const NotMovedFile& file) { return file.name == name; };
+    if (unstorable) {
+        noteLeftOut(form,
+                    {name, unstorableReason(error), error.number() == ErrorNumber::BadFileName});
+    } else if (std::none_of(form.NotMoved.begin(), form.NotMoved.end(), sameName)) {
+        form.NotMoved.push_back({name, whyNotMoved(error)});
+    }
+}
+
 // Judges a failed move of the fill: true when only that file failed and the fill goes on; false
 // when the fill ends, after saying why.
-bool fileFailedAlone(Form1& form, const AppError& error, const QString& name,
+bool fileFailedAlone(Form1& form, std::uint8_t which, const AppError& error, const QString& name,
                      const QString& musicFolder, const QString& playerFolder, std::int64_t moved,
                      EyePace& pace) {
     if (error.number() == ErrorNumber::DiskFull) {
@@ -90,14 +119,7 @@ bool fileFailedAlone(Form1& form, const AppError& error, const QString& name,
     // A song that is not found may be one of many on a music drive that went away.
     const bool musicInPlace = offUiThread([&] { return form.Fso->FolderInPlace(musicFolder); });
     if (error.onlyThisFile() && musicInPlace) {
-        const bool unstorable = error.number() == ErrorNumber::BadFileName ||
-                                error.number() == ErrorNumber::FileTooLarge;
-        if (unstorable && !form.LeftOutOfDraw.contains(name))
-            form.LeftOutOfDraw.append(name);
-        else if (!unstorable &&
-                 std::none_of(form.NotMoved.begin(), form.NotMoved.end(),
-                              [&](const NotMovedFile& file) { return file.name == name; }))
-            form.NotMoved.push_back({name, whyNotMoved(error)});
+        noteFailedFile(form, name, error);
         return true;
     }
     pace.catchUp();
@@ -107,11 +129,12 @@ bool fileFailedAlone(Form1& form, const AppError& error, const QString& name,
     else if (!musicInPlace)
         gone = musicFolderGoneDuringFill(musicFolder, moved);
     if (!gone.isEmpty()) {
-        form.ReportLines.append(gone);
+        form.FillStopped = gone;
         form.services().prompter->ask(
             {gone, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
         return false;
     }
+    form.FillStopped = notFilledLine(which, moved, error.description());
     form.services().prompter->ask({QStringLiteral("Error # ") + signedNumber(error.number()) +
                                        QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
                                        error.description(),
@@ -153,6 +176,7 @@ bool beginNewCycle(RotationMemory* memory, std::vector<QString>& candidates,
 
 void Form1::FillPlayer(std::uint8_t which) {
     const PlayerPane pane = playerPane(which);
+    FillStopped.clear();
     replaceStatus(*this, QStringLiteral("Randomly selecting files from the hard drive, and copying "
                                         "them to the MP3 Player..."));
     RandomSource& random = *services().random;
@@ -163,12 +187,10 @@ void Form1::FillPlayer(std::uint8_t which) {
     std::vector<QString> candidates =
         candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }), music);
     const QString playerFolder = pane.dir->Path();
-    const QStringList leftOut =
+    const std::vector<NotMovedFile> leftOut =
         offUiThread([&] { return leaveOutUnstorable(candidates, musicFolder, playerFolder); });
-    const QSet<QString> leftOutBefore(LeftOutOfDraw.begin(), LeftOutOfDraw.end());
-    for (const QString& name : leftOut)
-        if (!leftOutBefore.contains(name))
-            LeftOutOfDraw.append(name);
+    for (const NotMovedFile& file : leftOut)
+        noteLeftOut(*this, file);
     // The draw goes over the songs not yet out in this cycle; the others wait for the next one.
     std::vector<QString> outThisCycle;
     if (Rotation)
@@ -178,8 +200,8 @@ void Form1::FillPlayer(std::uint8_t which) {
     std::size_t count = candidates.size();
     std::int64_t moved = 0;
     std::size_t remaining = count;
-    // The files whose moves have begun and not yet settled, in the order they began; they settle
-    // in that order.
+    // The files whose moves have begun and neither settled nor failed, in the order they began;
+    // those that do not fail settle in that order.
     std::deque<QString> waiting;
     const std::int64_t settledBefore = Fso->SettledMoves();
 
@@ -216,18 +238,29 @@ void Form1::FillPlayer(std::uint8_t which) {
             });
         // A file counts as moved once its move has settled.
         const auto countSettled = [&] {
+            // A file that failed while its group settled stays in the music folder; its failure
+            // alone is named after the run, and one that ends the fill is said by it.
+            for (const FailedMove& failed : Fso->TakeFailedMoves()) {
+                const QString name = splitAtLastSlash(failed.source).name;
+                if (const auto it = std::find(waiting.begin(), waiting.end(), name);
+                    it != waiting.end())
+                    waiting.erase(it);
+                if (failed.error.onlyThisFile())
+                    noteFailedFile(*this, name, failed.error);
+            }
             const std::int64_t settled = Fso->SettledMoves() - settledBefore;
             if (moved == settled)
                 return;
-            for (; moved < settled; ++moved) {
-                const QString& name = waiting.front();
+            for (; moved < settled && !waiting.empty(); ++moved) {
+                const QString name = waiting.front();
                 if (Rotation)
                     Rotation->markOut(name);
-                LeftOutOfDraw.removeOne(name);
-                std::erase_if(NotMoved,
-                              [&](const NotMovedFile& file) { return file.name == name; });
+                const auto sameName = [&](const NotMovedFile& file) { return file.name == name; };
+                std::erase_if(LeftOutOfDraw, sameName);
+                std::erase_if(NotMoved, sameName);
                 waiting.pop_front();
             }
+            moved = settled;
             pace.panesChanged();
         };
         // Moves still waiting settle before the fill stops, whatever stops it; a group that
@@ -237,7 +270,7 @@ void Form1::FillPlayer(std::uint8_t which) {
                 offUiThread([&] { Fso->SettleMoves(); });
             } catch (const AppError& error) {
                 countSettled();
-                fileFailedAlone(*this, error, waiting.empty() ? QString() : waiting.front(),
+                fileFailedAlone(*this, which, error, waiting.empty() ? QString() : waiting.front(),
                                 musicFolder, playerFolder, moved, pace);
                 return;
             }
@@ -263,6 +296,8 @@ void Form1::FillPlayer(std::uint8_t which) {
                 return;
             }
 
+            // Counted as begun before the move: the group it joins may settle within the call.
+            waiting.push_back(candidates[slot]);
             try {
                 // The moves waiting before this one settle first when it fails.
                 offUiThread([&] {
@@ -270,10 +305,12 @@ void Form1::FillPlayer(std::uint8_t which) {
                         throw noRoomLeft(*Fso, destination);
                     Fso->MoveInGroup(source, destination);
                 });
-                waiting.push_back(candidates[slot]);
             } catch (const AppError& error) {
+                // A failure of this file alone comes from its own checks or copy: it never began.
+                if (error.onlyThisFile())
+                    waiting.pop_back();
                 countSettled();
-                keepGoing = fileFailedAlone(*this, error, candidates[slot], musicFolder,
+                keepGoing = fileFailedAlone(*this, which, error, candidates[slot], musicFolder,
                                             playerFolder, moved, pace);
             }
             countSettled();

@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "controls/FolderList.h"
+#include "fs/PathText.h"
 #include "rotation/HeldFileReturn.h"
 #include "rotation/HeldLibrary.h"
 #include "rotation/NameList.h"
@@ -9,6 +10,8 @@
 #include "rotation/Plural.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
+
+#include <optional>
 
 namespace {
 
@@ -50,28 +53,42 @@ bool returnLeftoverFiles(Form1& form) {
     try {
         held = offUiThread([&] { return fso.GetFolder(holding); });
     } catch (const std::exception&) {
-        warn(form, QStringLiteral("The holding folder %1 cannot be read, so files from an earlier "
-                                  "run may be kept there. Nothing has been moved.")
-                       .arg(holding));
+        warn(form, QStringLiteral("The temporary directory %1 cannot be read, so files from an "
+                                  "earlier run may be kept there. Nothing has been moved.")
+                       .arg(shownPath(holding)));
         return false;
     }
     if (held.Files.empty())
         return true;
 
-    // They go back to the music folder of the run that held them, where it is known.
+    // They go back to the music folder of the run that held them. Without this user's record
+    // they were held by someone else's run: another account's files never go into this user's
+    // music.
     const QString current = form.Dir1->Path();
-    const QString recorded = heldFilesLibrary(holding);
-    const QString music = recorded.isEmpty() ? current : recorded;
+    const std::optional<QString> recorded = heldFilesLibrary(holding);
     const qsizetype count = static_cast<qsizetype>(held.Files.size());
-    if (music != current && !offUiThread([&] { return fso.FolderExists(music); })) {
+    if (!recorded) {
         warn(form,
-             QStringLiteral("%1 from an earlier run %2 to the Hard Drive Music Directory %3, "
-                            "which is not there now. %4 kept in the temporary directory %5. "
-                            "Nothing else has been done.")
-                 .arg(filesCount(count),
-                      forCount(count, QStringLiteral("belongs"), QStringLiteral("belong")), music,
-                      forCount(count, QStringLiteral("It is"), QStringLiteral("They are")),
-                      holding));
+             QStringLiteral("%1 in the temporary directory %2 %3 not held by a run of yours: %4 "
+                            "may be another user's of this computer, whose next run of QUAVEX "
+                            "moves %5 back. %6 kept there. Nothing else has been done.")
+                 .arg(filesCount(count), shownPath(holding),
+                      forCount(count, QStringLiteral("was"), QStringLiteral("were")),
+                      forCount(count, QStringLiteral("it"), QStringLiteral("they")),
+                      forCount(count, QStringLiteral("it"), QStringLiteral("them")),
+                      forCount(count, QStringLiteral("It is"), QStringLiteral("They are"))));
+        return false;
+    }
+    const QString music = recorded->isEmpty() ? current : *recorded;
+    if (music != current && !offUiThread([&] { return fso.FolderExists(music); })) {
+        warn(form, QStringLiteral("%1 from an earlier run %2 to the Hard Drive Music Directory %3, "
+                                  "which is not there now. %4 kept in the temporary directory %5. "
+                                  "Nothing else has been done.")
+                       .arg(filesCount(count),
+                            forCount(count, QStringLiteral("belongs"), QStringLiteral("belong")),
+                            shownPath(music),
+                            forCount(count, QStringLiteral("It is"), QStringLiteral("They are")),
+                            shownPath(holding)));
         return false;
     }
     appendStatus(form, QStringLiteral("Moving files left from an earlier run back to base "
@@ -103,15 +120,15 @@ bool returnLeftoverFiles(Form1& form) {
                            "Directory %3")
                 .arg(filesCount(count - left),
                      forCount(count - left, QStringLiteral("its"), QStringLiteral("their")),
-                     music));
+                     shownPath(music)));
     if (left == 0)
         return true;
-    warn(form,
-         QStringLiteral("%1 from an earlier run could not be moved back to the Hard Drive "
-                        "Music Directory %2. %3 kept in the temporary directory %4. Nothing "
-                        "else has been done.")
-             .arg(filesCount(left), music,
-                  forCount(left, QStringLiteral("It is"), QStringLiteral("They are")), holding));
+    warn(form, QStringLiteral("%1 from an earlier run could not be moved back to the Hard Drive "
+                              "Music Directory %2. %3 kept in the temporary directory %4. Nothing "
+                              "else has been done.")
+                   .arg(filesCount(left), shownPath(music),
+                        forCount(left, QStringLiteral("It is"), QStringLiteral("They are")),
+                        shownPath(holding)));
     return false;
 }
 
@@ -128,10 +145,12 @@ StillHeld whatStaysHeld(Form1& form) {
         QStringList others(held.Others.begin(), held.Others.end());
         others.sort();
         still.lines.append(
-            QStringLiteral("%1 in the temporary directory %2 stayed there, since a run moves "
-                           "files only: %3")
+            QStringLiteral("%1 in the temporary directory %2 %3 and stayed there: %4")
                 .arg(countOf(others.size(), QStringLiteral("item"), QStringLiteral("items")),
-                     holding, firstNames(others, namesShown)));
+                     shownPath(holding),
+                     forCount(others.size(), QStringLiteral("is not a file"),
+                              QStringLiteral("are not files")),
+                     firstNames(others, namesShown)));
     }
     still.files = namesOf(held);
     if (!still.files.isEmpty())
@@ -153,12 +172,12 @@ QString renamedLine(const QStringList& newNames, HeldBy heldBy) {
 
 QString stillHeldLine(qsizetype count, const QString& holdingFolder) {
     return QStringLiteral("%1 could not be moved back and %2 kept in the temporary directory %3")
-        .arg(filesCount(count), isOrAre(count), holdingFolder);
+        .arg(filesCount(count), isOrAre(count), shownPath(holdingFolder));
 }
 
 QString stillHeldMessage(const QStringList& names, const QString& holdingFolder) {
     return QStringLiteral("%1 could not be moved back to the Hard Drive Music Directory and %2 "
                           "kept in the temporary directory %3:\n%4")
-        .arg(filesCount(names.size()), isOrAre(names.size()), holdingFolder,
+        .arg(filesCount(names.size()), isOrAre(names.size()), shownPath(holdingFolder),
              firstNames(names, namesShown, QStringLiteral("\n")));
 }

@@ -3,21 +3,33 @@
 #include "rotation/NameList.h"
 #include "rotation/Plural.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype namesShown = 3;
 
 } // namespace
 
-QString leftOutLine(const QStringList& names) {
-    const QString list = firstNames(names, namesShown);
-    if (names.size() == 1)
-        return QStringLiteral("1 music file was left in the Hard Drive Music Directory: the player "
-                              "cannot store it (%1)")
-            .arg(list);
-    return QStringLiteral("%1 music files were left in the Hard Drive Music Directory: the player "
-                          "cannot store them (%2)")
-        .arg(QString::number(names.size()), list);
+QString leftOutLine(const std::vector<NotMovedFile>& files) {
+    const auto count = static_cast<qint64>(files.size());
+    QStringList named;
+    for (const NotMovedFile& file : files)
+        named.append(QStringLiteral("%1: %2").arg(file.name, file.why));
+    const auto renamable = std::count_if(files.begin(), files.end(),
+                                         [](const NotMovedFile& file) { return file.renamable; });
+    QString remedy;
+    if (renamable == count)
+        remedy = forCount(count, QStringLiteral(" Rename it to include it."),
+                          QStringLiteral(" Rename them to include them."));
+    else if (renamable > 0)
+        remedy = QStringLiteral(" Rename those whose name is refused to include them.");
+    return QStringLiteral("%1 left in the Hard Drive Music Directory: the player cannot store %2 "
+                          "(%3).%4")
+        .arg(forCount(count, QStringLiteral("1 music file was"),
+                      QString::number(count) + QStringLiteral(" music files were")),
+             forCount(count, QStringLiteral("it"), QStringLiteral("them")),
+             firstNames(named, namesShown, QStringLiteral("; ")), remedy);
 }
 
 QString notMovedLine(const std::vector<NotMovedFile>& files) {

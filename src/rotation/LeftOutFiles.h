@@ -4,15 +4,17 @@
 #include <QStringList>
 #include <vector>
 
-// The status line after the run's completion line that names the music files the fills left out
-// of their draw: their count and the first three names.
-QString leftOutLine(const QStringList& names);
-
-// A music file that a fill tried and could not move for a reason of its own.
+// A music file that a fill left out or tried and could not move, for a reason of its own.
 struct NotMovedFile {
     QString name;
-    QString why; // e.g. "it cannot be read"
+    QString why; // e.g. "it cannot be read", "a reserved name"
+    // A file the player would take under another name.
+    bool renamable = false;
 };
+
+// The status line after the run's completion line that names the music files the fills left out
+// of their draw: their count, the first three names with their reasons, and what to do.
+QString leftOutLine(const std::vector<NotMovedFile>& files);
 
 // The status line after the run's completion line that names the music files a fill could not
 // move: their count and the first three names, each with its reason.

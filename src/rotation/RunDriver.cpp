@@ -4,10 +4,14 @@
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
 #include "fs/AppError.h"
+#include "fs/DriveRoot.h"
 #include "fs/FolderLock.h"
 #include "fs/MoveJournal.h"
 #include "fs/OwnTemporaries.h"
+#include "fs/PathText.h"
+#include "fs/StateFolder.h"
 #include "rotation/ClearingReport.h"
+#include "rotation/FolderOutcome.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
@@ -56,15 +60,15 @@ public:
             return;
         setStatusColour(m_form, QColor(255, 255, 255));
         if (!createFileSystem())
-            return;
-        RunLock lock(m_form.services().holdingFolder);
+            return stoppedBeforeThePlayers(replaceStatus);
+        RunLock lock;
         if (const QString problem = lock.take(); !problem.isEmpty()) {
             prompter().ask(
                 {problem, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
-            return;
+            return stoppedBeforeThePlayers(replaceStatus);
         }
         if (!lockPlayerFolders())
-            return;
+            return stoppedBeforeThePlayers(replaceStatus);
         // What a killed run left: its last group of moves completed, then its temporaries gone.
         silently([&] { offUiThread(completeInterruptedMoves); });
         silently([&] { offUiThread(removeRecordedTemporaries); });
@@ -72,8 +76,8 @@ public:
         m_form.NotMoved.clear();
         m_form.ReportLines.clear();
         pinFolders();
-        if (prepareHoldingFolder()) {
-            recordHeldFilesLibrary(m_form.services().holdingFolder, m_form.Dir1->Path());
+        const QString statusBefore = statusText(m_form);
+        if (prepareHoldingFolder() && recordLibrary()) {
             const QString musicFolder = m_form.Dir1->Path();
             const bool remember = m_form.CurrentOptions.rotationMemory;
             m_form.Rotation =
@@ -82,11 +86,22 @@ public:
             if (m_form.Rotation)
                 offUiThread([&] { m_form.Rotation->save(); });
             m_form.Rotation.reset();
+        } else {
+            // After the lines of the files an earlier run left, if any.
+            stoppedBeforeThePlayers(statusText(m_form) == statusBefore ? replaceStatus
+                                                                       : appendStatus);
         }
         refreshPanesSharingAFolder();
     }
 
 private:
+    // A run refused after its start says so in the status box too, which may still show how the
+    // previous run ended; the message box has said why.
+    void stoppedBeforeThePlayers(void (*write)(Form1&, const QString&)) {
+        write(m_form, QStringLiteral("The run stopped before it touched the player folders."));
+        setStatusColour(m_form, QColor(255, 255, 0));
+    }
+
     // One run per player folder at a time, across users and copies of the program: a second run
     // on a folder being filled would exchange its songs with another library.
     bool lockPlayerFolders() {
@@ -103,7 +118,7 @@ private:
                     {QStringLiteral("The player folder \"%1\" is being filled by another copy of "
                                     "QUAVEX, perhaps another user's. Wait until its run has "
                                     "ended, then press Select again. Nothing has been moved.")
-                         .arg(folder),
+                         .arg(shownPath(folder)),
                      QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
                 return false;
             }
@@ -131,25 +146,61 @@ private:
         if (ticked(m_form.chk2) && playerInPlace(2))
             clear(2);
         if (ticked(m_form.chk1) && playerInPlace(1))
-            silently([&] { m_form.FillPlayer(1); });
+            fill(1);
         if (m_form.StopRequested) {
-            appendRunEnd(m_form, closingLines());
+            endAborted();
             return;
         }
         if (ticked(m_form.chk2) && playerInPlace(2))
-            silently([&] { m_form.FillPlayer(2); });
+            fill(2);
         if (m_form.StopRequested) {
-            appendRunEnd(m_form, closingLines());
+            endAborted();
             return;
         }
         restore();
     }
 
-    // The lines that follow the run's last line: what went otherwise than planned, in the order
-    // it came, then the music the fills left in the music folder. The restore adds its own.
-    QStringList closingLines() const {
-        QStringList lines = m_form.ReportLines;
-        if (!m_form.LeftOutOfDraw.isEmpty())
+    // A failure of the fill before its first attempt passes to the run, which goes on.
+    void fill(std::uint8_t which) {
+        try {
+            m_form.FillPlayer(which);
+            m_fillStopped[which - 1] = m_form.FillStopped;
+        } catch (const AppError& error) {
+            m_fillStopped[which - 1] = notFilledLine(which, 0, error.description());
+        } catch (const std::exception&) {
+            // Deliberately silent, as every step from the holding folder on.
+        }
+    }
+
+    // After Break the player's previous files stay held for the next run, which says so.
+    void endAborted() {
+        QStringList lines = closingLines(false);
+        if (filesIn(m_form.services().holdingFolder) > 0)
+            lines.append(heldFilesWaitLine(m_form.services().holdingFolder));
+        appendRunEnd(m_form, lines);
+    }
+
+    // The lines that follow the run's last line: first what a player folder was not given (not
+    // cleared, not filled, left out), each with the reason; then what went otherwise than planned,
+    // in the order it came; then the music the fills left in the music folder. The restore adds
+    // its own. heldReturned: the files held from the players have gone back to the music folder.
+    QStringList closingLines(bool heldReturned) const {
+        QStringList lines;
+        for (const std::uint8_t which : {std::uint8_t{1}, std::uint8_t{2}}) {
+            const Clearing& clearing = m_clearings[which - 1];
+            const QString player = m_form.playerPane(which).dir->Path();
+            if (clearing.unplugged)
+                lines.append(playerUnpluggedDuringClearing(player, clearing.held, heldReturned));
+            else if (!clearing.reason.isEmpty())
+                lines.append(unclearedClosingLine(player, clearing.held, clearing.left,
+                                                  clearing.reason, heldReturned));
+            if (!m_fillStopped[which - 1].isEmpty())
+                lines.append(m_fillStopped[which - 1]);
+            else if (!m_refusals[which - 1].isEmpty() && !clearing.unplugged && !nothingFilled())
+                lines.append(leftOutOfRunLine(which, m_refusals[which - 1]));
+        }
+        lines.append(m_form.ReportLines);
+        if (!m_form.LeftOutOfDraw.empty())
             lines.append(leftOutLine(m_form.LeftOutOfDraw));
         if (!m_form.NotMoved.empty())
             lines.append(notMovedLine(m_form.NotMoved));
@@ -200,23 +251,34 @@ private:
     }
 
     // Whether the player folder still exists and lies on the drive its chooser names, that drive
-    // mounted: otherwise the player was unplugged (or its drive changed) and what would be
-    // cleared or filled is a folder of another volume, such as the bare mount point on the system
-    // disk, or the folder was deleted and its fill could only fail. The user is told once per
-    // run, in one box; the folder is then left out of the run.
+    // there: otherwise the player was unplugged (or its drive changed) and what would be cleared
+    // or filled is a folder of another volume, such as the bare mount point on the system disk,
+    // or the folder was deleted and its fill could only fail. The root of the system drive and
+    // the home folder are never a player's. The user is told once per run, in one box; the folder
+    // is then left out of the run.
     bool playerInPlace(std::uint8_t which) {
         if (!m_refusals[which - 1].isEmpty())
             return false;
         const PlayerPane pane = m_form.playerPane(which);
-        const QString folder = pane.dir->Path();
-        const QString drive = pane.drive->Drive();
+        const Form1::PlayerChoice& choice = m_form.Players[which - 1];
         const VolumeProvider& volumes = *m_form.services().volumes;
+        // A player the pane waited for since start and that is there now opens as it was saved.
+        if (!choice.awaitedDrive.isEmpty()) {
+            const QString root = pane.drive->Drive();
+            if (offUiThread([&] { return volumes.placeOf(root, root); }) == FolderPlace::OnVolume)
+                silently([&] { pane.drive->setDrive(choice.awaitedDrive); });
+        }
+        const QString drive = pane.drive->Drive();
+        QString folder = pane.dir->Path();
+        if (!choice.awaitedDrive.isEmpty())
+            folder = choice.awaitedFolder.isEmpty() ? drive : choice.awaitedFolder;
         const FolderPlace place = offUiThread([&] { return volumes.placeOf(folder, drive); });
         bool exists = true;
         if (place == FolderPlace::OnVolume)
             silently([&] { exists = offUiThread([&] { return fso().FolderExists(folder); }); });
-        if (place == FolderPlace::OnVolume && exists)
-            return true;
+        const QString notAPlayer = notAPlayersFolder(folder);
+        if (place == FolderPlace::OnVolume && exists && notAPlayer.isEmpty())
+            return sameVolumeAsChosen(which, drive, folder);
 
         const QString untouched =
             m_cleared[which - 1]
@@ -224,37 +286,80 @@ private:
                                  "back to the Hard Drive Music Directory; no music was moved to "
                                  "it.")
                 : QStringLiteral("Nothing was moved to or from it.");
+        const QString shownFolder = shownPath(folder);
+        const QString shownDrive = shownPath(drive);
         QString text;
-        if (place == FolderPlace::NotMounted) {
+        if (!notAPlayer.isEmpty()) {
+            m_refusals[which - 1] = QStringLiteral("the folder is not a player's");
+            text = QStringLiteral("The player folder \"%1\" is %2, not a folder of a player: a run "
+                                  "would move every file in it to the temporary directory. Choose "
+                                  "the player's folder and press Select again.")
+                       .arg(shownFolder, notAPlayer);
+        } else if (place == FolderPlace::NotMounted) {
             m_refusals[which - 1] = QStringLiteral("the player is not plugged in");
             // A player folder at the drive's root is the player itself.
-            text = QDir::cleanPath(folder) == QDir::cleanPath(drive)
-                       ? QStringLiteral("The player \"%1\" is not plugged in (its drive is not "
-                                        "mounted).")
-                             .arg(folder)
-                       : QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
-                                        "mounted).")
-                             .arg(folder, drive);
+            text =
+                QDir::cleanPath(folder) == QDir::cleanPath(drive)
+                    ? QStringLiteral("The player \"%1\" is not plugged in (its drive is not %2).")
+                          .arg(shownFolder, driveThereWord())
+                    : QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
+                                     "%3).")
+                          .arg(shownFolder, shownDrive, driveThereWord());
             text += QStringLiteral(" Plug it in and press Select again.");
         } else if (place == FolderPlace::OtherVolume) {
             m_refusals[which - 1] = QStringLiteral("the folder is not on its drive");
             text = QStringLiteral("The player folder \"%1\" is not on its drive %2. Choose its "
                                   "drive again and press Select.")
-                       .arg(folder, drive);
+                       .arg(shownFolder, shownDrive);
         } else if (place == FolderPlace::Unknown) {
             m_refusals[which - 1] = QStringLiteral("the list of mounted drives could not be read");
             text = QStringLiteral("Whether the player folder \"%1\" is on its drive %2 cannot be "
                                   "told now: the system's list of mounted drives could not be "
                                   "read.")
-                       .arg(folder, drive);
+                       .arg(shownFolder, shownDrive);
         } else {
             m_refusals[which - 1] = QStringLiteral("the folder does not exist any more");
             text = QStringLiteral("The player folder \"%1\" does not exist any more: it was "
                                   "deleted or renamed after it was opened. The run leaves it out.")
-                       .arg(folder);
+                       .arg(shownFolder);
         }
         prompter().ask({text + QLatin1Char(' ') + untouched, QStringLiteral("Warning!"),
                         MessageIcon::Warning, MessageButtons::Ok});
+        return false;
+    }
+
+    // What the folder is when a run must never clear it; empty for any other folder.
+    static QString notAPlayersFolder(const QString& folder) {
+        const QString path = QDir::cleanPath(folder);
+        if (samePath(path, QDir::cleanPath(systemDriveRoot())))
+            return QStringLiteral("the root of the system drive");
+        if (samePath(path, QDir::cleanPath(QDir::homePath())))
+            return QStringLiteral("your home folder");
+        return {};
+    }
+
+    // Removable drives take the first free letter or mount point: the volume there now may be
+    // another than the player chosen, a backup drive with a folder of the same name. The user is
+    // asked before anything is cleared from it; a Yes makes it the pane's player.
+    bool sameVolumeAsChosen(std::uint8_t which, const QString& drive, const QString& folder) {
+        Form1::PlayerChoice& choice = m_form.Players[which - 1];
+        const VolumeProvider& volumes = *m_form.services().volumes;
+        const QString now = offUiThread([&] { return volumes.identityOf(drive); });
+        if (choice.volume.isEmpty() || now.isEmpty() || now == choice.volume)
+            return true;
+        const MessageAnswer answer = prompter().ask(
+            {QStringLiteral("The drive %1 holds another volume than the one the player folder "
+                            "\"%2\" was chosen on (%3 then, %4 now): perhaps another player or "
+                            "a backup drive. Move its files to the temporary directory and fill "
+                            "it with music all the same?")
+                 .arg(shownPath(drive), shownPath(folder), choice.volume, now),
+             QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::YesNo,
+             MessageAnswer::No});
+        if (answer == MessageAnswer::Yes) {
+            choice.volume = now;
+            return true;
+        }
+        m_refusals[which - 1] = QStringLiteral("another volume is on its drive");
         return false;
     }
 
@@ -298,11 +403,14 @@ private:
         m_cleared[which - 1] = held > 0;
         if (!reason)
             return;
+        Clearing& clearing = m_clearings[which - 1];
+        clearing.held = held;
+        clearing.reason = *reason;
         if (!offUiThread([&] { return fso().FolderInPlace(player); })) {
             // What the path shows now is another folder: the player's own files are out of reach.
             m_refusals[which - 1] = QStringLiteral("the player was unplugged during the run");
+            clearing.unplugged = true;
             const QString text = playerUnpluggedDuringClearing(player, held);
-            m_form.ReportLines.append(text);
             appendStatus(m_form, text);
             repaintWindow(m_form);
             prompter().ask(
@@ -310,8 +418,8 @@ private:
             return;
         }
         const qsizetype left = filesIn(player);
+        clearing.left = left;
         const QString line = unclearedLine(player, held, left);
-        m_form.ReportLines.append(line);
         appendStatus(m_form, line);
         repaintWindow(m_form);
         prompter().ask({unclearedMessage(player, *reason, held, left, holding),
@@ -362,7 +470,7 @@ private:
         bool exists = false;
         silently([&] { exists = offUiThread([&] { return fso().FolderExists(holding); }); });
         if (exists)
-            return returnLeftoverFiles(m_form);
+            return lockHoldingFolder() && returnLeftoverFiles(m_form);
         // Without it there is nowhere to keep the player's files: nothing may be moved.
         try {
             offUiThread([&] {
@@ -372,11 +480,41 @@ private:
         } catch (const AppError& error) {
             prompter().ask({QStringLiteral("The temporary directory %1 cannot be used. %2 Nothing "
                                            "has been moved.")
-                                .arg(holding, error.description()),
+                                .arg(shownPath(holding), error.description()),
                             QStringLiteral("ERROR"), MessageIcon::Critical, MessageButtons::Ok});
             return false;
         }
-        return true;
+        return lockHoldingFolder();
+    }
+
+    // The holding folder may be shared by the users of a computer ("C:\QUAVEXTemp" on Windows):
+    // one run at a time keeps it, so that no run returns another's held files as its own.
+    bool lockHoldingFolder() {
+        const QString holding = m_form.services().holdingFolder;
+        auto lock = std::make_unique<FolderLock>(holding);
+        if (offUiThread([&] { return lock->take(); })) {
+            m_locks.push_back({holding, std::move(lock)});
+            return true;
+        }
+        prompter().ask({QStringLiteral("The temporary directory %1 is in use by a run of QUAVEX "
+                                       "of another user of this computer. Wait until its run has "
+                                       "ended, then press Select again. Nothing has been moved.")
+                            .arg(shownPath(holding)),
+                        QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
+        return false;
+    }
+
+    // Without the record, held files would not be known as this user's at the next start.
+    bool recordLibrary() {
+        const QString holding = m_form.services().holdingFolder;
+        if (recordHeldFilesLibrary(holding, m_form.Dir1->Path()))
+            return true;
+        prompter().ask({QStringLiteral("The record of which music folder the files in the "
+                                       "temporary directory %1 belong to could not be written in "
+                                       "%2. No player folder has been touched.")
+                            .arg(shownPath(holding), shownPath(userStateFolder())),
+                        QStringLiteral("ERROR"), MessageIcon::Critical, MessageButtons::Ok});
+        return false;
     }
 
     // Nothing stands between the line that announces the held files' return and the completion
@@ -397,7 +535,7 @@ private:
             offUiThread([&] { fso().DeleteFolder(holding); });
             forgetHeldFilesLibrary(holding);
         });
-        QStringList lines = closingLines();
+        QStringList lines = closingLines(true);
         if (!renamed.isEmpty())
             lines.append(renamedLine(renamed, HeldBy::ThisRun));
         StillHeld stillHeld;
@@ -429,6 +567,16 @@ private:
     QString m_refusals[2];
     // Whether this run has moved files of each player folder into the holding folder.
     bool m_cleared[2] = {false, false};
+    // A clearing that ended early: how many files it held, how many stayed on the player, why.
+    struct Clearing {
+        qsizetype held = 0;
+        qsizetype left = 0;
+        QString reason;
+        bool unplugged = false;
+    };
+    Clearing m_clearings[2];
+    // Why each player folder's fill ended early, as said after the run; empty when it did not.
+    QString m_fillStopped[2];
     std::vector<Lock> m_locks;
 };
 

@@ -8,8 +8,10 @@
 // The player went away during its fill; moved files reached it.
 QString playerUnpluggedDuringFill(const QString& playerFolder, qint64 moved);
 
-// The player went away while it was being cleared; held files reached the temporary directory.
-QString playerUnpluggedDuringClearing(const QString& playerFolder, qint64 held);
+// The player went away while it was being cleared; held files reached the temporary directory,
+// and have gone on to the music folder once heldReturned.
+QString playerUnpluggedDuringClearing(const QString& playerFolder, qint64 held,
+                                      bool heldReturned = false);
 
 // The music folder went away during a fill; moved files reached the player.
 QString musicFolderGoneDuringFill(const QString& musicFolder, qint64 moved);

@@ -5,6 +5,7 @@
 #include "support/StartupWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -70,7 +71,8 @@ TEST_F(Commands, ExitSavesThenClosesEveryWindowAndLeavesTheHoldingFolderAlone) {
 
     form->cmdExit->click();
 
-    EXPECT_EQ(watching->written.size(), 7);
+    // The seven settings and the two player volumes.
+    EXPECT_EQ(watching->written.size(), 9);
     EXPECT_EQ(quitCalls, 1);
     EXPECT_FALSE(about);
     EXPECT_FALSE(form->isVisible());
@@ -95,6 +97,17 @@ TEST_F(Commands, ExitAndTheCloseBoxAreRefusedWhileARunIsInProgress) {
     EXPECT_EQ(quitCalls, 0);
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(QFile::exists(settingsFile()));
+
+    // Once the player's files are held, the box says where they wait.
+    QDir().mkpath(services().holdingFolder);
+    touch(services().holdingFolder + QStringLiteral("/old.mp3"));
+    form->cmdExit->click();
+    EXPECT_EQ(env.prompter->shown.back().text,
+              QStringLiteral("A run is in progress. Press Break and wait until the run has "
+                             "stopped, then end the program. The player's previous files are "
+                             "waiting in %1; the next run moves them into the Hard Drive Music "
+                             "Directory.")
+                  .arg(QDir::toNativeSeparators(services().holdingFolder)));
 
     // Once the run is over, both work again.
     form->RunInProgress = false;

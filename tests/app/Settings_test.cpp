@@ -3,11 +3,13 @@
 #include "controls/FileList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
+#include "support/MessageBoxes.h"
 #include "support/PaneVisibility.h"
 #include "support/RecordingBackend.h"
 #include "support/StartupWindow.h"
 #include "support/ThrownError.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -30,8 +32,9 @@ TEST_F(Settings, ExitWritesTheSevenTextsInOrderAndTheNextStartRestoresThem) {
         form->chkWarn->setValue(0);
         form->cmdExit->click();
     }
-    EXPECT_EQ(recorder->written,
-              (QStringList{"drvIp", "dirIp", "drvOp1", "dirOp1", "drvOp2", "dirOp2", "MvWarn"}));
+    // The seven, then the identities of the player folders' volumes in a section of their own.
+    EXPECT_EQ(recorder->written, (QStringList{"drvIp", "dirIp", "drvOp1", "dirOp1", "drvOp2",
+                                              "dirOp2", "MvWarn", "dirOp1", "dirOp2"}));
     EXPECT_EQ(stored("drvIp"), root("disk"));
     EXPECT_EQ(stored("dirIp"), music("disk"));
     EXPECT_EQ(stored("drvOp1"), root("player"));
@@ -65,22 +68,47 @@ TEST_F(Settings, FolderNamesOutsideAsciiAndWithCommasComeBackUnchanged) {
     EXPECT_EQ(again->dirOp1->Path(), folder);
 }
 
-TEST_F(Settings, UnpluggedPlayerKeepsTheOpeningDriveAndFolderWhileTheRestIsRestored) {
+// Never the opening drive in its place, which a run would clear: the pane waits for the player.
+TEST_F(Settings, UnpluggedPlayerIsWaitedForAndNeitherThePaneNorARunFallsBackToAnotherDrive) {
     store("drvOp1", root("player"));
     store("dirOp1", music("player"));
     store("drvOp2", root("card"));
     store("dirOp2", music("card"));
-    store("MvWarn", "0");
+    store("MvWarn", "1");
+    touch(music("disk") + QStringLiteral("/song.mp3"));
+    touch(root("disk") + QStringLiteral("/system.txt"));
     // The folder is still there as a plain folder, as an emptied mount point would be.
     env.volumes->remove(root("player"));
 
     auto form = start();
-    EXPECT_EQ(form->drvOp1->Drive(), root("disk"));
-    EXPECT_EQ(form->dirOp1->Path(), root("disk"));
-    EXPECT_TRUE(paneShown(*form, 1));
-    EXPECT_EQ(form->drvOp2->Drive(), root("card"));
+    EXPECT_EQ(form->drvOp1->Drive(), root("player"));
+    EXPECT_TRUE(form->drvOp1->currentText().endsWith(QStringLiteral(" - not plugged in")));
+    EXPECT_TRUE(paneHidden(*form, 1));
     EXPECT_EQ(form->dirOp2->Path(), music("card"));
-    EXPECT_EQ(form->chkWarn->Value(), 0);
+    EXPECT_EQ(form->chkWarn->Value(), 1);
+
+    form->Dir1->setPath(music("disk"));
+    form->chk1->setValue(1);
+    form->SetGoButton();
+    form->cmdGo->click();
+    EXPECT_EQ(env.prompter->shown,
+              (std::vector<MessageRequest>{
+                  {QStringLiteral("The player \"%1\" is not plugged in (its drive %2 is not "
+                                  "mounted). Plug it in and press Select again. Nothing was moved "
+                                  "to or from it.")
+                       .arg(music("player"), root("player")),
+                   QStringLiteral("Warning!"), MessageIcon::Warning}}));
+    EXPECT_TRUE(QFileInfo::exists(root("disk") + QStringLiteral("/system.txt")));
+    form->cmdExit->click();
+    EXPECT_EQ(stored("drvOp1"), root("player"));
+    EXPECT_EQ(stored("dirOp1"), music("player"));
+
+    // Plugged in and chosen again, it opens at its saved folder.
+    form->show();
+    env.volumes->add(root("player"), QStringLiteral("PLAYER"));
+    form->drvOp1->setDrive(root("player"));
+    EXPECT_EQ(form->dirOp1->Path(), music("player"));
+    EXPECT_TRUE(paneShown(*form, 1));
 }
 
 TEST_F(Settings, UnreadablePlayerDriveIsTakenAndItsPaneHidden) {

@@ -71,6 +71,8 @@ TEST_F(DriveListTest, AnUnknownDriveFailsBeforeAnythingChanges) {
         const std::optional<AppError> error = thrownError([&] { list->setDrive(text); });
         ASSERT_TRUE(error) << "accepted " << text.toStdString();
         EXPECT_EQ(error->number(), ErrorNumber::DeviceUnavailable);
+        // Named in the failure box as the control the user sees.
+        EXPECT_EQ(error->source(), QStringLiteral("Drive chooser:"));
         EXPECT_TRUE(error->description().startsWith("Device unavailable"));
         EXPECT_TRUE(error->description().contains(text));
     }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <utility>
 
 // The folder services and the rules on names, on the local disk.
 namespace {
@@ -144,6 +145,10 @@ TEST(FatNames, RefusesWhatFatRefusesAndNothingElse) {
                               "PRN",
                               "COM1.wma",
                               "lpt9",
+                              "COM¹.mp3",
+                              "lpt³",
+                              "CONIN$",
+                              "conout$.txt",
                               QString(256, 'x'),
                               ""};
     for (const QString& name : refused)
@@ -216,7 +221,8 @@ TEST(OwnTemporaries, TheJournalKeepsFoldersThatAreAbsentButOnlyTheNewestOnes) {
 }
 
 // What a killed run left in the journal of moves: a source goes only where its published copy
-// holds the same bytes; a move whose destination folder is away is kept for a later start.
+// holds the same bytes; a copy whose source is gone is published, never removed; a move whose
+// destination folder is away is kept for a later start.
 TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
     ASSERT_TRUE(QDir(local.path()).mkpath("Player"));
     struct Move {
@@ -232,18 +238,36 @@ TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
         writeTestFile(localPath(move.name), "same bytes");
         if (move.published)
             writeTestFile(localPath("Player/") + move.name, move.published);
-        recorded.emplace_back(QFile::encodeName(localPath(move.name)),
-                              QFile::encodeName(localPath("Player/") + move.name));
+        recorded.push_back({QFile::encodeName(localPath(move.name)),
+                            QFile::encodeName(localPath("Player/") + move.name)});
     }
+    // Copies whose sources are gone: one is published; the other's name was taken meanwhile.
+    const QByteArray player = QFile::encodeName(localPath("Player"));
+    const QString copy = localPath("Player/") + recordedTemporaryName(player);
+    const QString kept = localPath("Player/") + recordedTemporaryName(player);
+    writeTestFile(copy, "lost publication");
+    writeTestFile(kept, "only copy");
+    writeTestFile(localPath("Player/taken.mp3"), "another file");
+    for (const auto& [name, temporary] : {std::pair{"deleted.mp3", copy}, {"taken.mp3", kept}})
+        recorded.push_back({QFile::encodeName(localPath(name)),
+                            QFile::encodeName(localPath("Player/") + name),
+                            QFile::encodeName(temporary)});
     const RecordedMove away{QFile::encodeName(localPath("other.mp3")), "/absent-card/other.mp3"};
     recorded.push_back(away);
     recordMoves(recorded);
 
     completeInterruptedMoves();
+    removeRecordedTemporaries();
 
     for (const Move& move : moves)
         EXPECT_EQ(QFile::exists(localPath(move.name)), move.sourceStays) << move.name;
     EXPECT_EQ(readTestFile(localPath("Player/same.mp3")), "same bytes");
-    EXPECT_EQ(readTestFile(moveJournal()), away.first + " /absent-card/other.mp3\n");
+    EXPECT_EQ(readTestFile(localPath("Player/deleted.mp3")), "lost publication");
+    EXPECT_FALSE(QFile::exists(copy));
+    EXPECT_EQ(readTestFile(kept), "only copy");
+    const QByteArray left = readTestFile(moveJournal());
+    EXPECT_EQ(left.count('\n'), 2);
+    EXPECT_TRUE(left.endsWith(away.source + " /absent-card/other.mp3\n")) << left.toStdString();
     QFile::remove(moveJournal());
+    QFile::remove(ownTemporariesJournal());
 }

@@ -173,9 +173,10 @@ TEST_F(VolumeMove, FatCannotStoreAFileOfFourGibibytesAndExfatCan) {
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(MiB * 4096));
     ASSERT_TRUE(fits.open(QIODevice::WriteOnly) && fits.resize(MiB * 4096 - 1));
 
-    EXPECT_FALSE(volumeCanStore(volumeTraitsOf(fat.root()), big.fileName()));
-    EXPECT_TRUE(volumeCanStore(volumeTraitsOf(fat.root()), fits.fileName()));
-    EXPECT_TRUE(volumeCanStore(volumeTraitsOf(card.root()), big.fileName()));
+    EXPECT_EQ(whyVolumeCannotStore(volumeTraitsOf(fat.root()), big.fileName()),
+              QStringLiteral("larger than 4 GiB"));
+    EXPECT_EQ(whyVolumeCannotStore(volumeTraitsOf(fat.root()), fits.fileName()), QString());
+    EXPECT_EQ(whyVolumeCannotStore(volumeTraitsOf(card.root()), big.fileName()), QString());
 }
 
 TEST_F(VolumeMove, NamesFatRefusesAreFineElsewhere) {

@@ -9,6 +9,7 @@
 #include "support/TestFiles.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -44,6 +45,11 @@ protected:
         QStringList lines;
         QStringList expectedLines;
         QColor colourAtFirstYield;
+        // Every text the status box shows, while this run lasts.
+        QStringList shown;
+        const QObject watching;
+        QObject::connect(w.form->txtStatus, &QPlainTextEdit::textChanged, &watching,
+                         [&] { shown.append(w.statusText()); });
         w.onYield = [&](int n) {
             if (n == 1)
                 colourAtFirstYield = statusColour(*w.form);
@@ -65,6 +71,8 @@ protected:
         EXPECT_EQ(w.statusText(), summary(onPlayer.size()) + "\r\n" +
                                       "Moving original files back to base directory...\r\n" +
                                       "Program processing complete");
+        // The fill's last word before its summary.
+        EXPECT_TRUE(shown.contains(QStringLiteral("Out of space on the MP3 player")));
         // The free space is asked for at the eye's pace: each attempt shows the figure of that
         // attempt or of an earlier one, the first attempt its own.
         ASSERT_FALSE(lines.isEmpty());
@@ -136,8 +144,9 @@ TEST_F(PlayerFull, MusicTheCardCannotStoreIsNeverTriedAndIsNamedAfterTheRun) {
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(w.statusText(),
               summary(2) + "\r\nProgram processing complete\r\n4 music files were left in the Hard "
-                           "Drive Music Directory: the player cannot store them (CON.mp3, a:b.mp3, "
-                           "b\uFFFD.mp3, ...)");
+                           "Drive Music Directory: the player cannot store them (CON.mp3: a "
+                           "reserved name; a:b.mp3: contains \":\"; b\uFFFD.mp3: not readable "
+                           "text; ...). Rename them to include them.");
     EXPECT_EQ(w.census(), before);
 }
 

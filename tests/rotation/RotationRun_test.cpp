@@ -10,10 +10,14 @@
 #include "fs/SystemVolumes.h"
 #include "rotation/ClearingReport.h"
 #include "rotation/HeldFiles.h"
+#include "rotation/HeldLibrary.h"
+#include "rotation/LeftOutFiles.h"
+#include "rotation/RunLock.h"
 #include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/MessageBoxes.h"
+#include "support/OwnStateFolder.h"
 #include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
@@ -31,6 +35,7 @@
 #include <QTextBlock>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
@@ -250,6 +255,68 @@ TEST_F(RotationRun, AnUnpluggedPlayerIsRefusedAndItsBareMountPointReceivesNothin
     EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
 }
 
+// Removable drives take the first free mount point: the card there now is another one.
+TEST_F(RotationRun, AnotherVolumeWhereThePlayerWasIsClearedOnlyWhenTheUserSaysSo) {
+    ScratchVolume player = ScratchVolume::exfat(8);
+    ScratchVolume backup = ScratchVolume::exfat(8);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    QUAVEX_REQUIRE_MOUNTED(backup);
+    w.volumes = std::make_shared<SystemVolumeProvider>();
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(backup.root(), {"backup.txt"});
+    w.choose(w.music(), player.root(), w.card(), true, false);
+    const QString chosen = w.volumes->identityOf(player.root());
+    const QString other = w.volumes->identityOf(backup.root());
+    ASSERT_FALSE(chosen.isEmpty());
+    ASSERT_NE(chosen, other);
+    ASSERT_EQ(::mount(encodeFileName(backup.root()).constData(),
+                      encodeFileName(player.root()).constData(), nullptr, MS_BIND, nullptr),
+              0);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    const MessageRequest question{
+        QStringLiteral("The drive %1 holds another volume than the one the player folder \"%1\" "
+                       "was chosen on (%2 then, %3 now): perhaps another player or a backup "
+                       "drive. Move its files to the temporary directory and fill it with music "
+                       "all the same?")
+            .arg(player.root(), chosen, other),
+        QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::No};
+    EXPECT_EQ(boxes(), oneBox(question));
+    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(w.namesIn(player.root()), QStringList({"backup.txt"}));
+
+    w.env.prompter->answers = {MessageAnswer::Yes};
+    w.pressSelect();
+    EXPECT_EQ(w.namesIn(player.root()), QStringList({"a.mp3"}));
+    EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("backup.txt")));
+    // Once said, it is the pane's player.
+    EXPECT_EQ(w.form->Players[0].volume, other);
+    EXPECT_EQ(::umount2(encodeFileName(player.root()).constData(), 0), 0);
+}
+
+// A folder a run would empty of the user's own files is never a player's.
+TEST_F(RotationRun, TheHomeFolderIsRefusedAsAPlayerFolder) {
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(w.player()));
+    writeFiles(w.music(), {"a.mp3"});
+    writeFiles(w.player(), {"letter.txt"});
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+    qputenv("HOME", home);
+
+    EXPECT_EQ(boxes(),
+              oneWarning(QStringLiteral("The player folder \"%1\" is your home folder, not a "
+                                        "folder of a player: a run would move every file in it to "
+                                        "the temporary directory. Choose the player's folder and "
+                                        "press Select again. Nothing was moved to or from it.")
+                             .arg(w.player())));
+    EXPECT_EQ(w.census(), before);
+}
+
 TEST_F(RotationRun, APlayerFolderDeletedBeforeSelectIsLeftOutWithOneBox) {
     writeFiles(w.music(), {"a.mp3", "b.mp3"});
     writeFiles(w.card(), {"c.mp3"});
@@ -267,7 +334,9 @@ TEST_F(RotationRun, APlayerFolderDeletedBeforeSelectIsLeftOutWithOneBox) {
     EXPECT_FALSE(QFileInfo::exists(w.player()));
     EXPECT_EQ(w.namesIn(w.card()), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_EQ(w.census(), before);
-    EXPECT_EQ(w.statusText(), completed(2));
+    EXPECT_EQ(w.statusText(),
+              completed(2) + "\r\nThe internal memory was left out: the folder does not exist any "
+                             "more.");
     EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
 }
 
@@ -282,6 +351,8 @@ TEST(DriveUnpluggedMidRun, NothingLandsElsewhereAndTheRunSaysWhatReachedThePlaye
         QString said;
         // The line before: a player that was never filled makes the run say so, not complete.
         QString ended;
+        // What the run says after it, once the held files went back; empty when it says the same.
+        QString closing;
     };
     const QString nothingFilled =
         QStringLiteral("No player folder was filled: the player was unplugged during the run");
@@ -289,16 +360,25 @@ TEST(DriveUnpluggedMidRun, NothingLandsElsewhereAndTheRunSaysWhatReachedThePlaye
         {"player during its clearing", false, 1, 0,
          "The player \"%1\" was unplugged during the run: 0 of its files were moved to the "
          "temporary directory, the rest are still on the player.",
-         nothingFilled},
+         nothingFilled,
+         "The player \"%1\" was unplugged during the run: its files are still on it."},
         // The fill's first three moves still wait to settle together when the player goes.
-        {"player during its fill", false, 5, 0,
+        {"player during its fill",
+         false,
+         5,
+         0,
          "The player \"%1\" was unplugged during the run: 0 files reached it, the rest are still "
          "in the Hard Drive Music Directory.",
-         complete},
-        {"music drive during the fill", true, 2, 1,
+         complete,
+         {}},
+        {"music drive during the fill",
+         true,
+         2,
+         1,
          "The Hard Drive Music Directory \"%2\" went away during the run (its drive may have been "
          "unplugged): 1 file reached the player, the rest are still in that folder.",
-         complete},
+         complete,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -322,12 +402,14 @@ TEST(DriveUnpluggedMidRun, NothingLandsElsewhereAndTheRunSaysWhatReachedThePlaye
 
         w.pressSelect();
 
-        const QString said = QString(c.said)
-                                 .replace(QStringLiteral("%1"), player)
-                                 .replace(QStringLiteral("%2"), music);
+        const auto placed = [&](const QString& text) {
+            return QString(text).replace(QStringLiteral("%1"), player).replace("%2", music);
+        };
         EXPECT_EQ(w.env.prompter->shown.size(), 1u);
-        EXPECT_TRUE(!w.env.prompter->shown.empty() && w.env.prompter->shown[0].text == said);
-        EXPECT_TRUE(w.statusText().endsWith(c.ended + QStringLiteral("\r\n") + said))
+        EXPECT_TRUE(!w.env.prompter->shown.empty() &&
+                    w.env.prompter->shown[0].text == placed(c.said));
+        EXPECT_TRUE(w.statusText().endsWith(c.ended + QStringLiteral("\r\n") +
+                                            placed(c.closing.isEmpty() ? c.said : c.closing)))
             << w.statusText().toStdString();
         // The bare mount point received nothing, and no file is anywhere but where it was or
         // where it was sent.
@@ -525,7 +607,9 @@ TEST_F(RotationRun, BreakDuringAFillKeepsTheHeldFilesForTheNextRunWhichReturnsTh
 
     w.pressSelect();
 
-    EXPECT_EQ(w.statusText(), aborted);
+    EXPECT_EQ(w.statusText(), aborted + "\r\nThe player's previous files are waiting in " +
+                                  w.holding() +
+                                  "; the next run moves them into the Hard Drive Music Directory.");
     EXPECT_EQ(w.namesIn(w.player()).size(), 1);
     EXPECT_EQ(sorted(w.namesIn(w.holding())), QStringList({"p1.mp3", "p2.txt"}));
     EXPECT_EQ(w.census(), before);
@@ -612,8 +696,8 @@ TEST_F(RotationRun, WhatIsNotAFileInTheHoldingFolderIsNamedWithWhereItIs) {
     w.pressSelect();
 
     EXPECT_TRUE(w.statusText().endsWith(
-        complete + QStringLiteral("\r\n1 item in the temporary directory %1 stayed there, since "
-                                  "a run moves files only: sub")
+        complete + QStringLiteral("\r\n1 item in the temporary directory %1 is not a file and "
+                                  "stayed there: sub")
                        .arg(w.holding())))
         << w.statusText().toStdString();
     EXPECT_TRUE(QFileInfo::exists(w.holding() + QStringLiteral("/sub/deep.mp3")));
@@ -640,7 +724,8 @@ TEST(RunThatCannotStart, SaysWhyInOneBoxAndMovesNothing) {
              w.createFileSystem = [&w] { return std::make_unique<UnlistableFolder>(w.holding()); };
          },
          oneWarning,
-         "The holding folder %1 cannot be read, so files from an earlier run may be kept there. "
+         "The temporary directory %1 cannot be read, so files from an earlier run may be kept "
+         "there. "
          "Nothing has been moved."},
         {"file system service cannot start",
          [](RotationWindow& w) {
@@ -666,6 +751,8 @@ TEST(RunThatCannotStart, SaysWhyInOneBoxAndMovesNothing) {
         EXPECT_EQ(w.env.prompter->shown,
                   c.box(QString(c.said).replace(QStringLiteral("%1"), w.holding())));
         EXPECT_EQ(w.yields, 0);
+        EXPECT_EQ(w.statusText(),
+                  QStringLiteral("The run stopped before it touched the player folders."));
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
         EXPECT_EQ(QFileInfo::exists(w.holding()), held);
@@ -679,6 +766,7 @@ TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotT
     writeFiles(w.player(), {"p.mp3"});
     QDir().mkpath(w.holding());
     writeFiles(w.holding(), {"held.mp3", "same.txt"});
+    ASSERT_TRUE(recordHeldFilesLibrary(w.holding(), w.music()));
     w.createFileSystem = [] { return std::make_unique<FailingMoves>(2, ErrorNumber::DeviceIO); };
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();
@@ -739,9 +827,11 @@ TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
     writeTestFile(w.player() + "/CON.mp3", "a device name");
     writeTestFile(w.player() + "/what?.m3u", "a list");
     writeTestFile(w.player() + "/p.mp3", "player p");
-    // An earlier run was killed after copying left.mp3 back but before deleting the held copy;
-    // its NOTES.txt meets the music folder's notes.
+    // An earlier version's run was killed after copying left.mp3 back but before deleting the
+    // held copy; its record is beside the holding folder, and its NOTES.txt meets the music
+    // folder's notes.
     QDir().mkpath(w.holding());
+    writeTestFile(w.holding() + ".library", encodeFileName(music));
     writeTestFile(w.holding() + "/left.mp3", "left over");
     writeTestFile(music + "/left.mp3", "left over");
     writeTestFile(w.holding() + "/NOTES.txt", "the earlier run's notes");
@@ -761,6 +851,7 @@ TEST_F(RotationRun, EveryHeldFileGoesBackAndAClashNeverBlocksTheNextRun) {
             contents.find(QCryptographicHash::hash(QByteArray(copy), QCryptographicHash::Sha256)));
     EXPECT_EQ(after, contents);
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    EXPECT_FALSE(QFileInfo::exists(w.holding() + ".library"));
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3", "left.mp3"}));
     EXPECT_EQ(w.namesIn(music),
               QStringList({"CON_.mp3", "NOTES (3).txt", "Notes.TXT", "cover.jpg", "notes (2).txt",
@@ -822,7 +913,12 @@ TEST_F(RotationRun, AClearingThatEndsEarlyIsSaidAndTheRunGoesOn) {
                               " was not cleared completely: 1 file in the temporary directory, 2 "
                               "files still on the player";
     EXPECT_TRUE(statusWhenWarned.endsWith(uncleared));
-    EXPECT_EQ(w.statusText(), completed(0) + "\r\n" + uncleared);
+    // Once the run is over, the held file is back in the music folder.
+    EXPECT_EQ(w.statusText(), completed(0) + "\r\nThe MP3 player folder " + card +
+                                  " was not cleared completely: 2 files are still on the player; 1 "
+                                  "of its files went back to the Hard Drive Music Directory. "
+                                  "\"same.mp3\" could not be moved to \"" +
+                                  w.holding() + "\": a file of that name already exists.");
 }
 
 // Two copies of the program share one holding folder.
@@ -835,7 +931,8 @@ TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver)
     writeFiles(other.player(), {"q.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
     other.choose(other.music(), other.player(), other.card(), true, false);
-    const QString lockFile = w.holding() + QStringLiteral(".lock");
+    const QString lockFile = RunLock::path();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(lockFile).path()));
     QByteArray lock;
     {
         QLockFile live(lockFile);
@@ -884,11 +981,66 @@ TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver)
     EXPECT_EQ(censusOf({other.music(), other.player()}), otherBefore);
 }
 
+// Two users of one computer share one holding folder, each with a state folder of their own.
+TEST_F(RotationRun, AnotherUsersHeldFilesStayHeldAndTwoUsersNeverRunOnOneHoldingFolder) {
+    RotationWindow other;
+    other.shareHoldingFolder(w.holding());
+    const QTemporaryDir otherState;
+    const auto pressAsOther = [&] {
+        OwnStateFolder::asUserOf(otherState.path(), [&] { other.pressSelect(); });
+    };
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(w.player(), {"p1.mp3", "p2.mp3"});
+    writeFiles(other.music(), {"x.mp3"});
+    writeFiles(other.player(), {"q.mp3"});
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    other.choose(other.music(), other.player(), other.card(), true, false);
+    const FileCensus before = w.census();
+    const FileCensus otherBefore = censusOf({other.music(), other.player()});
+    w.onYield = [&](int n) {
+        if (n != 2) // the first attempt of the fill: the player's files are held
+            return;
+        pressAsOther();
+        w.form->cmdBreak->click();
+    };
+
+    w.pressSelect();
+
+    EXPECT_EQ(other.env.prompter->shown,
+              oneWarning(QStringLiteral("The temporary directory %1 is in use by a run of QUAVEX "
+                                        "of another user of this computer. Wait until its run "
+                                        "has ended, then press Select again. Nothing has been "
+                                        "moved.")
+                             .arg(w.holding())));
+    EXPECT_EQ(w.namesIn(w.holding()), QStringList({"p1.mp3", "p2.mp3"}));
+
+    // The files this user's stopped run holds never go into the other user's music.
+    other.env.prompter->shown.clear();
+    pressAsOther();
+    EXPECT_EQ(other.env.prompter->shown,
+              oneWarning(QStringLiteral("2 files in the temporary directory %1 were not held by a "
+                                        "run of yours: they may be another user's of this "
+                                        "computer, whose next run of QUAVEX moves them back. "
+                                        "They are kept there. Nothing else has been done.")
+                             .arg(w.holding())));
+    EXPECT_EQ(w.namesIn(w.holding()), QStringList({"p1.mp3", "p2.mp3"}));
+    EXPECT_EQ(censusOf({other.music(), other.player()}), otherBefore);
+
+    // This user's next run returns them.
+    w.onYield = {};
+    w.pressSelect();
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    EXPECT_EQ(w.census(), before);
+}
+
 TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
     ScratchVolume card = ScratchVolume::exfat(16);
     QUAVEX_REQUIRE_MOUNTED(card);
-    // Another user: a holding folder, and so a run lock, of their own; the same card.
+    // Another user: a holding folder and a state folder, and so a run lock, of their own; the
+    // same card.
     RotationWindow other;
+    const QTemporaryDir otherState;
     w.addDrive(card.root());
     other.addDrive(card.root());
     writeFiles(w.music(), {"a.mp3", "b.mp3"});
@@ -902,7 +1054,7 @@ TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
         if (n != 2)
             return;
         cardDuring = censusOf({card.root()});
-        other.pressSelect();
+        OwnStateFolder::asUserOf(otherState.path(), [&] { other.pressSelect(); });
     };
 
     w.pressSelect();
@@ -917,7 +1069,7 @@ TEST_F(RotationRun, OnePlayerFolderIsFilledByOneRunAtATimeAcrossUsers) {
     EXPECT_EQ(w.namesIn(card.root()), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("old.mp3")));
     // Once the run has ended, the folder is free.
-    other.pressSelect();
+    OwnStateFolder::asUserOf(otherState.path(), [&] { other.pressSelect(); });
     EXPECT_EQ(other.namesIn(card.root()), QStringList({"x.mp3", "y.mp3"}));
 }
 
@@ -925,7 +1077,9 @@ TEST(RunLockOnAFullDisk, SaysTheDiskIsFullAndMovesNothing) {
     ScratchVolume home = ScratchVolume::tmpfs(256);
     QUAVEX_REQUIRE_MOUNTED(home);
     RotationWindow w;
-    w.shareHoldingFolder(home.root() + QStringLiteral("/QUAVEXTemp"));
+    // The user's state folder, where the lock is, on the volume.
+    const QString state = home.root() + QStringLiteral("/state");
+    ASSERT_TRUE(QDir().mkpath(state + QStringLiteral("/quavex")));
     writeFiles(w.music(), {"a.mp3"});
     writeFiles(w.player(), {"p.mp3"});
     w.open();
@@ -939,13 +1093,13 @@ TEST(RunLockOnAFullDisk, SaysTheDiskIsFullAndMovesNothing) {
     }
     filler.close();
 
-    w.pressSelect();
+    OwnStateFolder::asUserOf(state, [&] { w.pressSelect(); });
 
     EXPECT_EQ(w.env.prompter->shown,
-              oneWarning(QStringLiteral("The lock file %1.lock, which keeps two runs from "
-                                        "working at once, could not be made: the disk is "
+              oneWarning(QStringLiteral("The lock file %1/quavex/run.lock, which keeps two runs "
+                                        "from working at once, could not be made: the disk is "
                                         "full. Nothing has been moved.")
-                             .arg(w.holding())));
+                             .arg(state)));
     EXPECT_EQ(w.census(), before);
 }
 
@@ -970,6 +1124,16 @@ TEST(RunTexts, CountsReadInPlainEnglishAndListTheFirstFiveNames) {
         {playerUnpluggedDuringClearing("/p", 1),
          "The player \"/p\" was unplugged during the run: 1 of its files was moved to the "
          "temporary directory, the rest are still on the player."},
+        {unclearedClosingLine("/p", 1, 1, "Why.", true),
+         "The MP3 player folder /p was not cleared completely: 1 file is still on the player; 1 of "
+         "its files went back to the Hard Drive Music Directory. Why."},
+        {playerUnpluggedDuringClearing("/p", 1, true),
+         "The player \"/p\" was unplugged during the run: 1 of its files was moved back to the "
+         "Hard "
+         "Drive Music Directory, the rest are still on the player."},
+        {leftOutLine({{"CON.mp3", "a reserved name", true}}),
+         "1 music file was left in the Hard Drive Music Directory: the player cannot store it "
+         "(CON.mp3: a reserved name). Rename it to include it."},
         {unclearedMessage("/p", "Disk I/O error", 2, 1, "/h"),
          "The MP3 player folder /p could not be cleared completely.\nDisk I/O error\n\n2 of its "
          "files are now in the temporary directory /h, and 1 is still on the player. The run "
@@ -1008,10 +1172,26 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
         EXPECT_TRUE(
             statusWhenShown.endsWith("Moving " + QFileInfo(failedSource).fileName() + "..."))
             << statusWhenShown.toStdString();
-        EXPECT_EQ(w.statusText(), completed(1));
+        EXPECT_EQ(w.statusText(),
+                  completed(1) + "\r\nThe internal memory was not filled completely. File in use.");
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
     }
+}
+
+TEST_F(RotationRun, AMusicFolderThatCannotBeReadIsSaidAfterTheRunThoughNoBoxCame) {
+    writeFiles(w.music(), {"a.mp3"});
+    w.createFileSystem = [this] { return std::make_unique<UnlistableFolder>(w.music()); };
+    w.open();
+    w.choose(w.music(), w.player(), w.card(), true, false);
+
+    w.pressSelect();
+
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(w.statusText(), "Randomly selecting files from the hard drive, and copying them to "
+                              "the MP3 Player...\r\n" +
+                                  complete +
+                                  "\r\nThe internal memory was not filled. Device I/O error.");
 }
 
 TEST_F(RotationRun, AFileThatFailsOnItsOwnIsLeftOutNamedAndTheFillGoesOn) {
@@ -1046,6 +1226,77 @@ TEST_F(RotationRun, AFileThatFailsOnItsOwnIsLeftOutNamedAndTheFillGoesOn) {
     EXPECT_EQ(named, QStringList({"dir.mp3 (its name is taken on the player)",
                                   "locked.mp3 (it cannot be read)",
                                   "song.mp3 (its name is taken on the player)"}));
+}
+
+// The four names differ only in letter case, which the card does not tell apart; drawn into one
+// group, they clash only when the group is published. Each clash is that song's own.
+TEST_F(RotationRun, SongsWhoseNamesClashOnlyOnTheCardAreLeftOutAloneAndTheRestArrive) {
+    ScratchVolume card = ScratchVolume::exfat(8);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.addDrive(card.root());
+    writeFiles(w.music(), {"Song.mp3", "song.mp3", "SONG.MP3", "sOnG.mp3", "0.mp3", "1.mp3",
+                           "2.mp3", "3.mp3", "4.mp3", "5.mp3", "6.mp3", "7.mp3", "8.mp3", "9.mp3"});
+    w.choose(w.music(), card.root(), w.card(), true, false);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(w.census(), before);
+    EXPECT_EQ(w.namesIn(card.root()).size(), 11);
+    EXPECT_EQ(w.namesIn(w.music()), QStringList({"Song.mp3", "sOnG.mp3", "song.mp3"}));
+    EXPECT_EQ(w.statusText(),
+              summary(11) + "\r\n" + complete +
+                  "\r\n3 music files could not be moved and stayed in the Hard Drive Music "
+                  "Directory: song.mp3 (its name is taken on the player), sOnG.mp3 (its name is "
+                  "taken on the player), Song.mp3 (its name is taken on the player)");
+}
+
+// A song whose source cannot be deleted is not left in two places: its copy goes again. The
+// volumes are read-only tmpfs mounts, which refuse even root.
+TEST(ReadOnlyFolder, EverySongStaysWhereItWasOnceAndTheRunSaysWhatItDidNotDo) {
+    const QString readOnly =
+        QStringLiteral("because the drive is read-only (write-protected or mounted read-only); its "
+                       "copy was removed again, so it stayed where it was.");
+    for (const bool musicReadOnly : {true, false}) {
+        SCOPED_TRACE(musicReadOnly ? "music folder" : "player folder");
+        RotationWindow w;
+        ScratchVolume volume = ScratchVolume::tmpfs(1024);
+        QUAVEX_REQUIRE_MOUNTED(volume);
+        w.addDrive(volume.root());
+        const QString music = musicReadOnly ? volume.root() : w.music();
+        const QString player = musicReadOnly ? w.player() : volume.root();
+        writeFiles(music, {"a.mp3"});
+        if (!musicReadOnly)
+            writeFiles(player, {"old.mp3"});
+        ASSERT_TRUE(volume.makeReadOnly());
+        w.choose(music, player, w.card(), true, false);
+        const FileCensus before = w.census();
+
+        w.pressSelect();
+
+        EXPECT_EQ(w.census(), before);
+        EXPECT_EQ(w.namesIn(music), QStringList({"a.mp3"}));
+        const QString notFilled =
+            musicReadOnly
+                ? "\"a.mp3\" could not be moved to \"" + player +
+                      "\": it could not be deleted from \"" + music + "\" " + readOnly
+                : "\"a.mp3\" could not be moved to \"" + player +
+                      "\": the drive is read-only (write-protected or mounted read-only).";
+        ASSERT_FALSE(w.env.prompter->shown.empty());
+        EXPECT_EQ(w.env.prompter->shown.back(),
+                  (MessageRequest{.text = "Error #  70; File transfer: " + notFilled,
+                                  .title = QStringLiteral("Error"),
+                                  .icon = MessageIcon::None}));
+        const QString notCleared =
+            "\r\nThe MP3 player folder " + player +
+            " was not cleared completely: 1 file is still on the player. \"old.mp3\" could not "
+            "be moved to \"" +
+            w.holding() + "\": it could not be deleted from \"" + player + "\" " + readOnly;
+        EXPECT_EQ(w.statusText(), summary(0) + "\r\n" + complete +
+                                      (musicReadOnly ? QString() : notCleared) +
+                                      "\r\nThe internal memory was not filled. " + notFilled);
+    }
 }
 
 TEST_F(RotationRun, OnlyTemporariesRecordedAsOursAreRemovedAndAUsersLookalikeMovesLikeAnyFile) {

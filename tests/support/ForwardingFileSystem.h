@@ -25,6 +25,7 @@ public:
     }
     void SettleMoves() override {}
     std::int64_t SettledMoves() const override { return m_settled; }
+    std::vector<FailedMove> TakeFailedMoves() override { return {}; }
     bool DeleteDuplicate(const QString& duplicate, const QString& original) override {
         return m_real->DeleteDuplicate(duplicate, original);
     }

@@ -12,18 +12,33 @@
 class OwnStateFolder {
 public:
     OwnStateFolder() {
-        if (!m_folder.isValid())
-            return;
-#ifdef Q_OS_WIN
-        qputenv("LOCALAPPDATA", QDir::toNativeSeparators(m_folder.path()).toUtf8());
-#else
-        qputenv("XDG_STATE_HOME", QFile::encodeName(m_folder.path()));
-#endif
+        if (m_folder.isValid())
+            qputenv(variable, valueFor(m_folder.path()));
     }
-    bool isValid() const {
-        return m_folder.isValid();
+    bool isValid() const { return m_folder.isValid(); }
+
+    // Runs the action as another user of this computer would: with the state folder at `folder`,
+    // the one before it restored afterwards.
+    template <typename Action> static void asUserOf(const QString& folder, Action&& action) {
+        struct Restore {
+            QByteArray before = qgetenv(variable);
+            ~Restore() { qputenv(variable, before); }
+        } restore;
+        qputenv(variable, valueFor(folder));
+        action();
     }
 
 private:
+#ifdef Q_OS_WIN
+    static constexpr const char* variable = "LOCALAPPDATA";
+    static QByteArray valueFor(const QString& folder) {
+        return QDir::toNativeSeparators(folder).toUtf8();
+    }
+#else
+    static constexpr const char* variable = "XDG_STATE_HOME";
+    static QByteArray valueFor(const QString& folder) {
+        return QFile::encodeName(folder);
+    }
+#endif
     QTemporaryDir m_folder;
 };

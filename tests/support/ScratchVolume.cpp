@@ -264,6 +264,11 @@ void ScratchVolume::unmount() {
         m_mounted = false;
 }
 
+bool ScratchVolume::makeReadOnly() {
+    return m_mounted && ::mount(nullptr, encodeFileName(m_mountPoint).constData(), nullptr,
+                                MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
 void ScratchVolume::killDevice() {
     if (!m_fuse)
         return;

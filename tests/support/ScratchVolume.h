@@ -50,6 +50,8 @@ public:
     // Unmounts the volume as a player that is unplugged: its mount point is a bare folder again.
     // Lazily, as `umount -l` or a desktop's eject does while a program still has it open.
     void unmount();
+    // Mounts a tmpfs volume again read-only, as a write-protected drive: true when it now is.
+    bool makeReadOnly();
     // Kills the fusefat process with SIGKILL and waits for it: every later call on the volume
     // fails with ENOTCONN, as with a player pulled out mid-write. FAT volumes only: a killed
     // driver of a block device (exFAT) hangs in its own unmount.

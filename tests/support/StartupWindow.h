@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/QSettingsBackend.h"
+#include "fs/SystemFileSystem.h"
 #include "support/FolderDrives.h"
 #include "support/QtPrinting.h"
 #include "support/TestFiles.h"
@@ -24,6 +25,7 @@ public:
         Form1Services s = env.services();
         s.settings = backend;
         s.holdingFolder = tmp.path() + QStringLiteral("/QUAVEXTemp");
+        s.createFileSystem = createSystemFileSystem;
         s.quit = [this] { ++quitCalls; };
         return s;
     }

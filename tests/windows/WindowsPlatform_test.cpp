@@ -7,6 +7,7 @@
 #include "fs/FolderLock.h"
 #include "fs/Module1.h"
 #include "fs/SystemVolumes.h"
+#include "fs/Win32Files.h"
 #include "support/OptionsByHand.h"
 #include "support/StartupWindow.h"
 #include "support/TestRegistry.h"
@@ -17,7 +18,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <tuple>
+#include <windows.h>
 
 // What the program does differently on Windows: drive letters and their texts, the registry, the
 // holding folder, free space by the drive's first three characters.
@@ -65,6 +69,76 @@ TEST(WindowsDrives, EachDriveKeepsItsOwnCurrentFolder) {
     ASSERT_TRUE(QDir::setCurrent(here));
     const QString drive = here.left(1).toUpper() + ":/";
     EXPECT_EQ(volumes.currentFolder(drive).toUpper(), here.toUpper());
+}
+
+// A card reader whose card was taken out keeps its letter: scripts/test --windows names in
+// QUAVEX_TEST_ABSENT_DRIVE a letter whose folder is not there, as Wine has it.
+TEST(WindowsDrives, ADriveLetterWithoutItsMediumIsNotPluggedIn) {
+    const QString absent = qEnvironmentVariable("QUAVEX_TEST_ABSENT_DRIVE");
+    if (absent.isEmpty())
+        GTEST_SKIP() << "no drive without its medium was given";
+    EXPECT_EQ(SystemVolumeProvider().placeOf(absent + "/Music", absent + "/"),
+              FolderPlace::NotMounted);
+}
+
+// What Windows answers, in the words of the seam's POSIX contract: a file in use, a full FAT root
+// or folder, a quota, a card reader without its card, a name the drive refuses (never a volume
+// that refuses renames without replacing), a cloud file that could not be downloaded.
+TEST(WindowsAnswers, EachWindowsErrorReadsAsWhatHappened) {
+    const std::pair<unsigned long, int> answers[] = {{ERROR_SHARING_VIOLATION, EBUSY},
+                                                     {ERROR_LOCK_VIOLATION, EBUSY},
+                                                     {ERROR_DELETE_PENDING, EBUSY},
+                                                     {ERROR_CANNOT_MAKE, ENOSPC},
+                                                     {1295, EDQUOT},
+                                                     {ERROR_NOT_READY, ENOMEDIUM},
+                                                     {ERROR_NO_MEDIA_IN_DRIVE, ENOMEDIUM},
+                                                     {ERROR_INVALID_NAME, EILSEQ},
+                                                     {388, ENOLINK},
+                                                     {ERROR_ACCESS_DENIED, EACCES}};
+    for (const auto& [error, expected] : answers)
+        EXPECT_EQ(errnoForWindowsError(error), expected) << error;
+}
+
+// Only symbolic links and junctions are links: a OneDrive file is the file it shows.
+TEST(WindowsAnswers, OnlyNameSurrogatesAreLinks) {
+    constexpr unsigned long Reparse = FILE_ATTRIBUTE_REPARSE_POINT;
+    constexpr unsigned long CloudFile = IO_REPARSE_TAG_CLOUD_6;
+    constexpr unsigned long HiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const std::tuple<unsigned long, unsigned long, WindowsEntry> entries[] = {
+        {Reparse, IO_REPARSE_TAG_SYMLINK, WindowsEntry::Link},
+        {Reparse | FILE_ATTRIBUTE_DIRECTORY, IO_REPARSE_TAG_MOUNT_POINT, WindowsEntry::Link},
+        {Reparse | FILE_ATTRIBUTE_OFFLINE, CloudFile, WindowsEntry::File},
+        {Reparse | FILE_ATTRIBUTE_DIRECTORY, CloudFile, WindowsEntry::Folder},
+        {HiddenSystem | FILE_ATTRIBUTE_ARCHIVE, 0, WindowsEntry::Other},
+        {FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, 0, WindowsEntry::File}};
+    for (const auto& [attributes, tag, expected] : entries)
+        EXPECT_EQ(windowsEntryOf(attributes, tag), expected) << attributes << " " << tag;
+}
+
+TEST(WindowsAnswers, EveryPathGoesToWindowsWithTheLongPathPrefix) {
+    const QString here = QDir::toNativeSeparators(QDir::currentPath());
+    const std::pair<QString, QString> paths[] = {
+        {"C:/Music/Song.mp3", R"(\\?\C:\Music\Song.mp3)"},
+        {R"(C:\Music\Old\..\Song.mp3)", R"(\\?\C:\Music\Song.mp3)"},
+        {R"(\\server\share\Song.mp3)", R"(\\?\UNC\server\share\Song.mp3)"},
+        {R"(\\?\C:\Song.mp3)", R"(\\?\C:\Song.mp3)"},
+        {"Song.mp3", R"(\\?\)" + here + R"(\Song.mp3)"}};
+    for (const auto& [path, expected] : paths)
+        EXPECT_EQ(extendedLengthPath(path), expected);
+}
+
+// The program's manifest lets it reach paths beyond 260 characters and asks for no elevation.
+TEST(WindowsAnswers, TheProgramsManifestAsksForLongPathsAsTheUser) {
+    const HMODULE program = LoadLibraryExW(QString(QUAVEX_PROGRAM).toStdWString().c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    const HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const QByteArray manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                              static_cast<qsizetype>(SizeofResource(program, found)));
+    FreeLibrary(program);
+    EXPECT_TRUE(manifest.contains(">true</longPathAware>"));
+    EXPECT_TRUE(manifest.contains(R"(level="asInvoker")"));
 }
 
 TEST(WindowsPlaces, HoldingFolderAndFreeSpaceAreThoseOfDriveC) {
