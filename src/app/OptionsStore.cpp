@@ -1,10 +1,8 @@
 #include "app/OptionsStore.h"
 
-#include "VersionRecord.h"
 #include "app/SettingsBackend.h"
 
 #include <QLocale>
-#include <utility>
 
 namespace {
 
@@ -12,10 +10,6 @@ const QString Section = QStringLiteral("Options");
 const QString RotationMemory = QStringLiteral("RotationMemory");
 const QString MegabytesFree = QStringLiteral("MegabytesFree");
 const QString MusicTypes = QStringLiteral("MusicTypes");
-
-QString application() {
-    return QString::fromUtf8(VersionRecord::ProductName);
-}
 
 // Only the offered extensions, in the dialog's order; none of them reads as the default, since an
 // empty pattern would name every file.
@@ -34,7 +28,7 @@ Options loadOptions(SettingsBackend& backend) {
     Options options;
     const auto read = [&](const QString& key) {
         try {
-            return backend.read(application(), Section, key).value_or(QString());
+            return backend.read(settingsApplication(), Section, key).value_or(QString());
         } catch (const std::exception&) {
             return QString();
         }
@@ -50,21 +44,11 @@ Options loadOptions(SettingsBackend& backend) {
 }
 
 std::vector<AppError> saveOptions(SettingsBackend& backend, const Options& options) {
-    const std::pair<QString, QString> values[] = {
-        {RotationMemory, options.rotationMemory ? QStringLiteral("1") : QStringLiteral("0")},
-        {MegabytesFree, QString::number(options.megabytesFree)},
-        {MusicTypes, options.musicTypes.join(QLatin1Char(';'))},
+    const SettingsValue values[] = {
+        {Section, RotationMemory,
+         options.rotationMemory ? QStringLiteral("1") : QStringLiteral("0")},
+        {Section, MegabytesFree, QString::number(options.megabytesFree)},
+        {Section, MusicTypes, options.musicTypes.join(QLatin1Char(';'))},
     };
-    std::vector<AppError> failures;
-    for (const auto& [key, value] : values) {
-        try {
-            backend.write(application(), Section, key, value);
-        } catch (const AppError& error) {
-            failures.push_back(error);
-        } catch (const std::exception& error) {
-            failures.emplace_back(ErrorNumber::PathFileAccess, QStringLiteral("Options"),
-                                  QString::fromLocal8Bit(error.what()));
-        }
-    }
-    return failures;
+    return writeEach(backend, values, QStringLiteral("Options:"));
 }

@@ -1,6 +1,5 @@
 #include "app/SettingsStore.h"
 
-#include "VersionRecord.h"
 #include "app/Form1.h"
 #include "app/GuardedStep.h"
 #include "app/SettingsBackend.h"
@@ -27,10 +26,6 @@ const QString MvWarn = QStringLiteral("MvWarn");
 // Beside the seven: the identity of each player folder's volume, under the folder's key.
 const QString VolumesSection = QStringLiteral("Volumes");
 
-QString application() {
-    return QString::fromUtf8(VersionRecord::ProductName);
-}
-
 // Nothing saved yet is not a folder: the folder chooser stays where the drive left it. A saved
 // folder off the saved drive cannot be opened, the root of another volume among them: the pair
 // would name one disk in the drive list and another in the folder list.
@@ -49,7 +44,7 @@ void openFolder(FolderList& folder, const QString& path) {
 SettingsStore::SettingsStore(SettingsBackend& backend) : m_backend(backend) {}
 
 QString SettingsStore::read(const QString& key, const QString& fallback) const {
-    return m_backend.read(application(), Section, key).value_or(fallback);
+    return m_backend.read(settingsApplication(), Section, key).value_or(fallback);
 }
 
 void SettingsStore::restoreAll(Form1& form) {
@@ -80,7 +75,7 @@ void SettingsStore::restorePlayerPane(Form1& form, std::uint8_t which, const QSt
         runGuarded(
             [&] { form.awaitPlayer(which, read(driveKey, defaultDrive), read(folderKey, {})); });
     const QString volume =
-        m_backend.read(application(), VolumesSection, folderKey).value_or(QString());
+        m_backend.read(settingsApplication(), VolumesSection, folderKey).value_or(QString());
     if (!volume.isEmpty())
         form.Players[which - 1].volume = volume;
 }
@@ -88,7 +83,7 @@ void SettingsStore::restorePlayerPane(Form1& form, std::uint8_t which, const QSt
 std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
     // Paths are stored with the platform's separator, as its users write them ("E:\Music" on
     // Windows); the seven values come first, in their order.
-    const std::tuple<QString, QString, QString> stored[] = {
+    const SettingsValue stored[] = {
         {Section, DrvIp, QDir::toNativeSeparators(form.Drive1->Drive())},
         {Section, DirIp, QDir::toNativeSeparators(form.Dir1->Path())},
         {Section, DrvOp1, QDir::toNativeSeparators(form.drvOp1->Drive())},
@@ -99,18 +94,7 @@ std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
         {VolumesSection, DirOp1, form.Players[0].volume},
         {VolumesSection, DirOp2, form.Players[1].volume},
     };
-    std::vector<AppError> failures;
-    for (const auto& [section, key, value] : stored) {
-        try {
-            m_backend.write(application(), section, key, value);
-        } catch (const AppError& error) {
-            failures.push_back(error);
-        } catch (const std::exception& error) {
-            failures.emplace_back(ErrorNumber::PathFileAccess, QStringLiteral("Saved settings:"),
-                                  QString::fromLocal8Bit(error.what()));
-        }
-    }
-    return failures;
+    return writeEach(m_backend, stored, QStringLiteral("Saved settings:"));
 }
 
 std::int16_t tickValueFromText(const QString& text) {
