@@ -11,8 +11,10 @@
 #include "fs/SystemCalls.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <cerrno>
+#include <mutex>
 #include <sys/stat.h>
 
 namespace {
@@ -42,6 +44,24 @@ bool exists(const QByteArray& path) {
     return realSystemCalls()->lstat(path.constData(), &status) == 0;
 }
 
+// Not there, in a folder that is: a file whose folder cannot be reached may be on a drive that is
+// away, and there again once it is back.
+bool goneFrom(const QByteArray& path) {
+    struct stat status {};
+    if (realSystemCalls()->lstat(path.constData(), &status) == 0 || errno != ENOENT)
+        return false;
+    return realSystemCalls()->stat(folderOfPath(path).constData(), &status) == 0;
+}
+
+// The journal's length once a start has completed what it could: the moves it kept wait for a
+// later start, and a run forgets only its own, appended after them.
+struct CarriedOver {
+    QString journal;
+    qint64 size = 0;
+};
+std::mutex carriedLock;
+CarriedOver carried;
+
 // The copy under its final name, never replacing a file there.
 bool publish(const QByteArray& temporary, const QByteArray& destination) {
     SystemCalls& calls = *realSystemCalls();
@@ -56,10 +76,16 @@ bool publish(const QByteArray& temporary, const QByteArray& destination) {
 bool complete(const RecordedMove& move, QSet<QByteArray>& flushedFolders) {
     const auto& [source, destination, temporary] = move;
     if (!exists(source)) {
+        if (!goneFrom(source))
+            return false;
+        // A copy not under its temporary name was published, unless its drive is away now.
         if (temporary.isEmpty() || !exists(temporary))
-            return true;
+            return temporary.isEmpty() || goneFrom(temporary);
         // Another file took the name meanwhile: the copy stays, recorded, rather than be lost.
-        return !exists(destination) && publish(temporary, destination);
+        if (exists(destination) || !publish(temporary, destination))
+            return false;
+        // A publication that another crash could undo would leave the only copy a temporary.
+        return syncFolderOf(*realSystemCalls(), folderOfPath(destination)) == 0;
     }
     if (!exists(destination)) {
         // Never published, or the destination's volume is away.
@@ -97,7 +123,17 @@ void recordMoves(const std::vector<RecordedMove>& moves) {
 }
 
 void forgetRecordedMoves() {
-    QFile::remove(moveJournal());
+    const QString journal = moveJournal();
+    qint64 kept = 0;
+    {
+        const std::lock_guard<std::mutex> hold(carriedLock);
+        if (carried.journal == journal)
+            kept = carried.size;
+    }
+    if (kept == 0)
+        QFile::remove(journal);
+    else
+        QFile(journal).resize(kept);
 }
 
 void completeInterruptedMoves() {
@@ -115,11 +151,18 @@ void completeInterruptedMoves() {
             unsettled.append(line);
     }
     keepJournalLines(journal, unsettled, KeptLines);
+    const std::lock_guard<std::mutex> hold(carriedLock);
+    carried = {journal, QFileInfo(journal).size()};
 }
 
-QSet<QByteArray> copiesStillRecorded() {
+std::optional<QSet<QByteArray>> copiesStillRecorded() {
+    QFile journal(moveJournal());
+    if (!journal.exists())
+        return QSet<QByteArray>();
+    if (!journal.open(QIODevice::ReadOnly))
+        return std::nullopt;
     QSet<QByteArray> names;
-    for (const QByteArray& line : journalLines(moveJournal())) {
+    for (const QByteArray& line : journal.readAll().split('\n')) {
         const QByteArrayList paths = line.split(' ');
         if (paths.size() == 3) {
             const QByteArray copy = QByteArray::fromPercentEncoding(paths[2]);

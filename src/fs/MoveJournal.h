@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+#include <optional>
 #include <vector>
 
 // The journal of moves that settle in groups (MoveGroup): $XDG_STATE_HOME/quavex/moves, beside the
@@ -24,8 +25,8 @@ QString moveJournal();
 // must then publish nothing.
 void recordMoves(const std::vector<RecordedMove>& moves);
 
-// Empties the journal, once every recorded group has settled and the deletions of its sources
-// are on the disk.
+// Empties the journal of the moves recorded since the start completed it, once every recorded
+// group has settled and the deletions of its sources are on the disk; what that start kept stays.
 void forgetRecordedMoves();
 
 // Completes what a killed run left: where a recorded source is still there and a file of the same
@@ -35,11 +36,12 @@ void forgetRecordedMoves();
 // where its name is taken meanwhile, the copy stays and so does its line.
 // Any other copy never published is not looked at here; it is a temporary file of ours and goes
 // with those (removeRecordedTemporaries), which must come after this. The journal then keeps only
-// the moves that could not be settled, as where the destination's folder is not there now (a card
-// taken out). Anything that fails is left for the next start, silently: both names still hold the
-// music.
+// the moves that could not be settled, as where the source's or the destination's folder is not
+// there now (a card taken out). Anything that fails is left for the next start, silently: both
+// names still hold the music.
 void completeInterruptedMoves();
 
 // The file names of the copies the journal still names: a copy whose source is gone may hold the
-// only music of its name, so removeRecordedTemporaries leaves it.
-QSet<QByteArray> copiesStillRecorded();
+// only music of its name, so removeRecordedTemporaries leaves it. None when the journal is there
+// but cannot be read: then no copy can be told from a stray temporary.
+std::optional<QSet<QByteArray>> copiesStillRecorded();

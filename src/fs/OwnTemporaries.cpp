@@ -126,10 +126,12 @@ void removeRecordedTemporaries() {
     // The journal is written anew without this process's lines, which are recorded again on use.
     recordedFolders().clear();
     const QString journal = ownTemporariesJournal();
-    const QSet<QByteArray> kept = copiesStillRecorded();
+    const std::optional<QSet<QByteArray>> kept = copiesStillRecorded();
+    if (!kept)
+        return;
     QByteArrayList unsettled;
     for (const QByteArray& line : journalLines(journal)) {
-        if (!unsettled.contains(line) && !settle(QByteArray::fromPercentEncoding(line), kept))
+        if (!unsettled.contains(line) && !settle(QByteArray::fromPercentEncoding(line), *kept))
             unsettled.append(line);
     }
     keepJournalLines(journal, unsettled, KeptLines);

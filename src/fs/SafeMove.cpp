@@ -143,8 +143,10 @@ public:
         if (m_calls.unlink(m_sourcePath.constData()) == 0)
             return;
         const int error = errno;
-        // Someone else took the source meanwhile: the copy is the only one now.
-        if (error == ENOENT)
+        // Someone else took the source meanwhile: the copy is the only one now. Where its folder
+        // is gone too, its drive may be away, and the file may still be there once it is back.
+        struct stat status {};
+        if (error == ENOENT && m_calls.stat(folderOfPath(m_sourcePath).constData(), &status) == 0)
             return;
         bool copyRemoved = false;
         try {
@@ -367,7 +369,7 @@ private:
     }
 
     void copyAcross() {
-        const int in = m_calls.open(m_sourcePath.constData(), O_RDONLY | O_CLOEXEC, 0);
+        const int in = m_calls.open(m_sourcePath.constData(), O_RDONLY | O_CLOEXEC | OpenToMove, 0);
         if (in < 0)
             failReading(errno);
         try {

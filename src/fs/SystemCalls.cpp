@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 int SystemCalls::open(const char* path, int flags, mode_t mode) {
-    return ::open(path, flags, mode);
+    return ::open(path, flags & ~OpenToMove, mode);
 }
 
 ssize_t SystemCalls::read(int fd, void* buffer, size_t size) {

@@ -14,6 +14,11 @@ struct FolderEntry {
     bool regularFile = false;
 };
 
+// An open flag of the program's own, for a file opened to be copied and then deleted: on Windows
+// the open also asks for the right to delete it, so that a file another program holds without
+// sharing its deletion fails before anything of it is copied. Elsewhere it asks for nothing.
+inline constexpr int OpenToMove = 0x40000000;
+
 // Every system call the file-system services make, behind one seam so that a test can make one
 // chosen call fail the way a dying device does. Each method behaves like the POSIX call of the
 // same name: it returns -1 and sets errno on failure. The defaults make the real calls.

@@ -172,10 +172,8 @@ int SystemCalls::open(const char* path, int flags, mode_t mode) {
                               : (flags & O_CREAT)                      ? OPEN_ALWAYS
                               : (flags & O_TRUNC)                      ? TRUNCATE_EXISTING
                                                                        : OPEN_EXISTING;
-    // A file read is a file about to be moved: asking for the right to delete it as well makes a
-    // file that another program holds without sharing its deletion fail here, before anything of
-    // it is copied, rather than once its copy is published.
-    if (access == O_RDONLY && !(flags & O_DIRECTORY))
+    // Rather here, before anything of the file is copied, than once its copy is published.
+    if (flags & OpenToMove)
         desired |= DELETE;
     const DWORD attributes =
         (flags & O_DIRECTORY ? FILE_FLAG_BACKUP_SEMANTICS : 0) |

@@ -80,8 +80,10 @@ FolderPlace SystemVolumeProvider::placeOf(const QString& folder, const QString& 
 // Written as Windows writes it ("1A2B-3C4D"), as a FAT or exFAT card's UUID reads on Linux.
 QString SystemVolumeProvider::identityOf(const QString& root) const {
     DWORD serial = 0;
-    if (root.isEmpty() || !GetVolumeInformationW(nativeRoot(root).c_str(), nullptr, 0, &serial,
-                                                 nullptr, nullptr, nullptr, 0))
+    // As for labels: a network drive whose server is away would keep the window waiting.
+    if (root.isEmpty() || GetDriveTypeW(nativeRoot(root).c_str()) == DRIVE_REMOTE ||
+        !GetVolumeInformationW(nativeRoot(root).c_str(), nullptr, 0, &serial, nullptr, nullptr,
+                               nullptr, 0))
         return {};
     return QStringLiteral("%1-%2")
         .arg(serial >> 16, 4, 16, QLatin1Char('0'))

@@ -91,11 +91,39 @@ WindowsEntry windowsEntryOf(unsigned long attributes, unsigned long reparseTag) 
     return WindowsEntry::File;
 }
 
+namespace {
+
+// "C:\Music\Song.mp3" or "\\server\share\Song.mp3": none of its parts empty, "." or "..".
+bool isPlainAbsolute(const QString& native) {
+    const bool drive = native.size() >= 3 && native[0].isLetter() &&
+                       native[1] == QLatin1Char(':') && native[2] == QLatin1Char('\\');
+    const bool share = native.startsWith(QLatin1String("\\\\")) && native.size() > 2;
+    if (!drive && !share)
+        return false;
+    QStringList parts = native.mid(drive ? 3 : 2).split(QLatin1Char('\\'));
+    // A folder's path may end in its separator.
+    if (parts.size() > 1 && parts.back().isEmpty())
+        parts.pop_back();
+    return std::none_of(parts.begin(), parts.end(), [&](const QString& part) {
+        return part == QLatin1String(".") || part == QLatin1String("..") ||
+               (part.isEmpty() && parts.size() > 1);
+    });
+}
+
+} // namespace
+
 QString extendedLengthPath(const QString& path) {
     static const QString prefix = QStringLiteral("\\\\?\\");
     QString native = QDir::toNativeSeparators(path);
     if (native.startsWith(prefix) || native.startsWith(QLatin1String("\\\\.\\")))
         return native;
+    // An absolute path with nothing to resolve is prefixed as it is: making it absolute again
+    // would trim a name's trailing dots and spaces and read device names, which the prefix is
+    // there to prevent.
+    if (isPlainAbsolute(native))
+        return native.startsWith(QLatin1String("\\\\"))
+                   ? prefix + QStringLiteral("UNC\\") + native.mid(2)
+                   : prefix + native;
     const std::wstring given = native.toStdWString();
     std::wstring full(given.size() + MAX_PATH, L'\0');
     DWORD length =

@@ -222,7 +222,7 @@ TEST(OwnTemporaries, TheJournalKeepsFoldersThatAreAbsentButOnlyTheNewestOnes) {
 
 // What a killed run left in the journal of moves: a source goes only where its published copy
 // holds the same bytes; a copy whose source is gone is published, never removed; a move whose
-// destination folder is away is kept for a later start.
+// source's or destination's folder is away is kept for a later start, also past a later run.
 TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
     ASSERT_TRUE(QDir(local.path()).mkpath("Player"));
     struct Move {
@@ -245,8 +245,10 @@ TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
     const QByteArray player = QFile::encodeName(localPath("Player"));
     const QString copy = localPath("Player/") + recordedTemporaryName(player);
     const QString kept = localPath("Player/") + recordedTemporaryName(player);
+    const QString stranded = localPath("Player/") + recordedTemporaryName(player);
     writeTestFile(copy, "lost publication");
     writeTestFile(kept, "only copy");
+    writeTestFile(stranded, "source's drive away");
     writeTestFile(localPath("Player/taken.mp3"), "another file");
     for (const auto& [name, temporary] : {std::pair{"deleted.mp3", copy}, {"taken.mp3", kept}})
         recorded.push_back({QFile::encodeName(localPath(name)),
@@ -254,6 +256,8 @@ TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
                             QFile::encodeName(temporary)});
     const RecordedMove away{QFile::encodeName(localPath("other.mp3")), "/absent-card/other.mp3"};
     recorded.push_back(away);
+    recorded.push_back({"/absent-music/away.mp3", QFile::encodeName(localPath("Player/away.mp3")),
+                        QFile::encodeName(stranded)});
     recordMoves(recorded);
 
     completeInterruptedMoves();
@@ -265,9 +269,17 @@ TEST_F(FolderServices, AnInterruptedMoveDeletesTheSourceOnlyBesideAWholeCopy) {
     EXPECT_EQ(readTestFile(localPath("Player/deleted.mp3")), "lost publication");
     EXPECT_FALSE(QFile::exists(copy));
     EXPECT_EQ(readTestFile(kept), "only copy");
+    EXPECT_FALSE(QFile::exists(localPath("Player/away.mp3")));
     const QByteArray left = readTestFile(moveJournal());
-    EXPECT_EQ(left.count('\n'), 2);
-    EXPECT_TRUE(left.endsWith(away.source + " /absent-card/other.mp3\n")) << left.toStdString();
+    EXPECT_EQ(left.count('\n'), 3);
+    EXPECT_TRUE(left.contains(away.source + " /absent-card/other.mp3\n")) << left.toStdString();
+    // A run forgets its own moves once they have settled, never those the start kept.
+    recordMoves({{"/music/settled.mp3", "/player/settled.mp3"}});
+    forgetRecordedMoves();
+    EXPECT_EQ(readTestFile(moveJournal()), left);
+    removeRecordedTemporaries();
+    EXPECT_EQ(readTestFile(kept), "only copy");
+    EXPECT_EQ(readTestFile(stranded), "source's drive away");
     QFile::remove(moveJournal());
     QFile::remove(ownTemporariesJournal());
 }

@@ -119,6 +119,8 @@ TEST(WindowsAnswers, EveryPathGoesToWindowsWithTheLongPathPrefix) {
     const QString here = QDir::toNativeSeparators(QDir::currentPath());
     const std::pair<QString, QString> paths[] = {
         {"C:/Music/Song.mp3", R"(\\?\C:\Music\Song.mp3)"},
+        // A name that ends in a dot or a space is the file's own, never trimmed.
+        {"C:/Music/Song. ", R"(\\?\C:\Music\Song. )"},
         {R"(C:\Music\Old\..\Song.mp3)", R"(\\?\C:\Music\Song.mp3)"},
         {R"(\\server\share\Song.mp3)", R"(\\?\UNC\server\share\Song.mp3)"},
         {R"(\\?\C:\Song.mp3)", R"(\\?\C:\Song.mp3)"},
