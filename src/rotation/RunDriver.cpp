@@ -174,10 +174,31 @@ private:
 
     // After Break the player's previous files stay held for the next run, which says so.
     void endAborted() {
+        const QString holding = m_form.services().holdingFolder;
         QStringList lines = closingLines(false);
-        if (filesIn(m_form.services().holdingFolder) > 0)
-            lines.append(heldFilesWaitLine(m_form.services().holdingFolder));
+        if (holdsNoFiles())
+            forgetRecord();
+        else if (filesIn(holding) > 0)
+            lines.append(heldFilesWaitLine(holding));
         appendRunEnd(m_form, lines);
+    }
+
+    // Whether the holding folder is known to hold no file: gone, or listed empty.
+    bool holdsNoFiles() {
+        const QString holding = m_form.services().holdingFolder;
+        bool none = false;
+        silently([&] {
+            none = offUiThread([&] {
+                return !fso().FolderExists(holding) || fso().GetFolder(holding).Files.empty();
+            });
+        });
+        return none;
+    }
+
+    // Once this user holds no file there, a record left behind would make this user's next run
+    // take files another user holds there later as its own.
+    void forgetRecord() {
+        silently([&] { forgetHeldFilesLibrary(m_form.services().holdingFolder); });
     }
 
     // The lines that follow the run's last line: first what a player folder was not given (not
@@ -260,18 +281,23 @@ private:
         if (!m_refusals[which - 1].isEmpty())
             return false;
         const PlayerPane pane = m_form.playerPane(which);
-        const Form1::PlayerChoice& choice = m_form.Players[which - 1];
+        // Opening the drive forgets what was awaited and takes the volume there now as chosen.
+        const Form1::PlayerChoice saved = m_form.Players[which - 1];
         const VolumeProvider& volumes = *m_form.services().volumes;
-        // A player the pane waited for since start and that is there now opens as it was saved.
-        if (!choice.awaitedDrive.isEmpty()) {
+        // A player the pane waited for since start and that is there now opens as it was saved:
+        // the program chose its drive, not the user, so it is still known by the saved volume,
+        // and only the saved folder is the player's, never the root the pane falls back to.
+        if (!saved.awaitedDrive.isEmpty()) {
             const QString root = pane.drive->Drive();
-            if (offUiThread([&] { return volumes.placeOf(root, root); }) == FolderPlace::OnVolume)
-                silently([&] { pane.drive->setDrive(choice.awaitedDrive); });
+            if (offUiThread([&] { return volumes.placeOf(root, root); }) == FolderPlace::OnVolume) {
+                silently([&] { pane.drive->setDrive(saved.awaitedDrive); });
+                m_form.Players[which - 1].volume = saved.volume;
+            }
         }
         const QString drive = pane.drive->Drive();
         QString folder = pane.dir->Path();
-        if (!choice.awaitedDrive.isEmpty())
-            folder = choice.awaitedFolder.isEmpty() ? drive : choice.awaitedFolder;
+        if (!saved.awaitedDrive.isEmpty())
+            folder = saved.awaitedFolder.isEmpty() ? drive : saved.awaitedFolder;
         const FolderPlace place = offUiThread([&] { return volumes.placeOf(folder, drive); });
         bool exists = true;
         if (place == FolderPlace::OnVolume)
@@ -531,15 +557,19 @@ private:
             repaintWindow(m_form);
             renamed = returnHeldFiles(m_form, held, m_form.Dir1->Path());
         });
+        silently([&] { offUiThread([&] { fso().DeleteFolder(holding); }); });
+        StillHeld stillHeld;
+        bool listed = false;
         silently([&] {
-            offUiThread([&] { fso().DeleteFolder(holding); });
-            forgetHeldFilesLibrary(holding);
+            stillHeld = whatStaysHeld(m_form);
+            listed = true;
         });
-        QStringList lines = closingLines(true);
+        const bool allReturned = listed && stillHeld.files.isEmpty();
+        if (allReturned)
+            forgetRecord();
+        QStringList lines = closingLines(allReturned);
         if (!renamed.isEmpty())
             lines.append(renamedLine(renamed, HeldBy::ThisRun));
-        StillHeld stillHeld;
-        silently([&] { stillHeld = whatStaysHeld(m_form); });
         lines.append(stillHeld.lines);
         if (nothingFilled()) {
             replaceStatus(m_form, nothingFilledLine());

@@ -287,6 +287,23 @@ TEST_F(RotationRun, AnotherVolumeWhereThePlayerWasIsClearedOnlyWhenTheUserSaysSo
     EXPECT_EQ(w.census(), before);
     EXPECT_EQ(w.namesIn(player.root()), QStringList({"backup.txt"}));
 
+    // So for a player the pane waited for since start: opening its drive chooses nothing, and
+    // only its saved folder is its, never the root the pane falls back to.
+    const QString savedFolder = player.root() + QStringLiteral("/Music");
+    w.form->awaitPlayer(1, player.root(), savedFolder);
+    w.env.prompter->shown.clear();
+    w.pressSelect();
+    EXPECT_EQ(boxes(), oneWarning(QStringLiteral("The player folder \"%1\" does not exist any "
+                                                 "more: it was deleted or renamed after it was "
+                                                 "opened. The run leaves it out. Nothing was "
+                                                 "moved to or from it.")
+                                      .arg(savedFolder)));
+    w.form->awaitPlayer(1, player.root(), player.root());
+    w.env.prompter->shown.clear();
+    w.pressSelect();
+    EXPECT_EQ(boxes(), oneBox(question));
+    EXPECT_EQ(w.census(), before);
+
     w.env.prompter->answers = {MessageAnswer::Yes};
     w.pressSelect();
     EXPECT_EQ(w.namesIn(player.root()), QStringList({"a.mp3"}));
@@ -997,6 +1014,11 @@ TEST_F(RotationRun, AnotherUsersHeldFilesStayHeldAndTwoUsersNeverRunOnOneHolding
     other.choose(other.music(), other.player(), other.card(), true, false);
     const FileCensus before = w.census();
     const FileCensus otherBefore = censusOf({other.music(), other.player()});
+    // Stopped before it held anything, the other user's run keeps no claim on the folder.
+    other.onYield = [&](int) { other.form->cmdBreak->click(); };
+    pressAsOther();
+    other.onYield = {};
+    ASSERT_EQ(censusOf({other.music(), other.player()}), otherBefore);
     w.onYield = [&](int n) {
         if (n != 2) // the first attempt of the fill: the player's files are held
             return;
