@@ -3,6 +3,7 @@
 #include "app/SettingsBackend.h"
 
 #include <QLocale>
+#include <limits>
 
 namespace {
 
@@ -37,7 +38,7 @@ Options loadOptions(SettingsBackend& backend) {
         options.rotationMemory = false;
     bool isNumber = false;
     const qlonglong megabytes = QLocale::c().toLongLong(read(MegabytesFree).trimmed(), &isNumber);
-    if (isNumber && megabytes >= 0)
+    if (isNumber && megabytes >= 0 && megabytes <= std::numeric_limits<int>::max())
         options.megabytesFree = megabytes;
     options.musicTypes = typesFromText(read(MusicTypes), options.musicTypes);
     return options;

@@ -1,9 +1,12 @@
 #include "rotation/RoomLeftFree.h"
 
+#include "fs/AppError.h"
 #include "fs/FileNameCodec.h"
 #include "fs/Module1.h"
 #include "fs/SystemCalls.h"
 
+#include <algorithm>
+#include <limits>
 #include <sys/stat.h>
 #include <utility>
 
@@ -22,7 +25,8 @@ std::int64_t wholeMebibytesOf(const QString& path) {
 } // namespace
 
 RoomLeftFree::RoomLeftFree(std::int64_t megabytes, QString driveRoot)
-    : m_room(megabytes * MiB), m_driveRoot(std::move(driveRoot)) {}
+    : m_room(std::min(megabytes, std::numeric_limits<std::int64_t>::max() / MiB) * MiB),
+      m_driveRoot(std::move(driveRoot)) {}
 
 bool RoomLeftFree::leavesRoomFor(const QString& path) {
     if (m_room <= 0)
@@ -30,7 +34,11 @@ bool RoomLeftFree::leavesRoomFor(const QString& path) {
     const std::int64_t size = wholeMebibytesOf(path);
     if (!m_asked || m_free - m_spent - size < m_room) {
         // A drive whose free space cannot be read counts as full: the room cannot be vouched for.
-        m_free = DiskFreeKB(m_driveRoot) * 1024;
+        try {
+            m_free = DiskFreeKB(m_driveRoot) * 1024;
+        } catch (const AppError&) {
+            m_free = 0;
+        }
         m_spent = 0;
         m_asked = true;
     }

@@ -76,7 +76,7 @@ TEST_F(OptionsStored, ValuesThatCannotBeUnderstoodReadAsTheDefaults) {
     const Options defaults;
     for (const auto& [memory, megabytes, types] :
          {std::tuple{"yes", "-5", "exe;txt"}, std::tuple{"", "lots", ""},
-          std::tuple{"2", "1e3", ";;"}}) {
+          std::tuple{"2", "1e3", ";;"}, std::tuple{"no", "2147483648", "com"}}) {
         for (const auto& [key, value] :
              {std::pair{"RotationMemory", memory}, std::pair{"MegabytesFree", megabytes},
               std::pair{"MusicTypes", types}})
