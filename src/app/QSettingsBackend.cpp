@@ -2,6 +2,7 @@
 
 #include "app/UserSettings.h"
 #include "fs/AppError.h"
+#include "fs/PathText.h"
 
 #include <QSettings>
 #include <memory>
@@ -33,7 +34,7 @@ void QSettingsBackend::write(const QString& application, const QString& section,
         (store->status() == QSettings::FormatError &&
          openUserSettings(application)->value(valueName(section, key)) == value))
         return;
-    throw AppError(
-        ErrorNumber::PathFileAccess, QStringLiteral("Saved settings:"),
-        QStringLiteral("The settings could not be written to %1.").arg(store->fileName()));
+    throw AppError(ErrorNumber::PathFileAccess, QStringLiteral("Saved settings:"),
+                   QStringLiteral("The settings could not be written to %1.")
+                       .arg(shownPath(store->fileName())));
 }

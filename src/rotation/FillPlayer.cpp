@@ -158,7 +158,7 @@ AppError noRoomLeft(FileSystemObject& fso, const QString& destination) {
     fso.SettleMoves();
     return AppError(ErrorNumber::DiskFull, QStringLiteral("Moving a file:"),
                     QStringLiteral("Moving \"%1\" would leave less room free than the options ask.")
-                        .arg(destination));
+                        .arg(shownPath(destination)));
 }
 
 // When every song not yet out has been tried, a new cycle begins over the others; false when
