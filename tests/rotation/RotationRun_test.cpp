@@ -938,6 +938,27 @@ TEST_F(RotationRun, AClearingThatEndsEarlyIsSaidAndTheRunGoesOn) {
                                   w.holding() + "\": a file of that name already exists.");
 }
 
+// The same clearing, but the held file of the card cannot go back: it is said to be held.
+TEST_F(RotationRun, AFileOfAClearingThatEndedEarlyIsNeverSaidToHaveGoneBackWhileItStaysHeld) {
+    ScratchVolume volume = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(volume);
+    const QString card = musicFolderOn(volume);
+    writeFiles(w.music(), {"m.mp3"});
+    writeFiles(w.player(), {"same.mp3"});
+    writeFiles(card, {"a.mp3", "same.mp3", "z.mp3"});
+    // The first move is the fill's, the second the return of the card's a.mp3.
+    w.createFileSystem = [] { return std::make_unique<FailingMoves>(2, ErrorNumber::DeviceIO); };
+    w.choose(w.music(), w.player(), card, true, true);
+
+    w.pressSelect();
+
+    EXPECT_EQ(w.namesIn(w.holding()), QStringList({"a.mp3"}));
+    EXPECT_TRUE(w.statusText().contains("The MP3 player folder " + card +
+                                        " was not cleared completely: 1 file in the temporary "
+                                        "directory, 2 files still on the player. "))
+        << w.statusText().toStdString();
+}
+
 // Two copies of the program share one holding folder.
 TEST_F(RotationRun, OneRunAtATimeAcrossCopiesAndALockLeftByADeadCopyIsTakenOver) {
     RotationWindow other;
