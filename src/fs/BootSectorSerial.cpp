@@ -14,8 +14,8 @@ QString serialAt(const QByteArray& sector, qsizetype offset) {
 
 } // namespace
 
-// The places are those of the exFAT specification and of FAT's extended boot record (signature
-// 0x29), at 64 bytes for FAT32 and 36 for FAT12 and FAT16.
+// An exFAT boot sector keeps its volume serial number at byte 100; FAT's extended boot record
+// (signature 0x29) keeps it at byte 67 on FAT32 and 39 on FAT12 and FAT16.
 QString bootSectorSerial(const QByteArray& firstSector) {
     if (firstSector.size() < 512)
         return {};
