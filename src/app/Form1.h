@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/Form1Services.h"
-#include "app/Options.h"
 #include "fs/FileSystemObject.h"
 #include "rotation/LeftOutFiles.h"
+#include "rotation/Options.h"
 #include "rotation/RotationMemory.h"
 
 #include <QPointer>
