@@ -217,7 +217,7 @@ void Form1::FillPlayer(std::uint8_t which) {
         // text and the free space keep to the eye's pace. The window and the panes are up to date
         // again when this block is left, and the fill's last line follows.
         EyePace pace(
-            *this,
+            this,
             [&] {
                 // The attempt stands or falls with its move, whatever the refresh finds.
                 refreshQuietly(flIp, txtIpTot);
