@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/WindowFace.h"
 #include "controls/FileList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
@@ -13,7 +14,6 @@
 #include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
 #include "rotation/RunLock.h"
-#include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/MessageBoxes.h"
@@ -179,7 +179,7 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
     EXPECT_EQ(w.form->txtIpTot->text(), QStringLiteral("Total: 2"));
     EXPECT_EQ(w.form->txtOp1Tot->text(), QStringLiteral("Total: 3"));
     EXPECT_EQ(w.form->txtOp2Tot->text(), QStringLiteral("Total: 0"));
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 255));
     EXPECT_TRUE(w.form->txtStatus->isVisible());
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
     EXPECT_FALSE(w.selectEnabledAtAYield);
@@ -252,7 +252,7 @@ TEST_F(RotationRun, AnUnpluggedPlayerIsRefusedAndItsBareMountPointReceivesNothin
     // Not a completion: the line says why, and the box keeps the colour of a run that fell short.
     EXPECT_EQ(w.statusText(),
               QStringLiteral("No player folder was filled: the player is not plugged in"));
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 0));
 }
 
 // Removable drives take the first free mount point: the card there now is another one.
@@ -309,7 +309,7 @@ TEST_F(RotationRun, AnotherVolumeWhereThePlayerWasIsClearedOnlyWhenTheUserSaysSo
     EXPECT_EQ(w.namesIn(player.root()), QStringList({"a.mp3"}));
     EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("backup.txt")));
     // Once said, it is the pane's player.
-    EXPECT_EQ(w.form->Players[0].volume, other);
+    EXPECT_EQ(w.form->run().Players[0].volume, other);
     EXPECT_EQ(::umount2(encodeFileName(player.root()).constData(), 0), 0);
 }
 
@@ -354,7 +354,7 @@ TEST_F(RotationRun, APlayerFolderDeletedBeforeSelectIsLeftOutWithOneBox) {
     EXPECT_EQ(w.statusText(),
               completed(2) + "\r\nThe internal memory was left out: the folder does not exist any "
                              "more.");
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 255));
 }
 
 // A drive unplugged mid-run: nothing lands anywhere else, and the user is told once, plainly,
@@ -554,7 +554,7 @@ TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
     writeFiles(w.player(), {"p.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false, false);
     w.form->txtStatus->setPlainText(earlier);
-    setStatusColour(*w.form, QColor(255, 255, 0));
+    w.form->face().setStatusColour(QColor(255, 255, 0));
     const FileCensus before = w.census();
     w.env.prompter->answers = {MessageAnswer::No};
 
@@ -570,14 +570,14 @@ TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
     EXPECT_EQ(w.form->txtStatus->toPlainText(), earlier);
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 0));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
 
     // Yes (the default) runs, and the box turns white again.
     w.pressSelect();
     EXPECT_EQ(boxes(), (std::vector<MessageRequest>{warning, warning}));
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3"}));
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 255));
 }
 
 TEST_F(RotationRun, BreakDuringTheClearingLetsTheCardWriteItsMessageAndTheFillAbort) {
@@ -773,7 +773,7 @@ TEST(RunThatCannotStart, SaysWhyInOneBoxAndMovesNothing) {
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
         EXPECT_EQ(QFileInfo::exists(w.holding()), held);
-        EXPECT_FALSE(w.form->RunInProgress);
+        EXPECT_FALSE(w.form->run().RunInProgress);
         EXPECT_TRUE(w.form->cmdGo->isEnabled());
     }
 }
@@ -1218,7 +1218,7 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
         EXPECT_EQ(w.statusText(),
                   completed(1) + "\r\nThe internal memory was not filled completely. File in use.");
         EXPECT_EQ(w.census(), before);
-        EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
+        EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 255));
     }
 }
 
@@ -1413,7 +1413,7 @@ TEST_F(RotationRun, SelectStaysDisabledAndASecondRunCannotStartMidRun) {
     EXPECT_FALSE(w.selectEnabledAtAYield);
     EXPECT_EQ(w.census(), before);
     EXPECT_TRUE(w.statusText().endsWith(complete));
-    EXPECT_FALSE(w.form->RunInProgress);
+    EXPECT_FALSE(w.form->run().RunInProgress);
 }
 
 // The clearing and the fill on their own, as the run calls them.
@@ -1421,7 +1421,7 @@ class RunSteps : public RotationRun {
 protected:
     RunSteps() {
         w.open();
-        w.form->Fso = createSystemFileSystem();
+        w.form->run().Fso = createSystemFileSystem();
         QDir().mkpath(w.holding());
     }
 };
@@ -1431,7 +1431,7 @@ TEST_F(RunSteps, ClearingMovesEveryFileWhateverItsTypeAndLeavesSubfolders) {
     QDir().mkpath(w.player() + QStringLiteral("/Albums"));
     w.choose(w.music(), w.player(), w.card(), true, false);
 
-    w.form->ClearPlayer(1);
+    w.form->run().ClearPlayer(1);
 
     EXPECT_EQ(w.statusText(), QStringLiteral("Files moved to temporary directory..."));
     EXPECT_EQ(w.form->txtOp1Tot->text(), QStringLiteral("Total: 0"));
@@ -1442,9 +1442,9 @@ TEST_F(RunSteps, ClearingMovesEveryFileWhateverItsTypeAndLeavesSubfolders) {
 }
 
 TEST_F(RunSteps, TheStatusBoxShowsItsLastLineAfterEveryAppend) {
-    replaceStatus(*w.form, QStringLiteral("first"));
+    w.form->face().replaceStatus(QStringLiteral("first"));
     for (int line = 1; line <= 30; ++line) {
-        appendStatus(*w.form, QStringLiteral("line %1").arg(line));
+        w.form->face().appendStatus(QStringLiteral("line %1").arg(line));
         const QScrollBar* scroll = w.form->txtStatus->verticalScrollBar();
         EXPECT_EQ(scroll->value(), scroll->maximum()) << "after line " << line;
     }
@@ -1454,14 +1454,14 @@ TEST_F(RunSteps, TheStatusBoxShowsItsLastLineAfterEveryAppend) {
 TEST_F(RunSteps, AnEmptyPlayerFolderIsLeftAloneWithoutLookingAtTheStopFlag) {
     w.choose(w.music(), w.player(), w.card(), true, true);
     w.form->txtStatus->setPlainText(earlier);
-    w.form->StopRequested = true;
-    w.form->ClearPlayer(2);
+    w.form->run().StopRequested = true;
+    w.form->run().ClearPlayer(2);
     EXPECT_EQ(w.form->txtStatus->toPlainText(), earlier);
     EXPECT_EQ(w.yields, 0);
 
     // A folder with files writes its message, and the stop flag then keeps its files in place.
     writeFiles(w.card(), {"c.mp3"});
-    w.form->ClearPlayer(2);
+    w.form->run().ClearPlayer(2);
     EXPECT_EQ(w.statusText(), clearingCard);
     EXPECT_EQ(w.namesIn(w.card()), QStringList({"c.mp3"}));
 }
@@ -1472,7 +1472,7 @@ TEST_F(RunSteps, AClearingThatMeetsANameAlreadyHeldStopsAtThatFile) {
     w.choose(w.music(), w.player(), w.card(), false, true);
     const FileCensus before = w.census();
 
-    EXPECT_THROW(w.form->ClearPlayer(2), AppError);
+    EXPECT_THROW(w.form->run().ClearPlayer(2), AppError);
 
     EXPECT_EQ(w.statusText(), clearingCard);
     EXPECT_EQ(w.census(), before);
@@ -1483,7 +1483,7 @@ TEST_F(RunSteps, OnlyNamesEndingInAMusicExtensionOfAnyCaseAreCandidates) {
     writeFiles(w.music(), {"a.Mp3", "b.wma", "c.mp3x", "d.mp4", "emp3", "f.MP3", "g.WmA", "mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
 
-    w.form->FillPlayer(1);
+    w.form->run().FillPlayer(1);
 
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.Mp3", "b.wma", "f.MP3", "g.WmA"}));
     EXPECT_EQ(w.statusText(), summary(4));
@@ -1495,7 +1495,7 @@ TEST_F(RunSteps, NoCandidatesMovesNothingAndReportsZero) {
     writeFiles(w.music(), {"readme.txt"});
     w.choose(w.music(), w.player(), w.card(), true, false);
 
-    w.form->FillPlayer(1);
+    w.form->run().FillPlayer(1);
 
     EXPECT_EQ(w.statusText(), summary(0));
     EXPECT_EQ(w.random->draws, 0);
@@ -1508,7 +1508,7 @@ TEST_F(RunSteps, AMusicFolderThatCannotBeReadFailsBeforeTheFirstAttempt) {
     w.choose(w.music(), w.player(), w.card(), true, false);
     ASSERT_TRUE(QDir(w.music()).removeRecursively());
 
-    EXPECT_THROW(w.form->FillPlayer(1), AppError);
+    EXPECT_THROW(w.form->run().FillPlayer(1), AppError);
     EXPECT_EQ(w.statusText(), QStringLiteral("Randomly selecting files from the hard drive, and "
                                              "copying them to the MP3 Player..."));
     EXPECT_EQ(w.yields, 0);
