@@ -13,13 +13,18 @@
 #include "rotation/HeldFiles.h"
 #include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
+#include "rotation/MusicRotation.h"
+#include "rotation/RunFace.h"
 #include "rotation/RunLock.h"
 #include "rotation/VanishedFolders.h"
+#include "support/FolderVolumes.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/MessageBoxes.h"
 #include "support/OwnStateFolder.h"
 #include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
+#include "support/ScriptedPrompter.h"
+#include "support/ScriptedRandom.h"
 #include "support/TestFiles.h"
 
 #include <QCryptographicHash>
@@ -32,6 +37,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <functional>
 #include <gtest/gtest.h>
@@ -138,6 +144,41 @@ std::vector<MessageRequest> oneError(const QString& text) {
     return oneBox({.text = text, .title = QStringLiteral("ERROR"), .icon = MessageIcon::Critical});
 }
 
+// A face without a window, as a console's would be: the folders and ticks it was given, the status
+// as text, message boxes through a scripted prompter, and a count of its yields.
+class PlainFace : public RunFace {
+public:
+    void replaceStatus(const QString& text) override { status = text; }
+    void appendStatus(const QString& message) override { status += "\r\n" + message; }
+    void showStatus() override {}
+    void appendRunEnd(const QStringList& lines) override {
+        for (const QString& line : lines)
+            appendStatus(line);
+    }
+    QString statusText() const override { return status; }
+    void setStatusColour(const QColor&) override {}
+    void repaint() override {}
+    QObject* paintedWindow() override { return nullptr; }
+    QString musicFolder() const override { return music; }
+    QString playerFolder(std::uint8_t which) const override { return players[which - 1]; }
+    bool playerTicked(std::uint8_t which) const override { return ticked[which - 1]; }
+    QString playerDrive(std::uint8_t) const override { return drive; }
+    // Its folders are given; none waits for its drive.
+    void openPlayerDrive(std::uint8_t, const QString&) override {}
+    bool doNotWarn() const override { return false; }
+    void refreshMusicPane() override {}
+    void refreshPlayerPane(std::uint8_t) override {}
+    void runStateChanged() override {}
+    MessageAnswer ask(const MessageRequest& request) override { return prompter.ask(request); }
+    void yieldEvents() override { ++yields; }
+
+    QString drive, music, players[2];
+    bool ticked[2] = {true, false};
+    QString status;
+    ScriptedPrompter prompter;
+    int yields = 0;
+};
+
 class RotationRun : public testing::Test {
 protected:
     RotationWindow w;
@@ -194,6 +235,38 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
         QStringLiteral("^Space remaining:  \\d+MB\r\nMoving (a\\.mp3|b\\.mp3|c\\.WMA)\\.\\.\\.$"));
     for (int i = 2; i < 5; ++i)
         EXPECT_TRUE(line.match(statusAtYield[i]).hasMatch()) << statusAtYield[i].toStdString();
+}
+
+TEST(RunBelowItsFaces, AFaceWithoutAWindowGetsTheWholeRun) {
+    const QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    PlainFace face;
+    face.drive = tmp.path();
+    face.music = tmp.path() + QStringLiteral("/Music");
+    face.players[0] = tmp.path() + QStringLiteral("/Player");
+    face.players[1] = tmp.path() + QStringLiteral("/Card");
+    const QString holding = tmp.path() + QStringLiteral("/QUAVEXTemp");
+    for (const QString& folder : {face.music, face.players[0], face.players[1]})
+        ASSERT_TRUE(QDir().mkpath(folder));
+    writeFiles(face.music, {"a.mp3", "b.wma"});
+    writeFiles(face.players[0], {"old.mp3"});
+    auto volumes = std::make_shared<FolderVolumes>();
+    volumes->add(face.drive);
+    MusicRotation run(
+        face, {volumes, createSystemFileSystem, std::make_shared<ScriptedRandom>(), holding});
+    const FileCensus before = censusOf({face.music, face.players[0], holding});
+
+    run.Go();
+
+    EXPECT_EQ(censusOf({face.music, face.players[0], holding}), before);
+    EXPECT_EQ(namesInFolder(face.players[0]), QStringList({"a.mp3", "b.wma"}));
+    EXPECT_EQ(namesInFolder(face.music), QStringList({"old.mp3"}));
+    EXPECT_EQ(face.statusText(), completed(2));
+    EXPECT_EQ(face.prompter.shown.size(), 1u);
+    EXPECT_EQ(face.prompter.shown.front().text, warningText);
+    // One for the clearing, one per attempt of the fill.
+    EXPECT_EQ(face.yields, 3);
+    EXPECT_FALSE(run.RunInProgress);
 }
 
 TEST_F(RotationRun, ANameThatIsNotTextIsClearedHeldAndRestoredByteForByte) {
