@@ -49,7 +49,8 @@ public:
     // A run began or ended, or a fill ended: the window applies its Select rule again.
     virtual void runStateChanged() = 0;
 
-    // Lets the user act once: the window handles pending events (Break among them), a console
-    // its interruption. The face sets the run's stop flag, StopRequested, for a stop asked here.
+    // Lets the user act once: the window handles pending events, a console its interruption. A
+    // stop asked here (Break, Ctrl+C) sets the run's stop flag, MusicRotation::StopRequested,
+    // which the run reads right after.
     virtual void yieldEvents() = 0;
 };
