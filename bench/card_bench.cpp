@@ -133,8 +133,8 @@ FillRound fillRound(const ScratchVolume& card, const QString& diskFolder, int ro
 
         ::sync();
         QDir().mkpath(holding);
-        window.form->Fso = createSystemFileSystem();
-        result.clearMs = timeMs([&] { window.form->ClearPlayer(1); });
+        window.form->run().Fso = createSystemFileSystem();
+        result.clearMs = timeMs([&] { window.form->run().ClearPlayer(1); });
         if (!namesIn(player).isEmpty() || namesIn(holding).size() != files)
             fail(QStringLiteral("the clearing did not move every file"));
     };

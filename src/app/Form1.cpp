@@ -48,7 +48,9 @@ struct Placement {
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
-    : QWidget(parent), m_services(std::move(services)) {
+    : QWidget(parent), m_services(std::move(services)),
+      m_run(m_face, {m_services.volumes, m_services.createFileSystem, m_services.random,
+                     m_services.holdingFolder}) {
     buildControls();
     openStartingFolders();
     connectHandlers();
@@ -103,7 +105,7 @@ void Form1::buildControls() {
     for (QLabel* heading : {Label2, Label3, Label5, lblOp1, lblOp2})
         heading->setFont(sansSerif(12));
     for (FileList* list : {flIp, flOp1, flOP2})
-        list->setPattern(musicPattern(CurrentOptions));
+        list->setPattern(musicPattern(m_run.CurrentOptions));
 
     std::vector<Placement> placements = {
         {Label2, 240, 120, 3135, 375, 5},       {Drive1, 360, 600, 2655, 315, 0},

@@ -1,18 +1,14 @@
 #pragma once
 
 #include "app/Form1Services.h"
-#include "app/Options.h"
-#include "fs/FileSystemObject.h"
-#include "rotation/LeftOutFiles.h"
-#include "rotation/RotationMemory.h"
+#include "app/WindowFace.h"
+#include "rotation/MusicRotation.h"
 
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <vector>
 
 class DriveList;
 class FolderList;
@@ -35,15 +31,18 @@ struct PlayerPane {
     QLabel* total;
 };
 
-// The main window. It owns its controls; the other parts of the program address them by name,
-// as members. Its methods are defined in files kept by role: layout and panes in src/app, the run
-// in src/rotation.
+// The main window. It owns its controls, which the window's parts address by name, as members,
+// and the run, which reaches them through the window's face. Its methods are defined in files
+// kept by role.
 class Form1 : public QWidget {
 public:
     explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
     const Form1Services& services() const { return m_services; }
+    MusicRotation& run() { return m_run; }
+    const MusicRotation& run() const { return m_run; }
+    WindowFace& face() { return m_face; }
 
     // Hard-drive pane
     QLabel* Label2 = nullptr;
@@ -98,48 +97,12 @@ public:
     void cmdExit_Click();
     void cmdAbout_Click();
 
-    // The rotation run
+    // Select and Break
     void cmdGo_Click();
     void cmdBreak_Click();
-    void ClearPlayer(std::uint8_t which);
-    void FillPlayer(std::uint8_t which);
-
-    bool StopRequested = false;
-    // True from the first to the last step of a run; keeps Select disabled and refuses EXIT.
-    bool RunInProgress = false;
-    std::unique_ptr<FileSystemObject> Fso;
-    // The music files this run's fills left out of their draw because the player cannot store
-    // them, each with the reason in a few words, and that no fill has moved since.
-    std::vector<NotMovedFile> LeftOutOfDraw;
-    // The music files a fill tried but could not move for a reason of their own (a name taken on
-    // the player, a song that cannot be read), and that no fill has moved since.
-    std::vector<NotMovedFile> NotMoved;
-    // What went otherwise than planned, said once more after the run's completion line, since
-    // later steps replace the status text.
-    QStringList ReportLines;
-    // The options the user chose (OptionsCommand.cpp).
-    Options CurrentOptions;
-    // The run's memory of the songs out in this cycle; none when the option is off.
-    std::unique_ptr<RotationMemory> Rotation;
-    // Why the last fill ended before the player was full or the music ran out, in a sentence;
-    // empty when it did not (Break included, which the run says itself).
-    QString FillStopped;
 
     PlayerPane playerPane(std::uint8_t which) const;
 
-    // What the window knows of each player folder beyond its path (index: which - 1).
-    struct PlayerChoice {
-        // The identity of the volume its drive was chosen on (VolumeProvider::identityOf): a run
-        // asks before it clears a folder from another volume under the same drive. Empty when
-        // it cannot be told.
-        QString volume;
-        // A saved player whose drive was not there at start: its drive and folder as saved. The
-        // pane says it is not plugged in, a run leaves it out, and neither falls back to a
-        // folder of another drive. Empty once its drive or another is chosen.
-        QString awaitedDrive;
-        QString awaitedFolder;
-    };
-    PlayerChoice Players[2];
     // Makes a player pane wait for its saved drive, which is not there now.
     void awaitPlayer(std::uint8_t which, const QString& drive, const QString& folder);
     // The player folder as it is saved at EXIT: the awaited one while the pane waits for it.
@@ -162,6 +125,8 @@ private:
     static void setDependentsVisible(const PlayerPane& pane, bool visible);
 
     Form1Services m_services;
+    WindowFace m_face{*this};
+    MusicRotation m_run;
     // Set while Drive1 is put back to the drive Dir1 has open, so that doing so opens nothing.
     bool m_revertingDrive1 = false;
     // The open About box, if any; a window of its own, so it keeps the program alive.

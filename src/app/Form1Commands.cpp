@@ -43,7 +43,7 @@ void Form1::cmdHelp_Click() {
 }
 
 void Form1::cmdExit_Click() {
-    if (RunInProgress) {
+    if (m_run.RunInProgress) {
         m_services.prompter->ask(runInProgressMessage(m_services.holdingFolder));
         return;
     }
@@ -61,12 +61,20 @@ void Form1::cmdExit_Click() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (RunInProgress) {
+    if (m_run.RunInProgress) {
         event->ignore();
         m_services.prompter->ask(runInProgressMessage(m_services.holdingFolder));
         return;
     }
     event->accept();
+}
+
+void Form1::cmdGo_Click() {
+    m_run.Go();
+}
+
+void Form1::cmdBreak_Click() {
+    m_run.StopRequested = true;
 }
 
 void Form1::cmdAbout_Click() {

@@ -71,7 +71,7 @@ void Form1::drvOp2_Change() {
 // player the pane waited for since start opens at its saved folder.
 void Form1::playerDriveChange(std::uint8_t which) {
     const PlayerPane pane = playerPane(which);
-    PlayerChoice& choice = Players[which - 1];
+    PlayerChoice& choice = m_run.Players[which - 1];
     const QString awaited = std::exchange(choice.awaitedFolder, {});
     choice.awaitedDrive.clear();
     choice.volume = m_services.volumes->identityOf(pane.drive->Drive());
@@ -94,13 +94,13 @@ void Form1::playerDriveChange(std::uint8_t which) {
 void Form1::awaitPlayer(std::uint8_t which, const QString& drive, const QString& folder) {
     const PlayerPane pane = playerPane(which);
     pane.drive->showAbsent(drive);
-    Players[which - 1].awaitedDrive = drive;
-    Players[which - 1].awaitedFolder = folder;
+    m_run.Players[which - 1].awaitedDrive = drive;
+    m_run.Players[which - 1].awaitedFolder = folder;
     setDependentsVisible(pane, false);
 }
 
 QString Form1::playerFolderToSave(std::uint8_t which) const {
-    const PlayerChoice& choice = Players[which - 1];
+    const PlayerChoice& choice = m_run.Players[which - 1];
     return choice.awaitedDrive.isEmpty() ? playerPane(which).dir->Path() : choice.awaitedFolder;
 }
 
@@ -135,7 +135,7 @@ void Form1::SetGoButton() {
     bool enabled = !(chk1->Value() == 0 && chk2->Value() == 0);
     if (flIp->ListCount() == 0)
         enabled = false;
-    if (RunInProgress)
+    if (m_run.RunInProgress)
         enabled = false;
     cmdGo->setEnabled(enabled);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Prompter.h"
 #include "app/SettingsBackend.h"
 #include "fs/FileSystemObject.h"
 #include "fs/Volume.h"
+#include "rotation/Prompter.h"
 #include "rotation/RandomSource.h"
 
 #include <QString>

@@ -6,7 +6,7 @@
 #include "app/SettingsStore.h"
 
 void Form1::Form_Load() {
-    StopRequested = false;
+    m_run.StopRequested = false;
     setWindowTitle(windowCaption(ApplicationIdentity::current()));
     // From here on the window always comes up: each step that fails is skipped without a word.
     if (m_services.settings) {

@@ -42,7 +42,7 @@ void installOptionsCommand(Form1& form) {
 
 void openOptions(Form1& form) {
     // The run reads the options as it goes; they change between runs only.
-    if (form.RunInProgress) {
+    if (form.run().RunInProgress) {
         form.services().prompter->ask(
             {QStringLiteral("A run is in progress. The options can be changed once it has "
                             "ended."),
@@ -50,7 +50,7 @@ void openOptions(Form1& form) {
              MessageAnswer::Ok});
         return;
     }
-    OptionsDialog dialog(form.CurrentOptions, &form);
+    OptionsDialog dialog(form.run().CurrentOptions, &form);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const Options chosen = dialog.chosen();
@@ -63,7 +63,7 @@ void openOptions(Form1& form) {
 }
 
 void applyOptions(Form1& form, const Options& options) {
-    form.CurrentOptions = options;
+    form.run().CurrentOptions = options;
     const QString pattern = musicPattern(options);
     const std::pair<FileList*, QLabel*> panes[] = {
         {form.flIp, form.txtIpTot}, {form.flOp1, form.txtOp1Tot}, {form.flOP2, form.txtOp2Tot}};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Options.h"
+#include "rotation/Options.h"
 
 #include <QDialog>
 #include <vector>

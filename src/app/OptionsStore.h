@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Options.h"
 #include "fs/AppError.h"
+#include "rotation/Options.h"
 
 #include <vector>
 

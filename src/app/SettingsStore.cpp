@@ -77,7 +77,7 @@ void SettingsStore::restorePlayerPane(Form1& form, std::uint8_t which, const QSt
     const QString volume =
         m_backend.read(settingsApplication(), VolumesSection, folderKey).value_or(QString());
     if (!volume.isEmpty())
-        form.Players[which - 1].volume = volume;
+        form.run().Players[which - 1].volume = volume;
 }
 
 std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
@@ -91,8 +91,8 @@ std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
         {Section, DrvOp2, QDir::toNativeSeparators(form.drvOp2->Drive())},
         {Section, DirOp2, QDir::toNativeSeparators(form.playerFolderToSave(2))},
         {Section, MvWarn, QString::number(form.chkWarn->Value())},
-        {VolumesSection, DirOp1, form.Players[0].volume},
-        {VolumesSection, DirOp2, form.Players[1].volume},
+        {VolumesSection, DirOp1, form.run().Players[0].volume},
+        {VolumesSection, DirOp2, form.run().Players[1].volume},
     };
     return writeEach(m_backend, stored, QStringLiteral("Saved settings:"));
 }

@@ -3,7 +3,7 @@
 #include "controls/FileListModel.h"
 #include "controls/FolderJournal.h"
 #include "controls/FolderScan.h"
-#include "controls/NamePattern.h"
+#include "fs/NamePattern.h"
 
 #include <QListView>
 

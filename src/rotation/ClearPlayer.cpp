@@ -1,15 +1,14 @@
-#include "app/Form1.h"
-#include "controls/FolderList.h"
 #include "rotation/MusicOut.h"
+#include "rotation/MusicRotation.h"
 #include "rotation/OffUiThread.h"
+#include "rotation/RunFace.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
 
 // Empties one player folder into the holding folder. It has no failure handling of its own: a
 // failing file operation ends it and passes to the run.
-void Form1::ClearPlayer(std::uint8_t which) {
-    const PlayerPane pane = playerPane(which);
-    const QString playerFolder = pane.dir->Path();
+void MusicRotation::ClearPlayer(std::uint8_t which) {
+    const QString playerFolder = face().playerFolder(which);
     const FsFolder folder = offUiThread([&] { return Fso->GetFolder(playerFolder); });
     const QString word =
         which == 1 ? QStringLiteral("internal memory") : QStringLiteral("external card");
@@ -21,15 +20,15 @@ void Form1::ClearPlayer(std::uint8_t which) {
                   QStringLiteral("Moving files from MP3 player's ") + word + QStringLiteral("..."));
     repaintWindow(*this);
 
-    services().yieldEvents();
+    face().yieldEvents();
     if (StopRequested)
         return;
 
-    const QString source = everyFileIn(pane.dir->Path());
+    const QString source = everyFileIn(face().playerFolder(which));
     offUiThread([&] { Fso->MoveFile(source, services().holdingFolder); });
     if (Rotation)
         markMusicOut(*Rotation, folder, CurrentOptions);
     replaceStatus(*this, QStringLiteral("Files moved to temporary directory..."));
-    RefreshTotal(pane.files, pane.total);
+    face().refreshPlayerPane(which);
     repaintWindow(*this);
 }

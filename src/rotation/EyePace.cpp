@@ -1,8 +1,7 @@
 #include "rotation/EyePace.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
-#include <QWidget>
 #include <algorithm>
 #include <utility>
 
@@ -26,7 +25,7 @@ bool isUserInput(QEvent::Type type) {
 
 } // namespace
 
-EyePace::EyePace(QWidget& window, std::function<void()> rereadPanes,
+EyePace::EyePace(QObject* window, std::function<void()> rereadPanes,
                  std::function<void(const QString&)> showStatus)
     : m_window(window), m_rereadPanes(std::move(rereadPanes)), m_showStatus(std::move(showStatus)) {
     m_sincePaint.start();
@@ -38,13 +37,15 @@ EyePace::EyePace(QWidget& window, std::function<void()> rereadPanes,
     m_heldStatus.setSingleShot(true);
     connect(&m_heldStatus, &QTimer::timeout, this, [this] { showHeldStatus(); });
     // The window's paints arrive as update requests; user input anywhere in the program.
-    m_window.installEventFilter(this);
-    qApp->installEventFilter(this);
+    if (m_window)
+        m_window->installEventFilter(this);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 EyePace::~EyePace() {
-    qApp->removeEventFilter(this);
-    m_window.removeEventFilter(this);
+    QCoreApplication::instance()->removeEventFilter(this);
+    if (m_window)
+        m_window->removeEventFilter(this);
     // Whoever ends the pace writes the status box's next text.
     m_waitingStatus.reset();
     catchUp();
@@ -98,15 +99,17 @@ void EyePace::rereadIfStale() {
 }
 
 void EyePace::paintNow() {
+    if (!m_window)
+        return;
     m_painting = true;
     QEvent request(QEvent::UpdateRequest);
-    QCoreApplication::sendEvent(&m_window, &request);
+    QCoreApplication::sendEvent(m_window, &request);
     m_painting = false;
     m_sincePaint.restart();
 }
 
 bool EyePace::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &m_window && event->type() == QEvent::UpdateRequest && !m_painting) {
+    if (watched == m_window && event->type() == QEvent::UpdateRequest && !m_painting) {
         if (m_sincePaint.hasExpired(Interval)) {
             m_sincePaint.restart();
             return false;

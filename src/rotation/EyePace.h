@@ -7,8 +7,6 @@
 #include <functional>
 #include <optional>
 
-class QWidget;
-
 // Keeps a window at the pace of the eye while a fill moves many small files: while the object
 // lives, the window is painted at most once a frame (Interval), a paint that is held back follows
 // when its frame is over, also while a file operation lasts, and the panes are re-read no more
@@ -22,9 +20,9 @@ class EyePace : public QObject {
 public:
     static constexpr int Interval = 50; // ms
 
-    // rereadPanes re-reads the panes' lists and totals, showStatus puts a text in the status box;
-    // neither may throw.
-    EyePace(QWidget& window, std::function<void()> rereadPanes,
+    // window is painted at the pace, none where nothing is painted; rereadPanes re-reads the
+    // panes' lists and totals, showStatus puts a text in the status box; neither may throw.
+    EyePace(QObject* window, std::function<void()> rereadPanes,
             std::function<void(const QString&)> showStatus);
     ~EyePace() override;
     EyePace(const EyePace&) = delete;
@@ -45,7 +43,7 @@ private:
     void rereadIfStale();
     void showHeldStatus();
 
-    QWidget& m_window;
+    QObject* m_window;
     std::function<void()> m_rereadPanes;
     std::function<void(const QString&)> m_showStatus;
     QElapsedTimer m_sincePaint;

@@ -1,25 +1,23 @@
-#include "app/Form1.h"
-#include "app/Options.h"
-#include "controls/FileList.h"
-#include "controls/FolderList.h"
-#include "controls/NamePattern.h"
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/Module1.h"
+#include "fs/NamePattern.h"
 #include "fs/PathText.h"
 #include "fs/StorableFiles.h"
 #include "fs/VolumeTraits.h"
 #include "rotation/EyePace.h"
 #include "rotation/FolderOutcome.h"
+#include "rotation/MusicRotation.h"
 #include "rotation/OffUiThread.h"
+#include "rotation/Options.h"
 #include "rotation/RoomLeftFree.h"
 #include "rotation/RotationMemory.h"
+#include "rotation/RunFace.h"
 #include "rotation/RunPaths.h"
 #include "rotation/SignedNumber.h"
 #include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 
-#include <QLabel>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -79,7 +77,7 @@ QString whyNotMoved(const AppError& error) {
     }
 }
 
-void noteLeftOut(Form1& form, const NotMovedFile& file) {
+void noteLeftOut(MusicRotation& form, const NotMovedFile& file) {
     if (std::none_of(form.LeftOutOfDraw.begin(), form.LeftOutOfDraw.end(),
                      [&](const NotMovedFile& other) { return other.name == file.name; }))
         form.LeftOutOfDraw.push_back(file);
@@ -93,7 +91,7 @@ QString unstorableReason(const AppError& error) {
 }
 
 // Names a music file whose move failed on its own account after the run's completion line.
-void noteFailedFile(Form1& form, const QString& name, const AppError& error) {
+void noteFailedFile(MusicRotation& form, const QString& name, const AppError& error) {
     const bool unstorable =
         error.number() == ErrorNumber::BadFileName || error.number() == ErrorNumber::FileTooLarge;
     const auto sameName = [&](const NotMovedFile& file) { return file.name == name; };
@@ -107,9 +105,9 @@ void noteFailedFile(Form1& form, const QString& name, const AppError& error) {
 
 // Judges a failed move of the fill: true when only that file failed and the fill goes on; false
 // when the fill ends, after saying why.
-bool fileFailedAlone(Form1& form, std::uint8_t which, const AppError& error, const QString& name,
-                     const QString& musicFolder, const QString& playerFolder, std::int64_t moved,
-                     EyePace& pace) {
+bool fileFailedAlone(MusicRotation& form, std::uint8_t which, const AppError& error,
+                     const QString& name, const QString& musicFolder, const QString& playerFolder,
+                     std::int64_t moved, EyePace& pace) {
     if (error.number() == ErrorNumber::DiskFull) {
         pace.catchUp();
         replaceStatus(form, QStringLiteral("Out of space on the MP3 player"));
@@ -130,23 +128,23 @@ bool fileFailedAlone(Form1& form, std::uint8_t which, const AppError& error, con
         gone = musicFolderGoneDuringFill(musicFolder, moved);
     if (!gone.isEmpty()) {
         form.FillStopped = gone;
-        form.services().prompter->ask(
+        form.face().ask(
             {gone, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
         return false;
     }
     form.FillStopped = notFilledLine(which, moved, error.description());
-    form.services().prompter->ask({QStringLiteral("Error # ") + signedNumber(error.number()) +
-                                       QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
-                                       error.description(),
-                                   QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
+    form.face().ask({QStringLiteral("Error # ") + signedNumber(error.number()) +
+                         QStringLiteral("; ") + error.source() + QLatin1Char(' ') +
+                         error.description(),
+                     QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
     return false;
 }
 
 // A pane that cannot be re-read keeps its list until the next refresh; the next move into that
 // folder reports the trouble.
-void refreshQuietly(FileList* list, QLabel* total) {
+template <typename Refresh> void refreshQuietly(Refresh&& refresh) {
     try {
-        Form1::RefreshTotal(list, total);
+        refresh();
     } catch (const AppError&) {
         // Deliberately quiet; see above.
     }
@@ -174,19 +172,18 @@ bool beginNewCycle(RotationMemory* memory, std::vector<QString>& candidates,
 
 } // namespace
 
-void Form1::FillPlayer(std::uint8_t which) {
-    const PlayerPane pane = playerPane(which);
+void MusicRotation::FillPlayer(std::uint8_t which) {
     FillStopped.clear();
     replaceStatus(*this, QStringLiteral("Randomly selecting files from the hard drive, and copying "
                                         "them to the MP3 Player..."));
     RandomSource& random = *services().random;
     random.seedFromClock();
 
-    const QString musicFolder = Dir1->Path();
+    const QString musicFolder = face().musicFolder();
     const NamePattern music(musicPattern(CurrentOptions));
     std::vector<QString> candidates =
         candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }), music);
-    const QString playerFolder = pane.dir->Path();
+    const QString playerFolder = face().playerFolder(which);
     const std::vector<NotMovedFile> leftOut =
         offUiThread([&] { return leaveOutUnstorable(candidates, musicFolder, playerFolder); });
     for (const NotMovedFile& file : leftOut)
@@ -217,11 +214,11 @@ void Form1::FillPlayer(std::uint8_t which) {
         // text and the free space keep to the eye's pace. The window and the panes are up to date
         // again when this block is left, and the fill's last line follows.
         EyePace pace(
-            *this,
+            face().paintedWindow(),
             [&] {
                 // The attempt stands or falls with its move, whatever the refresh finds.
-                refreshQuietly(flIp, txtIpTot);
-                refreshQuietly(pane.files, pane.total);
+                refreshQuietly([&] { face().refreshMusicPane(); });
+                refreshQuietly([&] { face().refreshPlayerPane(which); });
             },
             // The player's free space is asked for only when the line is shown: on a card each
             // question is a round trip through its driver, which serves the moves one request at a
@@ -279,8 +276,8 @@ void Form1::FillPlayer(std::uint8_t which) {
         while (keepGoing) {
             while (candidates[slot].isEmpty())
                 slot = draw(random, count);
-            const QString source = joinPath(Dir1->Path(), candidates[slot]);
-            const QString destination = joinPath(pane.dir->Path(), candidates[slot]);
+            const QString source = joinPath(face().musicFolder(), candidates[slot]);
+            const QString destination = joinPath(face().playerFolder(which), candidates[slot]);
 
             QString sourceFolder, baseName, extension;
             try {
@@ -289,7 +286,7 @@ void Form1::FillPlayer(std::uint8_t which) {
                 // The status line shows what could be split; the attempt goes on to its move.
             }
             pace.statusChanged(baseName + QLatin1Char('.') + extension + QStringLiteral("..."));
-            services().yieldEvents();
+            face().yieldEvents();
             if (StopRequested) {
                 settleWaiting();
                 replaceStatus(*this, QStringLiteral("Processing aborted"));
@@ -328,5 +325,5 @@ void Form1::FillPlayer(std::uint8_t which) {
     replaceStatus(*this,
                   signedNumber(moved) + QStringLiteral(" files were moved to the MP3 player."));
     repaintWindow(*this);
-    SetGoButton();
+    face().runStateChanged();
 }

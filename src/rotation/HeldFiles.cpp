@@ -1,13 +1,13 @@
 #include "rotation/HeldFiles.h"
 
-#include "app/Form1.h"
-#include "controls/FolderList.h"
 #include "fs/PathText.h"
 #include "rotation/HeldFileReturn.h"
 #include "rotation/HeldLibrary.h"
+#include "rotation/MusicRotation.h"
 #include "rotation/NameList.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/Plural.h"
+#include "rotation/RunFace.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
 
@@ -25,14 +25,13 @@ QStringList namesOf(const FsFolder& folder) {
     return names;
 }
 
-void warn(Form1& form, const QString& text) {
-    form.services().prompter->ask(
-        {text, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
+void warn(MusicRotation& form, const QString& text) {
+    form.face().ask({text, QStringLiteral("Warning!"), MessageIcon::Warning, MessageButtons::Ok});
 }
 
 } // namespace
 
-QStringList returnHeldFiles(Form1& form, const FsFolder& held, const QString& music) {
+QStringList returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
     return offUiThread([&] {
@@ -46,7 +45,7 @@ QStringList returnHeldFiles(Form1& form, const FsFolder& held, const QString& mu
     });
 }
 
-bool returnLeftoverFiles(Form1& form) {
+bool returnLeftoverFiles(MusicRotation& form) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
     FsFolder held;
@@ -64,7 +63,7 @@ bool returnLeftoverFiles(Form1& form) {
     // They go back to the music folder of the run that held them. Without this user's record
     // they were held by someone else's run: another account's files never go into this user's
     // music.
-    const QString current = form.Dir1->Path();
+    const QString current = form.face().musicFolder();
     const std::optional<QString> recorded = heldFilesLibrary(holding);
     const qsizetype count = static_cast<qsizetype>(held.Files.size());
     if (!recorded) {
@@ -103,7 +102,7 @@ bool returnLeftoverFiles(Form1& form) {
         form.ReportLines.append(line);
     }
     try {
-        Form1::RefreshTotal(form.flIp, form.txtIpTot);
+        form.face().refreshMusicPane();
     } catch (const std::exception&) {
         // The total is shown again at the next refresh; the files are where the count below says.
     }
@@ -132,7 +131,7 @@ bool returnLeftoverFiles(Form1& form) {
     return false;
 }
 
-StillHeld whatStaysHeld(Form1& form) {
+StillHeld whatStaysHeld(MusicRotation& form) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
     const FsFolder held = offUiThread([&]() -> FsFolder {
@@ -158,7 +157,7 @@ StillHeld whatStaysHeld(Form1& form) {
     return still;
 }
 
-void warnOfFilesStillHeld(Form1& form, const QStringList& files) {
+void warnOfFilesStillHeld(MusicRotation& form, const QStringList& files) {
     warn(form, stillHeldMessage(files, form.services().holdingFolder));
 }
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-class Form1;
+class MusicRotation;
 
 // What the run does with files in the holding folder (the window calls it the temporary
 // directory): they go back into the music folder one by one, a clash never stopping the others
@@ -17,15 +17,15 @@ enum class HeldBy { ThisRun, AnEarlierRun };
 
 // Moves every file of the holding folder as listed into the music folder; gives the names of
 // those that went back under new names.
-QStringList returnHeldFiles(Form1& form, const FsFolder& held, const QString& music);
+QStringList returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music);
 
 // Returns what an earlier run left in the holding folder to the music folder of the run that held
-// them (HeldLibrary.h), or to the one Dir1 shows when none is recorded; a line after the run's
+// them (HeldLibrary.h), or to the run's music folder when none is recorded; a line after the run's
 // completion says so when that is another folder, and names the files that went back under new
 // names. True when the holding folder is now empty; otherwise the user has been told where the
 // files are kept (also when their own music folder is not there now) and the run must not touch
 // any player folder.
-bool returnLeftoverFiles(Form1& form);
+bool returnLeftoverFiles(MusicRotation& form);
 
 // What stays in the holding folder after the restore: the files by name, and the lines that say
 // so (one for anything but files, one for the files).
@@ -33,10 +33,10 @@ struct StillHeld {
     QStringList files;
     QStringList lines;
 };
-StillHeld whatStaysHeld(Form1& form);
+StillHeld whatStaysHeld(MusicRotation& form);
 
 // The warning with the count of files still held, their first names and the holding folder.
-void warnOfFilesStillHeld(Form1& form, const QStringList& files);
+void warnOfFilesStillHeld(MusicRotation& form, const QStringList& files);
 
 // The line for files that went back under new names, and the status line and the warning message
 // for files that stay in the holding folder.

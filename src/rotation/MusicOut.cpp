@@ -1,8 +1,8 @@
 #include "rotation/MusicOut.h"
 
-#include "app/Options.h"
-#include "controls/NamePattern.h"
 #include "fs/FileSystemObject.h"
+#include "fs/NamePattern.h"
+#include "rotation/Options.h"
 #include "rotation/RotationMemory.h"
 
 void markMusicOut(RotationMemory& memory, const FsFolder& folder, const Options& options) {

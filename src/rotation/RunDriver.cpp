@@ -1,8 +1,3 @@
-#include "app/Form1.h"
-#include "controls/DriveList.h"
-#include "controls/FileList.h"
-#include "controls/FolderList.h"
-#include "controls/TickBox.h"
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/FolderLock.h"
@@ -15,26 +10,23 @@
 #include "rotation/HeldFiles.h"
 #include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
+#include "rotation/MusicRotation.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RotationMemory.h"
+#include "rotation/RunFace.h"
 #include "rotation/RunLock.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace {
-
-bool ticked(const TickBox* box) {
-    return box->Value() == 1;
-}
 
 // From the holding-folder step on, a step that fails is skipped without a message and the run
 // goes on with the next one.
@@ -52,7 +44,7 @@ bool samePath(const QString& a, const QString& b) {
 
 class Run {
 public:
-    explicit Run(Form1& form) : m_form(form) {}
+    explicit Run(MusicRotation& form) : m_form(form) {}
 
     // Everything between disabling Select and applying the Select rule again.
     void perform() {
@@ -78,7 +70,7 @@ public:
         pinFolders();
         const QString statusBefore = statusText(m_form);
         if (prepareHoldingFolder() && recordLibrary()) {
-            const QString musicFolder = m_form.Dir1->Path();
+            const QString musicFolder = m_form.face().musicFolder();
             const bool remember = m_form.CurrentOptions.rotationMemory;
             m_form.Rotation =
                 offUiThread([&] { return openRotationMemory(remember, musicFolder); });
@@ -97,7 +89,7 @@ public:
 private:
     // A run refused after its start says so in the status box too, which may still show how the
     // previous run ended; the message box has said why.
-    void stoppedBeforeThePlayers(void (*write)(Form1&, const QString&)) {
+    void stoppedBeforeThePlayers(void (*write)(MusicRotation&, const QString&)) {
         write(m_form, QStringLiteral("The run stopped before it touched the player folders."));
         setStatusColour(m_form, QColor(255, 255, 0));
     }
@@ -106,9 +98,9 @@ private:
     // on a folder being filled would exchange its songs with another library.
     bool lockPlayerFolders() {
         for (std::uint8_t which : {std::uint8_t{1}, std::uint8_t{2}}) {
-            if (!ticked(which == 1 ? m_form.chk1 : m_form.chk2))
+            if (!ticked(which))
                 continue;
-            const QString folder = m_form.playerPane(which).dir->Path();
+            const QString folder = m_form.face().playerFolder(which);
             if (std::any_of(m_locks.begin(), m_locks.end(),
                             [&](const Lock& lock) { return samePath(lock.folder, folder); }))
                 continue;
@@ -130,8 +122,8 @@ private:
     // From here on a move lands only in the folders found now, never in what their paths name
     // once a drive has gone.
     void pinFolders() {
-        const QString folders[] = {m_form.Dir1->Path(), m_form.services().holdingFolder,
-                                   m_form.dirOp1->Path(), m_form.dirOp2->Path()};
+        const QString folders[] = {m_form.face().musicFolder(), m_form.services().holdingFolder,
+                                   m_form.face().playerFolder(1), m_form.face().playerFolder(2)};
         silently([&] {
             offUiThread([&] {
                 for (const QString& folder : folders)
@@ -141,17 +133,17 @@ private:
     }
 
     void rotate() {
-        if (ticked(m_form.chk1) && playerInPlace(1))
+        if (ticked(1) && playerInPlace(1))
             clear(1);
-        if (ticked(m_form.chk2) && playerInPlace(2))
+        if (ticked(2) && playerInPlace(2))
             clear(2);
-        if (ticked(m_form.chk1) && playerInPlace(1))
+        if (ticked(1) && playerInPlace(1))
             fill(1);
         if (m_form.StopRequested) {
             endAborted();
             return;
         }
-        if (ticked(m_form.chk2) && playerInPlace(2))
+        if (ticked(2) && playerInPlace(2))
             fill(2);
         if (m_form.StopRequested) {
             endAborted();
@@ -209,7 +201,7 @@ private:
         QStringList lines;
         for (const std::uint8_t which : {std::uint8_t{1}, std::uint8_t{2}}) {
             const Clearing& clearing = m_clearings[which - 1];
-            const QString player = m_form.playerPane(which).dir->Path();
+            const QString player = m_form.face().playerFolder(which);
             if (clearing.unplugged)
                 lines.append(playerUnpluggedDuringClearing(player, clearing.held, heldReturned));
             else if (!clearing.reason.isEmpty())
@@ -232,7 +224,7 @@ private:
     bool nothingFilled() const {
         bool refused = false;
         for (const std::uint8_t which : {std::uint8_t{1}, std::uint8_t{2}}) {
-            if (!ticked(which == 1 ? m_form.chk1 : m_form.chk2))
+            if (!ticked(which))
                 continue;
             if (m_refusals[which - 1].isEmpty())
                 return false;
@@ -253,15 +245,15 @@ private:
         const MessageRequest identical{
             QStringLiteral("The source and destination paths are identical!"),
             QStringLiteral("ERROR"), MessageIcon::Critical, MessageButtons::Ok};
-        if (ticked(m_form.chk1) && samePath(m_form.Dir1->Path(), m_form.dirOp1->Path())) {
+        if (ticked(1) && samePath(m_form.face().musicFolder(), m_form.face().playerFolder(1))) {
             prompter().ask(identical);
             return false;
         }
-        if (ticked(m_form.chk2) && samePath(m_form.Dir1->Path(), m_form.dirOp2->Path())) {
+        if (ticked(2) && samePath(m_form.face().musicFolder(), m_form.face().playerFolder(2))) {
             prompter().ask(identical);
             return false;
         }
-        if (ticked(m_form.chkWarn))
+        if (m_form.face().doNotWarn())
             return true;
         const MessageAnswer answer = prompter().ask(
             {QStringLiteral("Warning! Files will be REMOVED from the Hard Drive Music Directory "
@@ -280,22 +272,21 @@ private:
     bool playerInPlace(std::uint8_t which) {
         if (!m_refusals[which - 1].isEmpty())
             return false;
-        const PlayerPane pane = m_form.playerPane(which);
         // Opening the drive forgets what was awaited and takes the volume there now as chosen.
-        const Form1::PlayerChoice saved = m_form.Players[which - 1];
+        const PlayerChoice saved = m_form.Players[which - 1];
         const VolumeProvider& volumes = *m_form.services().volumes;
         // A player the pane waited for since start and that is there now opens as it was saved:
         // the program chose its drive, not the user, so it is still known by the saved volume,
         // and only the saved folder is the player's, never the root the pane falls back to.
         if (!saved.awaitedDrive.isEmpty()) {
-            const QString root = pane.drive->Drive();
+            const QString root = m_form.face().playerDrive(which);
             if (offUiThread([&] { return volumes.placeOf(root, root); }) == FolderPlace::OnVolume) {
-                silently([&] { pane.drive->setDrive(saved.awaitedDrive); });
+                silently([&] { m_form.face().openPlayerDrive(which, saved.awaitedDrive); });
                 m_form.Players[which - 1].volume = saved.volume;
             }
         }
-        const QString drive = pane.drive->Drive();
-        QString folder = pane.dir->Path();
+        const QString drive = m_form.face().playerDrive(which);
+        QString folder = m_form.face().playerFolder(which);
         if (!saved.awaitedDrive.isEmpty())
             folder = saved.awaitedFolder.isEmpty() ? drive : saved.awaitedFolder;
         const FolderPlace place = offUiThread([&] { return volumes.placeOf(folder, drive); });
@@ -368,7 +359,7 @@ private:
     // another than the player chosen, a backup drive with a folder of the same name. The user is
     // asked before anything is cleared from it; a Yes makes it the pane's player.
     bool sameVolumeAsChosen(std::uint8_t which, const QString& drive, const QString& folder) {
-        Form1::PlayerChoice& choice = m_form.Players[which - 1];
+        PlayerChoice& choice = m_form.Players[which - 1];
         const VolumeProvider& volumes = *m_form.services().volumes;
         const QString now = offUiThread([&] { return volumes.identityOf(drive); });
         if (choice.volume.isEmpty() || now.isEmpty() || now == choice.volume)
@@ -420,7 +411,7 @@ private:
     // A clearing that ends early is said at once (a line and a warning) and again under the
     // completion line, since the fill replaces the status text; the run then goes on.
     void clear(std::uint8_t which) {
-        const QString player = m_form.playerPane(which).dir->Path();
+        const QString player = m_form.face().playerFolder(which);
         const QString holding = m_form.services().holdingFolder;
         // The holding folder is small; the player folder is listed only when the clearing failed.
         const qsizetype heldBefore = filesIn(holding);
@@ -467,25 +458,24 @@ private:
     // After the run, however it ended: a pane that shows a folder the run worked in through
     // another pane is read again.
     void refreshPanesSharingAFolder() {
+        RunFace& face = m_form.face();
         struct Pane {
-            FolderList* dir;
-            FileList* files;
-            QLabel* total;
+            QString folder;
+            std::function<void()> refresh;
             bool worked;
         };
         const Pane panes[] = {
-            {m_form.Dir1, m_form.flIp, m_form.txtIpTot, true},
-            {m_form.dirOp1, m_form.flOp1, m_form.txtOp1Tot, ticked(m_form.chk1)},
-            {m_form.dirOp2, m_form.flOP2, m_form.txtOp2Tot, ticked(m_form.chk2)},
+            {face.musicFolder(), [&] { face.refreshMusicPane(); }, true},
+            {face.playerFolder(1), [&] { face.refreshPlayerPane(1); }, ticked(1)},
+            {face.playerFolder(2), [&] { face.refreshPlayerPane(2); }, ticked(2)},
         };
         for (const Pane& pane : panes) {
             const bool shared =
                 std::any_of(std::begin(panes), std::end(panes), [&](const Pane& other) {
-                    return &other != &pane && other.worked &&
-                           samePath(other.dir->Path(), pane.dir->Path());
+                    return &other != &pane && other.worked && samePath(other.folder, pane.folder);
                 });
             if (shared)
-                silently([&] { Form1::RefreshTotal(pane.files, pane.total); });
+                silently(pane.refresh);
         }
     }
 
@@ -533,7 +523,7 @@ private:
     // Without the record, held files would not be known as this user's at the next start.
     bool recordLibrary() {
         const QString holding = m_form.services().holdingFolder;
-        if (recordHeldFilesLibrary(holding, m_form.Dir1->Path()))
+        if (recordHeldFilesLibrary(holding, m_form.face().musicFolder()))
             return true;
         prompter().ask({QStringLiteral("The record of which music folder the files in the "
                                        "temporary directory %1 belong to could not be written in "
@@ -555,7 +545,7 @@ private:
                 return;
             appendStatus(m_form, QStringLiteral("Moving original files back to base directory..."));
             repaintWindow(m_form);
-            renamed = returnHeldFiles(m_form, held, m_form.Dir1->Path());
+            renamed = returnHeldFiles(m_form, held, m_form.face().musicFolder());
         });
         silently([&] { offUiThread([&] { fso().DeleteFolder(holding); }); });
         StillHeld stillHeld;
@@ -578,21 +568,22 @@ private:
             appendStatus(m_form, QStringLiteral("Program processing complete"));
         }
         appendRunEnd(m_form, lines);
-        silently([&] { Form1::RefreshTotal(m_form.flIp, m_form.txtIpTot); });
+        silently([&] { m_form.face().refreshMusicPane(); });
         repaintWindow(m_form);
         if (!stillHeld.files.isEmpty())
             warnOfFilesStillHeld(m_form, stillHeld.files);
     }
 
-    Prompter& prompter() { return *m_form.services().prompter; }
+    Prompter& prompter() { return m_form.face(); }
     FileSystemObject& fso() { return *m_form.Fso; }
+    bool ticked(std::uint8_t which) const { return m_form.face().playerTicked(which); }
 
     struct Lock {
         QString folder;
         std::unique_ptr<FolderLock> lock;
     };
 
-    Form1& m_form;
+    MusicRotation& m_form;
     // Why each player folder was left out of this run; empty while it is not.
     QString m_refusals[2];
     // Whether this run has moved files of each player folder into the holding folder.
@@ -612,24 +603,20 @@ private:
 
 } // namespace
 
-void Form1::cmdGo_Click() {
+void MusicRotation::Go() {
     // One run at a time: the run relies on its one holding folder and one stop flag.
     if (RunInProgress)
         return;
     StopRequested = false;
     RunInProgress = true;
-    cmdGo->setEnabled(false);
+    face().runStateChanged();
     try {
         Run(*this).perform();
     } catch (...) {
         RunInProgress = false;
-        SetGoButton();
+        face().runStateChanged();
         throw;
     }
     RunInProgress = false;
-    SetGoButton();
-}
-
-void Form1::cmdBreak_Click() {
-    StopRequested = true;
+    face().runStateChanged();
 }

@@ -82,7 +82,7 @@ TEST_F(Commands, ExitSavesThenClosesEveryWindowAndLeavesTheHoldingFolderAlone) {
 
 TEST_F(Commands, ExitAndTheCloseBoxAreRefusedWhileARunIsInProgress) {
     auto form = start();
-    form->RunInProgress = true;
+    form->run().RunInProgress = true;
 
     form->cmdExit->click();
     EXPECT_FALSE(form->close());
@@ -110,7 +110,7 @@ TEST_F(Commands, ExitAndTheCloseBoxAreRefusedWhileARunIsInProgress) {
                   .arg(QDir::toNativeSeparators(services().holdingFolder)));
 
     // Once the run is over, both work again.
-    form->RunInProgress = false;
+    form->run().RunInProgress = false;
     EXPECT_TRUE(form->close());
     form->cmdExit->click();
     EXPECT_EQ(quitCalls, 1);

@@ -118,7 +118,7 @@ TEST_F(FolderPanes, TickBoxClicksAndFolderChangesReapplyTheSelectRule) {
     form->Dir1->setPath(music("disk"));
     EXPECT_TRUE(form->cmdGo->isEnabled());
 
-    form->RunInProgress = true;
+    form->run().RunInProgress = true;
     form->SetGoButton();
     EXPECT_FALSE(form->cmdGo->isEnabled());
 }

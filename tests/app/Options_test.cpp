@@ -64,9 +64,9 @@ TEST_F(OptionsStored, OkStoresThemUnderOptionsAloneAndTheNextStartRestoresThem) 
     EXPECT_FALSE(stored(QStringLiteral("drvIp")));
 
     auto again = start();
-    EXPECT_FALSE(again->CurrentOptions.rotationMemory);
-    EXPECT_EQ(again->CurrentOptions.megabytesFree, 500);
-    EXPECT_EQ(again->CurrentOptions.musicTypes, (QStringList{"mp3", "flac"}));
+    EXPECT_FALSE(again->run().CurrentOptions.rotationMemory);
+    EXPECT_EQ(again->run().CurrentOptions.megabytesFree, 500);
+    EXPECT_EQ(again->run().CurrentOptions.musicTypes, (QStringList{"mp3", "flac"}));
     EXPECT_EQ(again->flIp->Pattern(), QStringLiteral("*.mp3;*.flac"));
 }
 

@@ -62,9 +62,9 @@ TEST_F(Startup, CaptionNamesDescriptionVersionAndCompany) {
 
 TEST_F(Startup, LoadClearsTheStopFlag) {
     auto form = std::make_unique<Form1>(services());
-    form->StopRequested = true;
+    form->run().StopRequested = true;
     form->Form_Load();
-    EXPECT_FALSE(form->StopRequested);
+    EXPECT_FALSE(form->run().StopRequested);
 }
 
 TEST_F(Startup, SelectIsEnabledAtLoadOnlyByTheRule) {

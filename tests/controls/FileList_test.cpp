@@ -1,6 +1,6 @@
 #include "controls/FileList.h"
-#include "controls/NamePattern.h"
 #include "fs/AppError.h"
+#include "fs/NamePattern.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
 #include "support/ThrownError.h"

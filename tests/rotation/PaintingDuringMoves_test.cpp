@@ -1,5 +1,5 @@
 #include "app/Form1.h"
-#include "rotation/StatusBox.h"
+#include "app/WindowFace.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/RotationWindow.h"
 #include "support/TestFiles.h"
@@ -112,17 +112,18 @@ TEST(PaintingDuringMoves, AWriterThatDoesNotYieldPaintsItsTextAtOnce) {
     UiActivity activity;
     w.form->txtStatus->viewport()->installEventFilter(&activity);
     // The box's first showing is painted by the event loop, as at the run's first yield.
-    replaceStatus(*w.form, QStringLiteral("Moving files from MP3 player's internal memory..."));
+    w.form->face().replaceStatus(
+        QStringLiteral("Moving files from MP3 player's internal memory..."));
     QCoreApplication::processEvents();
     const int shown = activity.seen().paints;
     ASSERT_GT(shown, 0);
 
-    replaceStatus(*w.form, QStringLiteral("Files moved to temporary directory..."));
-    repaintWindow(*w.form);
+    w.form->face().replaceStatus(QStringLiteral("Files moved to temporary directory..."));
+    w.form->face().repaint();
     EXPECT_EQ(activity.seen().paints, shown + 1);
 
     // With nothing changed, nothing is painted again.
-    repaintWindow(*w.form);
+    w.form->face().repaint();
     EXPECT_EQ(activity.seen().paints, shown + 1);
 }
 

@@ -1,9 +1,9 @@
 #include "app/Form1.h"
+#include "app/WindowFace.h"
 #include "controls/FolderList.h"
 #include "fs/FileNameCodec.h"
 #include "fs/Module1.h"
 #include "rotation/SignedNumber.h"
-#include "rotation/StatusBox.h"
 #include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
@@ -52,7 +52,7 @@ protected:
                          [&] { shown.append(w.statusText()); });
         w.onYield = [&](int n) {
             if (n == 1)
-                colourAtFirstYield = statusColour(*w.form);
+                colourAtFirstYield = w.form->face().statusColour();
             if (n < 2)
                 return;
             lines.append(w.statusText().section(QStringLiteral("\r\n"), 0, 0));
@@ -66,7 +66,7 @@ protected:
         const QStringList onPlayer = w.namesIn(player.root());
         EXPECT_GT(onPlayer.size(), 0);
         EXPECT_LT(onPlayer.size(), songs);
-        EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+        EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 0));
         EXPECT_EQ(colourAtFirstYield, QColor(255, 255, 255));
         EXPECT_EQ(w.statusText(), summary(onPlayer.size()) + "\r\n" +
                                       "Moving original files back to base directory...\r\n" +
@@ -96,7 +96,7 @@ TEST_F(PlayerFull, OnASmallCardTheFillStopsYellowWithTheFilesThatFit) {
     const FileCensus before = w.census();
     w.pressSelect();
     EXPECT_EQ(w.census(), before);
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0)) << w.statusText().toStdString();
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 0)) << w.statusText().toStdString();
 }
 
 TEST_F(PlayerFull, OnASmallFatImageTheFillStopsYellowWithTheFilesThatFit) {
@@ -123,7 +123,7 @@ TEST_F(PlayerFull, AFullPlayerAtTheFirstAttemptMovesNothingAndTheCardTakesWhatIs
     EXPECT_EQ(w.yields, 4); // one attempt on the full internal memory, three on the card
     EXPECT_EQ(w.statusText(), summary(3) + "\r\nProgram processing complete");
     // The colour stays until the next run, though the card took everything.
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 0));
     EXPECT_EQ(w.census(), before);
     EXPECT_TRUE(w.ownTemporaries().isEmpty());
 }

@@ -1,8 +1,8 @@
 #include "app/Form1.h"
 #include "app/OptionsCommand.h"
+#include "app/WindowFace.h"
 #include "controls/FileList.h"
 #include "rotation/RotationMemory.h"
-#include "rotation/StatusBox.h"
 #include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
@@ -24,7 +24,7 @@ void putSongs(const QString& folder, int count, qint64 size) {
 }
 
 void setOptions(Form1& form, bool memory, std::int64_t megabytesFree = 0) {
-    Options options = form.CurrentOptions;
+    Options options = form.run().CurrentOptions;
     options.rotationMemory = memory;
     options.megabytesFree = megabytesFree;
     applyOptions(form, options);
@@ -131,7 +131,7 @@ TEST(RotationCycle, AReserveEndsTheFillAsAFullPlayerDoes) {
     EXPECT_EQ(w.namesIn(player.root()).size(), 3);
     EXPECT_EQ(w.statusText(),
               QStringLiteral(" 3 files were moved to the MP3 player.\r\n") + complete);
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 0));
     EXPECT_TRUE(w.env.prompter->shown.empty());
 }
 

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/WindowFace.h"
 #include "controls/FileList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
@@ -12,14 +13,18 @@
 #include "rotation/HeldFiles.h"
 #include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
+#include "rotation/MusicRotation.h"
+#include "rotation/RunFace.h"
 #include "rotation/RunLock.h"
-#include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
+#include "support/FolderVolumes.h"
 #include "support/ForwardingFileSystem.h"
 #include "support/MessageBoxes.h"
 #include "support/OwnStateFolder.h"
 #include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
+#include "support/ScriptedPrompter.h"
+#include "support/ScriptedRandom.h"
 #include "support/TestFiles.h"
 
 #include <QCryptographicHash>
@@ -32,6 +37,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <functional>
 #include <gtest/gtest.h>
@@ -138,6 +144,41 @@ std::vector<MessageRequest> oneError(const QString& text) {
     return oneBox({.text = text, .title = QStringLiteral("ERROR"), .icon = MessageIcon::Critical});
 }
 
+// A face without a window, as a console's would be: the folders and ticks it was given, the status
+// as text, message boxes through a scripted prompter, and a count of its yields.
+class PlainFace : public RunFace {
+public:
+    void replaceStatus(const QString& text) override { status = text; }
+    void appendStatus(const QString& message) override { status += "\r\n" + message; }
+    void showStatus() override {}
+    void appendRunEnd(const QStringList& lines) override {
+        for (const QString& line : lines)
+            appendStatus(line);
+    }
+    QString statusText() const override { return status; }
+    void setStatusColour(const QColor&) override {}
+    void repaint() override {}
+    QObject* paintedWindow() override { return nullptr; }
+    QString musicFolder() const override { return music; }
+    QString playerFolder(std::uint8_t which) const override { return players[which - 1]; }
+    bool playerTicked(std::uint8_t which) const override { return ticked[which - 1]; }
+    QString playerDrive(std::uint8_t) const override { return drive; }
+    // Its folders are given; none waits for its drive.
+    void openPlayerDrive(std::uint8_t, const QString&) override {}
+    bool doNotWarn() const override { return false; }
+    void refreshMusicPane() override {}
+    void refreshPlayerPane(std::uint8_t) override {}
+    void runStateChanged() override {}
+    MessageAnswer ask(const MessageRequest& request) override { return prompter.ask(request); }
+    void yieldEvents() override { ++yields; }
+
+    QString drive, music, players[2];
+    bool ticked[2] = {true, false};
+    QString status;
+    ScriptedPrompter prompter;
+    int yields = 0;
+};
+
 class RotationRun : public testing::Test {
 protected:
     RotationWindow w;
@@ -179,7 +220,7 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
     EXPECT_EQ(w.form->txtIpTot->text(), QStringLiteral("Total: 2"));
     EXPECT_EQ(w.form->txtOp1Tot->text(), QStringLiteral("Total: 3"));
     EXPECT_EQ(w.form->txtOp2Tot->text(), QStringLiteral("Total: 0"));
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 255));
     EXPECT_TRUE(w.form->txtStatus->isVisible());
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
     EXPECT_FALSE(w.selectEnabledAtAYield);
@@ -194,6 +235,38 @@ TEST_F(RotationRun, CompleteRunExchangesThePlayersFilesForMusicAndKeepsEveryFile
         QStringLiteral("^Space remaining:  \\d+MB\r\nMoving (a\\.mp3|b\\.mp3|c\\.WMA)\\.\\.\\.$"));
     for (int i = 2; i < 5; ++i)
         EXPECT_TRUE(line.match(statusAtYield[i]).hasMatch()) << statusAtYield[i].toStdString();
+}
+
+TEST(RunBelowItsFaces, AFaceWithoutAWindowGetsTheWholeRun) {
+    const QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    PlainFace face;
+    face.drive = tmp.path();
+    face.music = tmp.path() + QStringLiteral("/Music");
+    face.players[0] = tmp.path() + QStringLiteral("/Player");
+    face.players[1] = tmp.path() + QStringLiteral("/Card");
+    const QString holding = tmp.path() + QStringLiteral("/QUAVEXTemp");
+    for (const QString& folder : {face.music, face.players[0], face.players[1]})
+        ASSERT_TRUE(QDir().mkpath(folder));
+    writeFiles(face.music, {"a.mp3", "b.wma"});
+    writeFiles(face.players[0], {"old.mp3"});
+    auto volumes = std::make_shared<FolderVolumes>();
+    volumes->add(face.drive);
+    MusicRotation run(
+        face, {volumes, createSystemFileSystem, std::make_shared<ScriptedRandom>(), holding});
+    const FileCensus before = censusOf({face.music, face.players[0], holding});
+
+    run.Go();
+
+    EXPECT_EQ(censusOf({face.music, face.players[0], holding}), before);
+    EXPECT_EQ(namesInFolder(face.players[0]), QStringList({"a.mp3", "b.wma"}));
+    EXPECT_EQ(namesInFolder(face.music), QStringList({"old.mp3"}));
+    EXPECT_EQ(face.statusText(), completed(2));
+    EXPECT_EQ(face.prompter.shown.size(), 1u);
+    EXPECT_EQ(face.prompter.shown.front().text, warningText);
+    // One for the clearing, one per attempt of the fill.
+    EXPECT_EQ(face.yields, 3);
+    EXPECT_FALSE(run.RunInProgress);
 }
 
 TEST_F(RotationRun, ANameThatIsNotTextIsClearedHeldAndRestoredByteForByte) {
@@ -252,7 +325,7 @@ TEST_F(RotationRun, AnUnpluggedPlayerIsRefusedAndItsBareMountPointReceivesNothin
     // Not a completion: the line says why, and the box keeps the colour of a run that fell short.
     EXPECT_EQ(w.statusText(),
               QStringLiteral("No player folder was filled: the player is not plugged in"));
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 0));
 }
 
 // Removable drives take the first free mount point: the card there now is another one.
@@ -309,7 +382,7 @@ TEST_F(RotationRun, AnotherVolumeWhereThePlayerWasIsClearedOnlyWhenTheUserSaysSo
     EXPECT_EQ(w.namesIn(player.root()), QStringList({"a.mp3"}));
     EXPECT_TRUE(w.namesIn(w.music()).contains(QStringLiteral("backup.txt")));
     // Once said, it is the pane's player.
-    EXPECT_EQ(w.form->Players[0].volume, other);
+    EXPECT_EQ(w.form->run().Players[0].volume, other);
     EXPECT_EQ(::umount2(encodeFileName(player.root()).constData(), 0), 0);
 }
 
@@ -354,7 +427,7 @@ TEST_F(RotationRun, APlayerFolderDeletedBeforeSelectIsLeftOutWithOneBox) {
     EXPECT_EQ(w.statusText(),
               completed(2) + "\r\nThe internal memory was left out: the folder does not exist any "
                              "more.");
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 255));
 }
 
 // A drive unplugged mid-run: nothing lands anywhere else, and the user is told once, plainly,
@@ -554,7 +627,7 @@ TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
     writeFiles(w.player(), {"p.mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false, false);
     w.form->txtStatus->setPlainText(earlier);
-    setStatusColour(*w.form, QColor(255, 255, 0));
+    w.form->face().setStatusColour(QColor(255, 255, 0));
     const FileCensus before = w.census();
     w.env.prompter->answers = {MessageAnswer::No};
 
@@ -570,14 +643,14 @@ TEST_F(RotationRun, TheWarningAsksFirstAndADeclinedWarningTouchesNothing) {
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
     EXPECT_EQ(w.form->txtStatus->toPlainText(), earlier);
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 0));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 0));
     EXPECT_TRUE(w.form->cmdGo->isEnabled());
 
     // Yes (the default) runs, and the box turns white again.
     w.pressSelect();
     EXPECT_EQ(boxes(), (std::vector<MessageRequest>{warning, warning}));
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.mp3"}));
-    EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
+    EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 255));
 }
 
 TEST_F(RotationRun, BreakDuringTheClearingLetsTheCardWriteItsMessageAndTheFillAbort) {
@@ -773,7 +846,7 @@ TEST(RunThatCannotStart, SaysWhyInOneBoxAndMovesNothing) {
         EXPECT_EQ(w.census(), before);
         EXPECT_EQ(w.namesIn(w.player()), QStringList({"p.mp3"}));
         EXPECT_EQ(QFileInfo::exists(w.holding()), held);
-        EXPECT_FALSE(w.form->RunInProgress);
+        EXPECT_FALSE(w.form->run().RunInProgress);
         EXPECT_TRUE(w.form->cmdGo->isEnabled());
     }
 }
@@ -1218,7 +1291,7 @@ TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunG
         EXPECT_EQ(w.statusText(),
                   completed(1) + "\r\nThe internal memory was not filled completely. File in use.");
         EXPECT_EQ(w.census(), before);
-        EXPECT_EQ(statusColour(*w.form), QColor(255, 255, 255));
+        EXPECT_EQ(w.form->face().statusColour(), QColor(255, 255, 255));
     }
 }
 
@@ -1413,7 +1486,7 @@ TEST_F(RotationRun, SelectStaysDisabledAndASecondRunCannotStartMidRun) {
     EXPECT_FALSE(w.selectEnabledAtAYield);
     EXPECT_EQ(w.census(), before);
     EXPECT_TRUE(w.statusText().endsWith(complete));
-    EXPECT_FALSE(w.form->RunInProgress);
+    EXPECT_FALSE(w.form->run().RunInProgress);
 }
 
 // The clearing and the fill on their own, as the run calls them.
@@ -1421,7 +1494,7 @@ class RunSteps : public RotationRun {
 protected:
     RunSteps() {
         w.open();
-        w.form->Fso = createSystemFileSystem();
+        w.form->run().Fso = createSystemFileSystem();
         QDir().mkpath(w.holding());
     }
 };
@@ -1431,7 +1504,7 @@ TEST_F(RunSteps, ClearingMovesEveryFileWhateverItsTypeAndLeavesSubfolders) {
     QDir().mkpath(w.player() + QStringLiteral("/Albums"));
     w.choose(w.music(), w.player(), w.card(), true, false);
 
-    w.form->ClearPlayer(1);
+    w.form->run().ClearPlayer(1);
 
     EXPECT_EQ(w.statusText(), QStringLiteral("Files moved to temporary directory..."));
     EXPECT_EQ(w.form->txtOp1Tot->text(), QStringLiteral("Total: 0"));
@@ -1442,9 +1515,9 @@ TEST_F(RunSteps, ClearingMovesEveryFileWhateverItsTypeAndLeavesSubfolders) {
 }
 
 TEST_F(RunSteps, TheStatusBoxShowsItsLastLineAfterEveryAppend) {
-    replaceStatus(*w.form, QStringLiteral("first"));
+    w.form->face().replaceStatus(QStringLiteral("first"));
     for (int line = 1; line <= 30; ++line) {
-        appendStatus(*w.form, QStringLiteral("line %1").arg(line));
+        w.form->face().appendStatus(QStringLiteral("line %1").arg(line));
         const QScrollBar* scroll = w.form->txtStatus->verticalScrollBar();
         EXPECT_EQ(scroll->value(), scroll->maximum()) << "after line " << line;
     }
@@ -1454,14 +1527,14 @@ TEST_F(RunSteps, TheStatusBoxShowsItsLastLineAfterEveryAppend) {
 TEST_F(RunSteps, AnEmptyPlayerFolderIsLeftAloneWithoutLookingAtTheStopFlag) {
     w.choose(w.music(), w.player(), w.card(), true, true);
     w.form->txtStatus->setPlainText(earlier);
-    w.form->StopRequested = true;
-    w.form->ClearPlayer(2);
+    w.form->run().StopRequested = true;
+    w.form->run().ClearPlayer(2);
     EXPECT_EQ(w.form->txtStatus->toPlainText(), earlier);
     EXPECT_EQ(w.yields, 0);
 
     // A folder with files writes its message, and the stop flag then keeps its files in place.
     writeFiles(w.card(), {"c.mp3"});
-    w.form->ClearPlayer(2);
+    w.form->run().ClearPlayer(2);
     EXPECT_EQ(w.statusText(), clearingCard);
     EXPECT_EQ(w.namesIn(w.card()), QStringList({"c.mp3"}));
 }
@@ -1472,7 +1545,7 @@ TEST_F(RunSteps, AClearingThatMeetsANameAlreadyHeldStopsAtThatFile) {
     w.choose(w.music(), w.player(), w.card(), false, true);
     const FileCensus before = w.census();
 
-    EXPECT_THROW(w.form->ClearPlayer(2), AppError);
+    EXPECT_THROW(w.form->run().ClearPlayer(2), AppError);
 
     EXPECT_EQ(w.statusText(), clearingCard);
     EXPECT_EQ(w.census(), before);
@@ -1483,7 +1556,7 @@ TEST_F(RunSteps, OnlyNamesEndingInAMusicExtensionOfAnyCaseAreCandidates) {
     writeFiles(w.music(), {"a.Mp3", "b.wma", "c.mp3x", "d.mp4", "emp3", "f.MP3", "g.WmA", "mp3"});
     w.choose(w.music(), w.player(), w.card(), true, false);
 
-    w.form->FillPlayer(1);
+    w.form->run().FillPlayer(1);
 
     EXPECT_EQ(w.namesIn(w.player()), QStringList({"a.Mp3", "b.wma", "f.MP3", "g.WmA"}));
     EXPECT_EQ(w.statusText(), summary(4));
@@ -1495,7 +1568,7 @@ TEST_F(RunSteps, NoCandidatesMovesNothingAndReportsZero) {
     writeFiles(w.music(), {"readme.txt"});
     w.choose(w.music(), w.player(), w.card(), true, false);
 
-    w.form->FillPlayer(1);
+    w.form->run().FillPlayer(1);
 
     EXPECT_EQ(w.statusText(), summary(0));
     EXPECT_EQ(w.random->draws, 0);
@@ -1508,7 +1581,7 @@ TEST_F(RunSteps, AMusicFolderThatCannotBeReadFailsBeforeTheFirstAttempt) {
     w.choose(w.music(), w.player(), w.card(), true, false);
     ASSERT_TRUE(QDir(w.music()).removeRecursively());
 
-    EXPECT_THROW(w.form->FillPlayer(1), AppError);
+    EXPECT_THROW(w.form->run().FillPlayer(1), AppError);
     EXPECT_EQ(w.statusText(), QStringLiteral("Randomly selecting files from the hard drive, and "
                                              "copying them to the MP3 Player..."));
     EXPECT_EQ(w.yields, 0);

@@ -6,7 +6,6 @@
 #include "controls/TickBox.h"
 #include "fs/SystemFileSystem.h"
 #include "fs/VolumeLookup.h"
-#include "rotation/StatusBox.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
@@ -89,5 +88,5 @@ QStringList RotationWindow::namesIn(const QString& folder) const {
 }
 
 QString RotationWindow::statusText() const {
-    return ::statusText(*form);
+    return form->face().statusText();
 }

@@ -194,7 +194,7 @@ TEST_F(WindowsSettings, OkWritesTheOptionsToTheirOwnRegistryKeyAndTheNextStartRe
         EXPECT_TRUE(registryQuery(key, name).contains(QLatin1String(line)))
             << registryQuery(key, name).toStdString();
     }
-    EXPECT_EQ(start()->CurrentOptions.megabytesFree, 250);
+    EXPECT_EQ(start()->run().CurrentOptions.megabytesFree, 250);
 }
 
 TEST_F(WindowsSettings, AFolderSavedWithTheDriveLetterInSmallLettersOpens) {

@@ -1,4 +1,4 @@
-#include "app/Options.h"
+#include "rotation/Options.h"
 
 const QStringList& allMusicTypes() {
     static const QStringList types = {

@@ -1,4 +1,4 @@
-#include "controls/NamePattern.h"
+#include "fs/NamePattern.h"
 
 #include <algorithm>
 
