@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "controls/FolderList.h"
+#include "rotation/ClearingOrigins.h"
 #include "rotation/MusicOut.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/RunPaths.h"
@@ -26,9 +27,16 @@ void Form1::ClearPlayer(std::uint8_t which) {
         return;
 
     const QString source = everyFileIn(pane.dir->Path());
-    offUiThread([&] { Fso->MoveFile(source, services().holdingFolder); });
-    if (Rotation)
-        markMusicOut(*Rotation, folder, CurrentOptions);
+    const QString holding = services().holdingFolder;
+    const SongOrigins origins =
+        offUiThread([&] { return holdOrigins(*Fso, playerFolder, folder, holding); });
+    offUiThread([&] { Fso->MoveFile(source, holding); });
+    offUiThread([&] { dropClearedSongs(*Fso, playerFolder, origins); });
+    if (Rotation) {
+        const QString musicFolder = Dir1->Path();
+        offUiThread(
+            [&] { markMusicOut(*Rotation, *Fso, folder, CurrentOptions, origins, musicFolder); });
+    }
     replaceStatus(*this, QStringLiteral("Files moved to temporary directory..."));
     RefreshTotal(pane.files, pane.total);
     repaintWindow(*this);
