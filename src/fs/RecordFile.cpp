@@ -32,7 +32,7 @@ std::optional<QByteArray> readRecordFile(const QString& path) {
     SystemCalls& calls = *realSystemCalls();
     const int fd = calls.open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC, 0);
     if (fd < 0)
-        return std::nullopt;
+        return errno == ENOENT ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
     QByteArray bytes;
     char buffer[16384];
     ssize_t got = 0;

@@ -8,7 +8,8 @@
 // read whole, and written anew so that it holds either its old bytes or its new ones, never part
 // of either. Paths use "/" and may hold bytes that are not text (FileNameCodec.h).
 
-// The file's bytes; nothing when it is missing or cannot be read to its end.
+// The file's bytes, none when it is missing; nothing when it is there and cannot be read to its
+// end (a folder of that name, a read error).
 std::optional<QByteArray> readRecordFile(const QString& path);
 
 // Writes the bytes into a recorded temporary of ours in the folder (OwnTemporaries.h), flushes

@@ -24,7 +24,7 @@ std::optional<QSet<QString>> fileNamesIn(FileSystemObject& fso, const QString& f
 
 SongOrigins holdOrigins(FileSystemObject& fso, const QString& playerFolder, const FsFolder& files,
                         const QString& holdingFolder) {
-    SongOrigins record = readSongOrigins(playerFolder);
+    SongOrigins record = readSongOrigins(playerFolder).value_or(SongOrigins{});
     // Without the holding folder's names the record of held files is left as it is; the move is
     // bound to fail too.
     const std::optional<QSet<QString>> held = fileNamesIn(fso, holdingFolder);

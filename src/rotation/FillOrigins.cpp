@@ -9,7 +9,11 @@ FillOrigins::FillOrigins(FileSystemObject& fso, QString playerFolder, QString mu
     : m_fso(fso), m_playerFolder(std::move(playerFolder)), m_musicFolder(std::move(musicFolder)) {}
 
 void FillOrigins::begin() {
-    m_record = readSongOrigins(m_playerFolder);
+    const std::optional<SongOrigins> read = readSongOrigins(m_playerFolder);
+    m_recording = read.has_value();
+    if (!m_recording)
+        return;
+    m_record = *read;
     try {
         QSet<QString> present;
         for (const FsFile& file : m_fso.GetFolder(m_playerFolder).Files)
@@ -33,6 +37,6 @@ void FillOrigins::end() {
 
 // Never into what the path names once the player has gone: a bare mount point is no player.
 void FillOrigins::write() {
-    if (m_fso.FolderInPlace(m_playerFolder))
+    if (m_recording && m_fso.FolderInPlace(m_playerFolder))
         writeSongOrigins(m_playerFolder, m_record);
 }

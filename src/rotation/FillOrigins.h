@@ -29,4 +29,6 @@ private:
     QString m_playerFolder;
     QString m_musicFolder;
     SongOrigins m_record;
+    // False while a file of the record's name is there that is not a record this fill can read.
+    bool m_recording = true;
 };

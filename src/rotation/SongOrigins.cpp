@@ -64,12 +64,14 @@ std::optional<SongOrigins> parseSongOrigins(QByteArrayView bytes) {
     return origins;
 }
 
-SongOrigins readSongOrigins(const QString& playerFolder) {
+std::optional<SongOrigins> readSongOrigins(const QString& playerFolder) {
     const std::optional<QByteArray> bytes =
         readRecordFile(joinPath(playerFolder, songOriginsName()));
     if (!bytes)
-        return {};
-    return parseSongOrigins(*bytes).value_or(SongOrigins{});
+        return std::nullopt;
+    if (bytes->isEmpty())
+        return SongOrigins{};
+    return parseSongOrigins(*bytes);
 }
 
 bool writeSongOrigins(const QString& playerFolder, const SongOrigins& origins) {

@@ -37,8 +37,9 @@ QByteArray formatSongOrigins(const SongOrigins& origins);
 // Nothing when the bytes are not such a record (another version's, or damaged).
 std::optional<SongOrigins> parseSongOrigins(QByteArrayView bytes);
 
-// The player folder's record; an empty one when there is none or it cannot be read.
-SongOrigins readSongOrigins(const QString& playerFolder);
+// The player folder's record; an empty one when there is none, nothing when a file of its name is
+// there that cannot be read as one (damaged, or none of ours), which no run then replaces.
+std::optional<SongOrigins> readSongOrigins(const QString& playerFolder);
 // Writes the player folder's record anew, atomically, or removes it when the record is empty.
 // False when that failed: the file holds what it held before, and nothing else is changed.
 bool writeSongOrigins(const QString& playerFolder, const SongOrigins& origins);

@@ -798,12 +798,13 @@ TEST_F(RotationRun, ASongGoesHomeOnlyToItsOwnMusicFolderThatIsThereAndTakesIt) {
     EXPECT_TRUE(boxes().empty());
 }
 
-// A folder where the record would go: it can be neither read nor written.
-TEST_F(RotationRun, ARecordThatCannotBeWrittenChangesNothingElse) {
+// A file of the record's name that is none of ours is never replaced, nor moved; the run goes on
+// as without a record.
+TEST_F(RotationRun, AFileOfTheRecordsNameThatIsNoRecordIsLeftAsItIs) {
     ScratchVolume card = ScratchVolume::exfat(16);
     QUAVEX_REQUIRE_MOUNTED(card);
     const QString onCard = musicFolderOn(card);
-    ASSERT_TRUE(QDir().mkpath(onCard + "/QUAVEX.origins"));
+    writeTestFile(onCard + "/QUAVEX.origins", "my own notes");
     writeFiles(w.music(), {"a.mp3", "b.mp3"});
     writeFiles(onCard, {"p.mp3"});
     w.choose(w.music(), onCard, w.card(), true, false);
@@ -815,8 +816,37 @@ TEST_F(RotationRun, ARecordThatCannotBeWrittenChangesNothingElse) {
     EXPECT_EQ(w.namesIn(onCard), QStringList({"a.mp3", "b.mp3"}));
     EXPECT_EQ(w.census(), before);
     EXPECT_TRUE(w.ownTemporaries().isEmpty());
-    EXPECT_TRUE(QFileInfo(onCard + "/QUAVEX.origins").isDir());
+    EXPECT_EQ(readTestFile(onCard + "/QUAVEX.origins"), "my own notes");
     EXPECT_TRUE(boxes().empty());
+}
+
+// The fill's last record cannot be written on a card it has filled to the last byte: the line
+// written before its first move, that a fill from the music folder has begun, stands for its songs.
+TEST_F(RotationRun, ACardFilledToTheLastByteStillKnowsWhereItsSongsCameFrom) {
+    ScratchVolume card = ScratchVolume::tmpfs(256);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.addDrive(card.root());
+    // Three songs and the record's page fill the card.
+    for (const char* name : {"a1.mp3", "a2.mp3", "a3.mp3", "a4.mp3"})
+        writeFile(w.music() + "/" + name, 84 * KiB);
+    const QString other = w.music() + QStringLiteral(" B");
+    ASSERT_TRUE(QDir().mkpath(other));
+    writeFiles(other, {"b.mp3"});
+    w.choose(w.music(), card.root(), w.card(), true, false);
+    w.pressSelect();
+    ASSERT_EQ(w.namesIn(card.root()).size(), 3);
+    EXPECT_EQ(readTestFile(card.root() + "/QUAVEX.origins"),
+              "QUAVEX song origins 1\n\t" + w.music().toUtf8() + "\n");
+    EXPECT_TRUE(w.ownTemporaries().isEmpty());
+
+    w.choose(other, card.root(), w.card(), true, false);
+    w.pressSelect();
+
+    EXPECT_EQ(w.namesIn(w.music()).size(), 4);
+    EXPECT_EQ(w.namesIn(card.root()), QStringList({"b.mp3"}));
+    EXPECT_EQ(w.statusText(), completed(1) +
+                                  "\r\n3 files went back to their own Hard Drive Music Directory " +
+                                  w.music());
 }
 
 TEST_F(RotationRun, WhatIsNotAFileInTheHoldingFolderIsNamedWithWhereItIs) {
