@@ -1,6 +1,7 @@
 #include "controls/FileList.h"
 
 #include "fs/OwnTemporaries.h"
+#include "fs/SongOriginsName.h"
 
 #include <QFile>
 #include <QKeyEvent>
@@ -11,7 +12,7 @@ namespace {
 const QString kSource = QStringLiteral("File list:");
 
 // Whether the name is listed: a regular file (symbolic links are not followed) that matches the
-// pattern and is no temporary file of ours.
+// pattern and is no temporary file of ours, nor the player's record of its songs' origins.
 bool isListed(const FolderHandle& folder, const char* name, size_t length, EntryType type,
               const NamePattern& pattern) {
     const std::string_view text(name, length);
@@ -19,6 +20,8 @@ bool isListed(const FolderHandle& folder, const char* name, size_t length, Entry
         return false;
     if (text.starts_with(".~quavex-") &&
         isOwnTemporaryName(QString::fromUtf8(name, qsizetype(length))))
+        return false;
+    if (text == songOriginsFileName)
         return false;
     return folder.kindOf(name, type, false) == EntryKind::File;
 }

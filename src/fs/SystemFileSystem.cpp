@@ -7,6 +7,7 @@
 #include "fs/OwnTemporaries.h"
 #include "fs/PathText.h"
 #include "fs/SafeMove.h"
+#include "fs/SongOriginsName.h"
 #include "fs/SystemCalls.h"
 
 #include <algorithm>
@@ -57,7 +58,7 @@ FsFolder SystemFileSystem::GetFolder(const QString& path) {
     FsFolder folder{path, {}, {}};
     for (const FolderEntry& entry : entries) {
         const QString name = decodeFileName(entry.name);
-        if (isOwnTemporaryName(name))
+        if (isOwnTemporaryName(name) || isSongOriginsName(name))
             continue;
         if (entry.regularFile)
             folder.Files.push_back(FsFile{name});

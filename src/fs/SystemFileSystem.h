@@ -16,7 +16,8 @@ public:
     explicit SystemFileSystem(std::shared_ptr<SystemCalls> calls = {});
 
     bool FolderExists(const QString& path) override;
-    // Regular files, our temporary files left out, sorted by name; the other entries in Others.
+    // Regular files, our temporary files and the record of songs' origins left out, sorted by
+    // name; the other entries in Others.
     FsFolder GetFolder(const QString& path) override;
     void MoveFile(const QString& source, const QString& destination) override;
     void MoveInGroup(const QString& source, const QString& destination) override;

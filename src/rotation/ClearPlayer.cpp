@@ -1,3 +1,4 @@
+#include "rotation/ClearingOrigins.h"
 #include "rotation/MusicOut.h"
 #include "rotation/MusicRotation.h"
 #include "rotation/OffUiThread.h"
@@ -25,9 +26,16 @@ void MusicRotation::ClearPlayer(std::uint8_t which) {
         return;
 
     const QString source = everyFileIn(face().playerFolder(which));
-    offUiThread([&] { Fso->MoveFile(source, services().holdingFolder); });
-    if (Rotation)
-        markMusicOut(*Rotation, folder, CurrentOptions);
+    const QString holding = services().holdingFolder;
+    const SongOrigins origins =
+        offUiThread([&] { return holdOrigins(*Fso, playerFolder, folder, holding); });
+    offUiThread([&] { Fso->MoveFile(source, holding); });
+    offUiThread([&] { dropClearedSongs(*Fso, playerFolder, origins); });
+    if (Rotation) {
+        const QString musicFolder = face().musicFolder();
+        offUiThread(
+            [&] { markMusicOut(*Rotation, *Fso, folder, CurrentOptions, origins, musicFolder); });
+    }
     replaceStatus(*this, QStringLiteral("Files moved to temporary directory..."));
     face().refreshPlayerPane(which);
     repaintWindow(*this);

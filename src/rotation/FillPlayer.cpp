@@ -6,6 +6,7 @@
 #include "fs/StorableFiles.h"
 #include "fs/VolumeTraits.h"
 #include "rotation/EyePace.h"
+#include "rotation/FillOrigins.h"
 #include "rotation/FolderOutcome.h"
 #include "rotation/MusicRotation.h"
 #include "rotation/OffUiThread.h"
@@ -203,6 +204,9 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
     const std::int64_t settledBefore = Fso->SettledMoves();
 
     if (count > 0) {
+        // The player's record of where its songs came from says this fill has begun.
+        FillOrigins origins(*Fso, playerFolder, musicFolder);
+        offUiThread([&] { origins.begin(); });
         std::size_t slot = draw(random, count);
         showStatus(*this);
         QString freeSpace;
@@ -252,6 +256,7 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
                 const QString name = waiting.front();
                 if (Rotation)
                     Rotation->markOut(name);
+                origins.arrived(name);
                 const auto sameName = [&](const NotMovedFile& file) { return file.name == name; };
                 std::erase_if(LeftOutOfDraw, sameName);
                 std::erase_if(NotMoved, sameName);
@@ -289,6 +294,7 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
             face().yieldEvents();
             if (StopRequested) {
                 settleWaiting();
+                offUiThread([&] { origins.end(); });
                 replaceStatus(*this, QStringLiteral("Processing aborted"));
                 return;
             }
@@ -320,6 +326,7 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
             }
         }
         settleWaiting();
+        offUiThread([&] { origins.end(); });
     }
 
     replaceStatus(*this,

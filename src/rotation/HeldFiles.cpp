@@ -3,9 +3,11 @@
 #include "fs/PathText.h"
 #include "rotation/HeldFileReturn.h"
 #include "rotation/HeldLibrary.h"
+#include "rotation/HeldOrigins.h"
 #include "rotation/MusicRotation.h"
 #include "rotation/NameList.h"
 #include "rotation/OffUiThread.h"
+#include "rotation/OwnLibraries.h"
 #include "rotation/Plural.h"
 #include "rotation/RunFace.h"
 #include "rotation/RunPaths.h"
@@ -31,17 +33,25 @@ void warn(MusicRotation& form, const QString& text) {
 
 } // namespace
 
-QStringList returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music) {
+HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
     return offUiThread([&] {
-        QStringList newNames;
+        const QMap<QString, QString> origins = heldOrigins(holding);
+        HeldFilesReturned returned;
         for (const FsFile& file : held.Files) {
-            const HeldFileReturn done = returnHeldFile(fso, holding, file.Name, music);
+            QString home = homeFolderOf(fso, origins.value(file.Name), music);
+            HeldFileReturn done = returnHeldFile(fso, holding, file.Name, home);
+            if (done.outcome == HeldFileReturn::Outcome::Kept && home != music) {
+                home = music;
+                done = returnHeldFile(fso, holding, file.Name, music);
+            }
             if (done.outcome == HeldFileReturn::Outcome::Renamed)
-                newNames.append(done.name);
+                returned.renamed.append(done.name);
+            if (done.outcome != HeldFileReturn::Outcome::Kept)
+                ++returned.byFolder[home];
         }
-        return newNames;
+        return returned;
     });
 }
 
@@ -93,10 +103,10 @@ bool returnLeftoverFiles(MusicRotation& form) {
     appendStatus(form, QStringLiteral("Moving files left from an earlier run back to base "
                                       "directory..."));
     repaintWindow(form);
-    const QStringList renamed = returnHeldFiles(form, held, music);
-    if (!renamed.isEmpty()) {
+    const HeldFilesReturned returned = returnHeldFiles(form, held, music);
+    if (!returned.renamed.isEmpty()) {
         // Shown now, and again after the completion line, since the clearing replaces the text.
-        const QString line = renamedLine(renamed, HeldBy::AnEarlierRun);
+        const QString line = renamedLine(returned.renamed, HeldBy::AnEarlierRun);
         appendStatus(form, line);
         repaintWindow(form);
         form.ReportLines.append(line);
@@ -113,13 +123,9 @@ bool returnLeftoverFiles(MusicRotation& form) {
     } catch (const std::exception&) {
         left = static_cast<qsizetype>(held.Files.size());
     }
-    if (music != current)
-        form.ReportLines.append(
-            QStringLiteral("%1 from an earlier run went back to %2 own Hard Drive Music "
-                           "Directory %3")
-                .arg(filesCount(count - left),
-                     forCount(count - left, QStringLiteral("its"), QStringLiteral("their")),
-                     shownPath(music)));
+    if (const QString line = ownFoldersLine(returned.byFolder, current, HeldBy::AnEarlierRun);
+        !line.isEmpty())
+        form.ReportLines.append(line);
     if (left == 0)
         return true;
     warn(form, QStringLiteral("%1 from an earlier run could not be moved back to the Hard Drive "
@@ -167,6 +173,29 @@ QString renamedLine(const QStringList& newNames, HeldBy heldBy) {
              heldBy == HeldBy::AnEarlierRun ? QStringLiteral(" from an earlier run") : QString(),
              forCount(newNames.size(), QStringLiteral("a new name"), QStringLiteral("new names")),
              firstNames(newNames, namesShown));
+}
+
+QString ownFoldersLine(const QMap<QString, qsizetype>& byFolder, const QString& current,
+                       HeldBy heldBy) {
+    QMap<QString, qsizetype> own = byFolder;
+    own.remove(current);
+    if (own.isEmpty())
+        return {};
+    qsizetype total = 0;
+    QStringList folders;
+    for (auto it = own.cbegin(); it != own.cend(); ++it) {
+        total += it.value();
+        folders.append(QStringLiteral("%1 to %2").arg(it.value()).arg(shownPath(it.key())));
+    }
+    const QString from =
+        heldBy == HeldBy::AnEarlierRun ? QStringLiteral(" from an earlier run") : QString();
+    if (own.size() == 1)
+        return QStringLiteral("%1%2 went back to %3 own Hard Drive Music Directory %4")
+            .arg(filesCount(total), from,
+                 forCount(total, QStringLiteral("its"), QStringLiteral("their")),
+                 shownPath(own.firstKey()));
+    return QStringLiteral("%1%2 went back to their own Hard Drive Music Directories: %3")
+        .arg(filesCount(total), from, folders.join(QStringLiteral(", ")));
 }
 
 QString stillHeldLine(qsizetype count, const QString& holdingFolder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -15,9 +16,17 @@ struct FsFolder;
 // Who left the files in the holding folder: this run, or one that was stopped or killed.
 enum class HeldBy { ThisRun, AnEarlierRun };
 
-// Moves every file of the holding folder as listed into the music folder; gives the names of
-// those that went back under new names.
-QStringList returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music);
+// What went back from the holding folder: the new names of the files that went back under new
+// names, and how many files went into each folder.
+struct HeldFilesReturned {
+    QStringList renamed;
+    QMap<QString, qsizetype> byFolder;
+};
+
+// Moves every file of the holding folder as listed into the music folder, or into its own music
+// folder when one is recorded for it (HeldOrigins.h, OwnLibraries.h); a file its own folder
+// refuses goes into the music folder.
+HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music);
 
 // Returns what an earlier run left in the holding folder to the music folder of the run that held
 // them (HeldLibrary.h), or to the run's music folder when none is recorded; a line after the run's
@@ -41,5 +50,9 @@ void warnOfFilesStillHeld(MusicRotation& form, const QStringList& files);
 // The line for files that went back under new names, and the status line and the warning message
 // for files that stay in the holding folder.
 QString renamedLine(const QStringList& newNames, HeldBy heldBy);
+// The line for the files that went back to their own music folders, those of byFolder other than
+// `current`; empty when there are none.
+QString ownFoldersLine(const QMap<QString, qsizetype>& byFolder, const QString& current,
+                       HeldBy heldBy);
 QString stillHeldLine(qsizetype count, const QString& holdingFolder);
 QString stillHeldMessage(const QStringList& names, const QString& holdingFolder);

@@ -3,11 +3,31 @@
 #include "fs/FileSystemObject.h"
 #include "fs/NamePattern.h"
 #include "rotation/Options.h"
+#include "rotation/OwnLibraries.h"
 #include "rotation/RotationMemory.h"
+#include "rotation/SongOrigins.h"
 
-void markMusicOut(RotationMemory& memory, const FsFolder& folder, const Options& options) {
+#include <map>
+#include <memory>
+
+void markMusicOut(RotationMemory& runMemory, FileSystemObject& fso, const FsFolder& folder,
+                  const Options& options, const SongOrigins& origins, const QString& runFolder) {
     const NamePattern music(musicPattern(options));
-    for (const FsFile& file : folder.Files)
-        if (music.matches(file.Name))
-            memory.markOut(file.Name);
+    std::map<QString, std::unique_ptr<RotationMemory>> others;
+    for (const FsFile& file : folder.Files) {
+        if (!music.matches(file.Name))
+            continue;
+        const QString home = homeFolderOf(fso, origins.of(file.Name), runFolder);
+        if (home == runFolder) {
+            runMemory.markOut(file.Name);
+            continue;
+        }
+        std::unique_ptr<RotationMemory>& memory = others[home];
+        if (!memory)
+            memory = std::make_unique<RotationMemory>(home);
+        memory->markOut(file.Name);
+    }
+    // A memory that cannot be written is simply not kept (RotationMemory.h).
+    for (auto& [home, memory] : others)
+        memory->save();
 }

@@ -9,6 +9,7 @@
 #include "rotation/FolderOutcome.h"
 #include "rotation/HeldFiles.h"
 #include "rotation/HeldLibrary.h"
+#include "rotation/HeldOrigins.h"
 #include "rotation/LeftOutFiles.h"
 #include "rotation/MusicRotation.h"
 #include "rotation/OffUiThread.h"
@@ -191,6 +192,7 @@ private:
     // take files another user holds there later as its own.
     void forgetRecord() {
         silently([&] { forgetHeldFilesLibrary(m_form.services().holdingFolder); });
+        forgetHeldOrigins();
     }
 
     // The lines that follow the run's last line: first what a player folder was not given (not
@@ -538,14 +540,14 @@ private:
     // instead of completing.
     void restore() {
         const QString holding = m_form.services().holdingFolder;
-        QStringList renamed;
+        HeldFilesReturned returned;
         silently([&] {
             const FsFolder held = offUiThread([&] { return fso().GetFolder(holding); });
             if (held.Files.empty())
                 return;
             appendStatus(m_form, QStringLiteral("Moving original files back to base directory..."));
             repaintWindow(m_form);
-            renamed = returnHeldFiles(m_form, held, m_form.face().musicFolder());
+            returned = returnHeldFiles(m_form, held, m_form.face().musicFolder());
         });
         silently([&] { offUiThread([&] { fso().DeleteFolder(holding); }); });
         StillHeld stillHeld;
@@ -558,8 +560,12 @@ private:
         if (allReturned)
             forgetRecord();
         QStringList lines = closingLines(allReturned);
-        if (!renamed.isEmpty())
-            lines.append(renamedLine(renamed, HeldBy::ThisRun));
+        if (const QString line =
+                ownFoldersLine(returned.byFolder, m_form.face().musicFolder(), HeldBy::ThisRun);
+            !line.isEmpty())
+            lines.append(line);
+        if (!returned.renamed.isEmpty())
+            lines.append(renamedLine(returned.renamed, HeldBy::ThisRun));
         lines.append(stillHeld.lines);
         if (nothingFilled()) {
             replaceStatus(m_form, nothingFilledLine());

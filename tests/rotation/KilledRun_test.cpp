@@ -1,5 +1,7 @@
 #include "fs/MoveJournal.h"
 #include "fs/OwnTemporaries.h"
+#include "fs/SongOriginsName.h"
+#include "rotation/SongOrigins.h"
 #include "support/FileCensus.h"
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
@@ -49,7 +51,7 @@ protected:
         QMap<QByteArray, int> found;
         for (const QString& folder : {music(), player, holding()}) {
             for (const QString& name : namesInFolder(folder, true)) {
-                if (isOwnTemporaryName(name))
+                if (isOwnTemporaryName(name) || isSongOriginsName(name))
                     continue;
                 const QByteArray bytes = readTestFile(folder + "/" + name);
                 found[songs.contains(bytes) ? bytes : QByteArray()] += 1;
@@ -106,6 +108,14 @@ TEST_F(KilledRun, NoSongIsLostOrPartialAndAfterTheNextStartNoneIsInTwoPlaces) {
         EXPECT_TRUE(std::all_of(found.begin(), found.end(), [](int n) { return n == 1; }))
             << "songs in two places";
         EXPECT_TRUE(ownTemporariesIn({music(), player, holding()}).isEmpty());
+        // The card's record is whole, and knows where each song on the card came from.
+        const std::optional<SongOrigins> origins = readSongOrigins(player);
+        ASSERT_TRUE(origins);
+        for (const QString& name : namesInFolder(player, true)) {
+            if (isSongOriginsName(name))
+                continue;
+            EXPECT_EQ(origins->of(name), music()) << name.toStdString();
+        }
         if (HasFailure())
             return;
     }

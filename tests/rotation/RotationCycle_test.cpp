@@ -118,7 +118,8 @@ TEST(RotationCycle, AMissingDamagedOrForeignRecordMeansAPlainDrawAndANewRecord) 
 
 TEST(RotationCycle, AReserveEndsTheFillAsAFullPlayerDoes) {
     RotationWindow w;
-    ScratchVolume player = ScratchVolume::tmpfs(4096);
+    // Four megabytes, and a page for the player's record of where its songs came from.
+    ScratchVolume player = ScratchVolume::tmpfs(4100);
     QUAVEX_REQUIRE_MOUNTED(player);
     w.addDrive(player.root());
     putSongs(w.music(), 5, MiB);

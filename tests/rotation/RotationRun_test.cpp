@@ -14,8 +14,11 @@
 #include "rotation/HeldLibrary.h"
 #include "rotation/LeftOutFiles.h"
 #include "rotation/MusicRotation.h"
+#include "rotation/RotationMemory.h"
 #include "rotation/RunFace.h"
 #include "rotation/RunLock.h"
+#include "rotation/SongOrigins.h"
+#include "rotation/StatusBox.h"
 #include "rotation/VanishedFolders.h"
 #include "support/FolderVolumes.h"
 #include "support/ForwardingFileSystem.h"
@@ -259,7 +262,7 @@ TEST(RunBelowItsFaces, AFaceWithoutAWindowGetsTheWholeRun) {
     run.Go();
 
     EXPECT_EQ(censusOf({face.music, face.players[0], holding}), before);
-    EXPECT_EQ(namesInFolder(face.players[0]), QStringList({"a.mp3", "b.wma"}));
+    EXPECT_EQ(namesInFolder(face.players[0]), QStringList({"QUAVEX.origins", "a.mp3", "b.wma"}));
     EXPECT_EQ(namesInFolder(face.music), QStringList({"old.mp3"}));
     EXPECT_EQ(face.statusText(), completed(2));
     EXPECT_EQ(face.prompter.shown.size(), 1u);
@@ -777,6 +780,149 @@ TEST_F(RotationRun, HeldFilesGoBackToTheMusicFolderOfTheRunThatHeldThem) {
     EXPECT_EQ(w.namesIn(w.player()), onThePlayer);
 }
 
+// Two people share one card, each with an account of their own (a window, a state folder and a
+// holding folder): whoever clears the card, each song goes back to the music folder it came
+// from, also when a run was stopped while it held them.
+TEST_F(RotationRun, TwoMusicFoldersSharingOneCardNeverCrossTheirSongs) {
+    ScratchVolume card = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    const QString onCard = musicFolderOn(card);
+    RotationWindow bee;
+    bee.addDrive(card.root());
+    const QTemporaryDir beeState;
+    const auto pressAsBee = [&] {
+        OwnStateFolder::asUserOf(beeState.path(), [&] { bee.pressSelect(); });
+    };
+    writeFiles(w.music(), {"a1.mp3", "Caf\u00e9 2.mp3", "a3.wma"});
+    writeFiles(bee.music(), {"b1.mp3", "b2.mp3"});
+    const FileCensus before = censusOf({w.music(), bee.music(), onCard});
+    const QStringList aSongs = w.namesIn(w.music());
+
+    // The card's record says where each song came from; the pane does not list it.
+    w.choose(w.music(), onCard, w.card(), true, false);
+    w.pressSelect();
+    EXPECT_EQ(w.namesIn(onCard), aSongs);
+    EXPECT_EQ(readTestFile(onCard + "/QUAVEX.origins"),
+              QStringLiteral("QUAVEX song origins 1\nCaf%C3%A9 2.mp3\t%1\na1.mp3\t%1\na3.wma\t%1\n")
+                  .arg(w.music())
+                  .toUtf8());
+    EXPECT_EQ(w.form->txtOp1Tot->text(), QStringLiteral("Total: 3"));
+
+    // The other's run is stopped while it holds the first one's songs; its next run returns them.
+    bee.choose(bee.music(), onCard, bee.card(), true, false);
+    bee.onYield = [&](int n) {
+        if (n == 2) // the clearing, then the first attempt of the fill
+            bee.form->cmdBreak->click();
+    };
+    pressAsBee();
+    ASSERT_EQ(bee.namesIn(bee.holding()), aSongs);
+    bee.onYield = {};
+    pressAsBee();
+    EXPECT_EQ(bee.statusText(), summary(2) + "\r\n" + complete +
+                                    "\r\n3 files from an earlier run went back to " +
+                                    "their own Hard Drive Music Directory " + w.music());
+    EXPECT_EQ(w.namesIn(w.music()), aSongs);
+    EXPECT_EQ(w.namesIn(onCard), QStringList({"b1.mp3", "b2.mp3"}));
+
+    // The first one's next run returns the other's songs to the other's music folder, where they
+    // count as out in that library's memory.
+    Form1::RefreshTotal(w.form->flIp, w.form->txtIpTot);
+    w.form->SetGoButton();
+    w.pressSelect();
+    EXPECT_EQ(w.statusText(), completed(3) +
+                                  "\r\n2 files went back to their own Hard Drive Music Directory " +
+                                  bee.music());
+    EXPECT_EQ(w.namesIn(bee.music()), QStringList({"b1.mp3", "b2.mp3"}));
+    EXPECT_EQ(w.namesIn(onCard), aSongs);
+    EXPECT_TRUE(w.namesIn(w.music()).isEmpty());
+    EXPECT_EQ(RotationMemory(bee.music()).outCount(), 2u);
+    EXPECT_EQ(censusOf({w.music(), bee.music(), onCard}), before);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(bee.env.prompter->shown.empty());
+}
+
+// A song without a line of its own came with the fill that had begun when a kill stopped it; a
+// recorded music folder that is gone, refuses the song or is a path of another system is passed
+// over for the run's music folder.
+TEST_F(RotationRun, ASongGoesHomeOnlyToItsOwnMusicFolderThatIsThereAndTakesIt) {
+    ScratchVolume card = ScratchVolume::exfat(16);
+    ScratchVolume closed = ScratchVolume::tmpfs(256);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    QUAVEX_REQUIRE_MOUNTED(closed);
+    ASSERT_TRUE(closed.makeReadOnly());
+    const QString onCard = musicFolderOn(card);
+    const QString home = w.music() + QStringLiteral(" A");
+    ASSERT_TRUE(QDir().mkpath(home));
+    writeFiles(onCard, {"killed.mp3", "gone.mp3", "closed.mp3", "windows.mp3"});
+    writeTestFile(onCard + "/QUAVEX.origins", "QUAVEX song origins 1\n\t" + home.toUtf8() +
+                                                  "\ngone.mp3\t/nowhere/Music\nclosed.mp3\t" +
+                                                  closed.root().toUtf8() +
+                                                  "\nwindows.mp3\tE:%5CMusic\n");
+    writeFiles(w.music(), {"new.mp3"});
+    w.choose(w.music(), onCard, w.card(), true, false);
+
+    w.pressSelect();
+
+    EXPECT_EQ(w.namesIn(home), QStringList({"killed.mp3"}));
+    EXPECT_EQ(w.namesIn(w.music()), QStringList({"closed.mp3", "gone.mp3", "windows.mp3"}));
+    EXPECT_EQ(w.statusText(),
+              completed(1) + "\r\n1 file went back to its own Hard Drive Music Directory " + home);
+    EXPECT_EQ(readTestFile(onCard + "/QUAVEX.origins"),
+              QStringLiteral("QUAVEX song origins 1\nnew.mp3\t%1\n").arg(w.music()).toUtf8());
+    EXPECT_TRUE(boxes().empty());
+}
+
+// A file of the record's name that is none of ours is never replaced, nor moved; the run goes on
+// as without a record.
+TEST_F(RotationRun, AFileOfTheRecordsNameThatIsNoRecordIsLeftAsItIs) {
+    ScratchVolume card = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    const QString onCard = musicFolderOn(card);
+    writeTestFile(onCard + "/QUAVEX.origins", "my own notes");
+    writeFiles(w.music(), {"a.mp3", "b.mp3"});
+    writeFiles(onCard, {"p.mp3"});
+    w.choose(w.music(), onCard, w.card(), true, false);
+    const FileCensus before = w.census();
+
+    w.pressSelect();
+
+    EXPECT_EQ(w.statusText(), completed(2));
+    EXPECT_EQ(w.namesIn(onCard), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(w.census(), before);
+    EXPECT_TRUE(w.ownTemporaries().isEmpty());
+    EXPECT_EQ(readTestFile(onCard + "/QUAVEX.origins"), "my own notes");
+    EXPECT_TRUE(boxes().empty());
+}
+
+// The fill's last record cannot be written on a card it has filled to the last byte: the line
+// written before its first move, that a fill from the music folder has begun, stands for its songs.
+TEST_F(RotationRun, ACardFilledToTheLastByteStillKnowsWhereItsSongsCameFrom) {
+    ScratchVolume card = ScratchVolume::tmpfs(256);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.addDrive(card.root());
+    // Three songs and the record's page fill the card.
+    for (const char* name : {"a1.mp3", "a2.mp3", "a3.mp3", "a4.mp3"})
+        writeFile(w.music() + "/" + name, 84 * KiB);
+    const QString other = w.music() + QStringLiteral(" B");
+    ASSERT_TRUE(QDir().mkpath(other));
+    writeFiles(other, {"b.mp3"});
+    w.choose(w.music(), card.root(), w.card(), true, false);
+    w.pressSelect();
+    ASSERT_EQ(w.namesIn(card.root()).size(), 3);
+    EXPECT_EQ(readTestFile(card.root() + "/QUAVEX.origins"),
+              "QUAVEX song origins 1\n\t" + w.music().toUtf8() + "\n");
+    EXPECT_TRUE(w.ownTemporaries().isEmpty());
+
+    w.choose(other, card.root(), w.card(), true, false);
+    w.pressSelect();
+
+    EXPECT_EQ(w.namesIn(w.music()).size(), 4);
+    EXPECT_EQ(w.namesIn(card.root()), QStringList({"b.mp3"}));
+    EXPECT_EQ(w.statusText(), completed(1) +
+                                  "\r\n3 files went back to their own Hard Drive Music Directory " +
+                                  w.music());
+}
+
 TEST_F(RotationRun, WhatIsNotAFileInTheHoldingFolderIsNamedWithWhereItIs) {
     writeFiles(w.music(), {"a.mp3"});
     ASSERT_TRUE(QDir().mkpath(w.holding() + QStringLiteral("/sub")));
@@ -1234,6 +1380,9 @@ TEST(RunTexts, CountsReadInPlainEnglishAndListTheFirstFiveNames) {
          "6 files went back to the Hard Drive Music Directory under new names: 1, 2, 3, 4, 5, ..."},
         {renamedLine({"a (2).mp3"}, HeldBy::ThisRun),
          "1 file went back to the Hard Drive Music Directory under a new name: a (2).mp3"},
+        {ownFoldersLine({{"/a", 3}, {"/b", 2}, {"/run", 4}}, "/run", HeldBy::AnEarlierRun),
+         "5 files from an earlier run went back to their own Hard Drive Music Directories: 3 to "
+         "/a, 2 to /b"},
         {unclearedLine("/p", 0, 1),
          "The MP3 player folder /p was not cleared completely: 0 files in the temporary "
          "directory, 1 file still on the player"},
@@ -1257,6 +1406,18 @@ TEST(RunTexts, CountsReadInPlainEnglishAndListTheFirstFiveNames) {
     };
     for (const auto& [text, expected] : texts)
         EXPECT_EQ(text, expected);
+}
+
+TEST(SongOriginsRecord, AnyNameRoundTripsAndARecordOfAnotherFormReadsAsNone) {
+    SongOrigins origins;
+    origins.fillBegun = QStringLiteral("/home/a/Music");
+    origins.songs.insert(QStringLiteral("sub/tab\there 100%.mp3"),
+                         decodeFileName("/home/b/\xe9t\xe9\nMusic"));
+    origins.songs.insert(QStringLiteral("line\r\nbreak.mp3"), QStringLiteral("C:\\Music"));
+    EXPECT_EQ(parseSongOrigins(formatSongOrigins(origins)), origins);
+    for (const char* other :
+         {"", "QUAVEX song origins 2\na.mp3\t/m\n", "QUAVEX song origins 1\na.mp3 /m\n"})
+        EXPECT_FALSE(parseSongOrigins(other)) << other;
 }
 
 TEST_F(RotationRun, AnotherMoveErrorIsShownWithItsNumberThenTheSummaryAndTheRunGoesOn) {

@@ -1,6 +1,7 @@
 #include "support/FileCensus.h"
 
 #include "fs/OwnTemporaries.h"
+#include "fs/SongOriginsName.h"
 #include "support/TestFiles.h"
 
 #include <QCryptographicHash>
@@ -23,12 +24,19 @@ QStringList filesIn(const QString& folder) {
     return namesInFolder(folder, true);
 }
 
+// A player's record of its songs' origins is the program's own, no file a run must keep.
+QStringList keptFilesIn(const QString& folder) {
+    QStringList names = filesIn(folder);
+    names.removeIf(isSongOriginsName);
+    return names;
+}
+
 } // namespace
 
 FileCensus censusOf(const QStringList& folders) {
     FileCensus census;
     for (const QString& folder : distinctFolders(folders)) {
-        for (const QString& name : filesIn(folder)) {
+        for (const QString& name : keptFilesIn(folder)) {
             const QString path = folder + QLatin1Char('/') + name;
             if (!isReadableFile(path))
                 throw std::runtime_error("cannot read " + path.toStdString());

@@ -4,6 +4,7 @@
 #include "controls/FileList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
+#include "fs/SongOriginsName.h"
 #include "fs/SystemFileSystem.h"
 #include "fs/VolumeLookup.h"
 #include "support/TestFiles.h"
@@ -84,7 +85,9 @@ QStringList RotationWindow::ownTemporaries() const {
 }
 
 QStringList RotationWindow::namesIn(const QString& folder) const {
-    return namesInFolder(folder, true);
+    QStringList names = namesInFolder(folder, true);
+    names.removeIf(isSongOriginsName);
+    return names;
 }
 
 QString RotationWindow::statusText() const {

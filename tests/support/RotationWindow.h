@@ -33,6 +33,7 @@ public:
     // Every file the run must keep: music folder, both player folders and the holding folder.
     FileCensus census() const;
     QStringList ownTemporaries() const;
+    // The files of the folder by name, a player's record of its songs' origins left out.
     QStringList namesIn(const QString& folder) const;
     QString statusText() const;
 
