@@ -5,6 +5,8 @@
 #include "fs/PathText.h"
 #include "rotation/HeldFileReturn.h"
 #include "rotation/HeldLibrary.h"
+#include "rotation/HeldTree.h"
+#include "rotation/MusicTree.h"
 #include "rotation/NameList.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/Plural.h"
@@ -35,6 +37,7 @@ void warn(Form1& form, const QString& text) {
 QStringList returnHeldFiles(Form1& form, const FsFolder& held, const QString& music) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
+    const bool tree = form.CurrentOptions.musicInSubfolders;
     return offUiThread([&] {
         QStringList newNames;
         for (const FsFile& file : held.Files) {
@@ -42,23 +45,38 @@ QStringList returnHeldFiles(Form1& form, const FsFolder& held, const QString& mu
             if (done.outcome == HeldFileReturn::Outcome::Renamed)
                 newNames.append(done.name);
         }
+        if (tree)
+            newNames.append(returnHeldTree(fso, holding, music));
         return newNames;
     });
+}
+
+qsizetype heldFileCount(Form1& form, const FsFolder& held) {
+    qsizetype count = static_cast<qsizetype>(held.Files.size());
+    if (form.CurrentOptions.musicInSubfolders) {
+        FileSystemObject& fso = *form.Fso;
+        const QString holding = form.services().holdingFolder;
+        count += static_cast<qsizetype>(
+            offUiThread([&] { return filesInSubfolders(fso, holding); }).size());
+    }
+    return count;
 }
 
 bool returnLeftoverFiles(Form1& form) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
     FsFolder held;
+    qsizetype count = 0;
     try {
         held = offUiThread([&] { return fso.GetFolder(holding); });
+        count = heldFileCount(form, held);
     } catch (const std::exception&) {
         warn(form, QStringLiteral("The temporary directory %1 cannot be read, so files from an "
                                   "earlier run may be kept there. Nothing has been moved.")
                        .arg(shownPath(holding)));
         return false;
     }
-    if (held.Files.empty())
+    if (count == 0)
         return true;
 
     // They go back to the music folder of the run that held them. Without this user's record
@@ -66,7 +84,6 @@ bool returnLeftoverFiles(Form1& form) {
     // music.
     const QString current = form.Dir1->Path();
     const std::optional<QString> recorded = heldFilesLibrary(holding);
-    const qsizetype count = static_cast<qsizetype>(held.Files.size());
     if (!recorded) {
         warn(form,
              QStringLiteral("%1 in the temporary directory %2 %3 not held by a run of yours: %4 "
@@ -110,9 +127,9 @@ bool returnLeftoverFiles(Form1& form) {
 
     qsizetype left = 0;
     try {
-        left = offUiThread([&] { return fso.GetFolder(holding).Files.size(); });
+        left = heldFileCount(form, offUiThread([&] { return fso.GetFolder(holding); }));
     } catch (const std::exception&) {
-        left = static_cast<qsizetype>(held.Files.size());
+        left = count;
     }
     if (music != current)
         form.ReportLines.append(
@@ -153,6 +170,9 @@ StillHeld whatStaysHeld(Form1& form) {
                      firstNames(others, namesShown)));
     }
     still.files = namesOf(held);
+    if (form.CurrentOptions.musicInSubfolders && !held.Path.isEmpty())
+        for (const QString& file : offUiThread([&] { return filesInSubfolders(fso, holding); }))
+            still.files.append(file);
     if (!still.files.isEmpty())
         still.lines.append(stillHeldLine(still.files.size(), holding));
     return still;

@@ -15,9 +15,14 @@ struct FsFolder;
 // Who left the files in the holding folder: this run, or one that was stopped or killed.
 enum class HeldBy { ThisRun, AnEarlierRun };
 
-// Moves every file of the holding folder as listed into the music folder; gives the names of
+// Moves every file of the holding folder as listed into the music folder, and with music in
+// subfolders those of its subfolders into the same folders there (HeldTree.h); gives the names of
 // those that went back under new names.
 QStringList returnHeldFiles(Form1& form, const FsFolder& held, const QString& music);
+
+// How many files the holding folder holds, as listed, and with music in subfolders those in its
+// subfolders too.
+qsizetype heldFileCount(Form1& form, const FsFolder& held);
 
 // Returns what an earlier run left in the holding folder to the music folder of the run that held
 // them (HeldLibrary.h), or to the one Dir1 shows when none is recorded; a line after the run's

@@ -1,0 +1,49 @@
+#include "rotation/MusicTree.h"
+
+#include "controls/NamePattern.h"
+#include "fs/FileSystemObject.h"
+#include "fs/PathText.h"
+#include "fs/StorableFiles.h"
+
+namespace {
+
+// Without names, every file below the root but those directly in it.
+void walk(FileSystemObject& fso, const QString& root, const QString& relative,
+          const NamePattern* names, std::vector<QString>& found) {
+    const QString folder = relative.isEmpty() ? root : joinPath(root, relative);
+    const auto below = [&](const QString& name) {
+        return relative.isEmpty() ? name : relative + QLatin1Char('/') + name;
+    };
+    for (const FsFile& file : fso.GetFolder(folder).Files)
+        if (names ? names->matches(file.Name) : !relative.isEmpty())
+            found.push_back(below(file.Name));
+    for (const QString& subfolder : fso.GetSubfolders(folder))
+        walk(fso, root, below(subfolder), names, found);
+}
+
+} // namespace
+
+std::vector<QString> filesUnder(FileSystemObject& fso, const QString& folder,
+                                const NamePattern& names) {
+    std::vector<QString> found;
+    walk(fso, folder, {}, &names, found);
+    return found;
+}
+
+std::vector<QString> filesInSubfolders(FileSystemObject& fso, const QString& folder) {
+    std::vector<QString> found;
+    walk(fso, folder, {}, nullptr, found);
+    return found;
+}
+
+QString folderOf(const QString& relative) {
+    const qsizetype slash = relative.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : relative.left(slash);
+}
+
+QString folderNameProblemOn(const VolumeTraits& traits, const QString& relative) {
+    for (const QString& part : folderOf(relative).split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        if (const QString problem = nameProblemOn(traits, part); !problem.isEmpty())
+            return problem;
+    return {};
+}
