@@ -1,8 +1,6 @@
 #include "rotation/AlbumDraw.h"
 
-#include "fs/AppError.h"
 #include "fs/FileNameCodec.h"
-#include "fs/Module1.h"
 #include "fs/SystemCalls.h"
 #include "rotation/MusicTree.h"
 #include "rotation/RandomSource.h"
@@ -10,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -48,18 +47,21 @@ std::optional<std::size_t> AlbumDraw::next(RandomSource& random, const Fits& fit
     return std::nullopt;
 }
 
-bool filesFit(const std::vector<QString>& paths, const QString& driveRoot,
+bool filesFit(const std::vector<QString>& paths, const QString& playerFolder,
               std::int64_t megabytesFree) {
-    std::int64_t needed = megabytesFree * MiB;
+    SystemCalls& calls = *realSystemCalls();
+    struct statvfs volume {};
+    if (calls.statvfs(encodeFileName(playerFolder).constData(), &volume) != 0)
+        return false;
+    const std::int64_t unit = std::max<std::int64_t>(1, std::int64_t(volume.f_frsize));
+    const auto units = [&](std::int64_t bytes) { return (bytes + unit - 1) / unit; };
+    // The album's folder may take a unit of its own.
+    std::int64_t needed = units(megabytesFree * MiB) + 1;
     for (const QString& path : paths) {
         struct stat status {};
         // A size that cannot be read counts as nothing: the move itself reports the trouble.
-        if (realSystemCalls()->stat(encodeFileName(path).constData(), &status) == 0)
-            needed += (std::int64_t(status.st_size) + MiB - 1) / MiB * MiB;
+        if (calls.stat(encodeFileName(path).constData(), &status) == 0)
+            needed += units(std::int64_t(status.st_size));
     }
-    try {
-        return needed <= DiskFreeKB(driveRoot) * 1024;
-    } catch (const AppError&) {
-        return false;
-    }
+    return needed <= std::int64_t(volume.f_bavail);
 }

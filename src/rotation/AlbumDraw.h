@@ -32,8 +32,7 @@ private:
     std::size_t m_at = 0;
 };
 
-// Whether the files fit on the drive and leave the room asked for free, each counted as whole
-// mebibytes, which covers the clusters it takes; a drive whose free space cannot be read fits
-// nothing.
-bool filesFit(const std::vector<QString>& paths, const QString& driveRoot,
+// Whether the files fit on the player folder's drive and leave the room asked for free, each
+// counted in the drive's allocation units; a drive whose free space cannot be read fits nothing.
+bool filesFit(const std::vector<QString>& paths, const QString& playerFolder,
               std::int64_t megabytesFree);

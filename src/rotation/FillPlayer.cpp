@@ -233,7 +233,7 @@ void Form1::FillPlayer(std::uint8_t which) {
             for (const std::size_t song : songs)
                 paths.push_back(joinPath(musicFolder, candidates[song]));
             return offUiThread(
-                [&] { return filesFit(paths, spaceRoot, CurrentOptions.megabytesFree); });
+                [&] { return filesFit(paths, playerFolder, CurrentOptions.megabytesFree); });
         };
         // The music folder's subfolders whose songs went to the player; those emptied go after
         // the fill.
