@@ -3,6 +3,7 @@
 #include "rotation/MusicOut.h"
 #include "rotation/MusicTree.h"
 #include "rotation/OffUiThread.h"
+#include "rotation/RunFolders.h"
 #include "rotation/RunPaths.h"
 #include "rotation/StatusBox.h"
 #include "rotation/TreeClearing.h"
@@ -15,7 +16,7 @@ void Form1::ClearPlayer(std::uint8_t which) {
     const FsFolder folder = offUiThread([&] { return Fso->GetFolder(playerFolder); });
     const bool tree = CurrentOptions.musicInSubfolders;
     const std::vector<QString> below =
-        tree ? offUiThread([&] { return filesInSubfolders(*Fso, playerFolder); })
+        tree ? offUiThread([&] { return filesInSubfolders(*Fso, playerFolder, runFolders(*this)); })
              : std::vector<QString>();
     const QString word =
         which == 1 ? QStringLiteral("internal memory") : QStringLiteral("external card");

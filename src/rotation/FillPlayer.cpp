@@ -17,6 +17,7 @@
 #include "rotation/OffUiThread.h"
 #include "rotation/RoomLeftFree.h"
 #include "rotation/RotationMemory.h"
+#include "rotation/RunFolders.h"
 #include "rotation/RunPaths.h"
 #include "rotation/SignedNumber.h"
 #include "rotation/StatusBox.h"
@@ -196,7 +197,7 @@ void Form1::FillPlayer(std::uint8_t which) {
     const NamePattern music(musicPattern(CurrentOptions));
     const bool tree = CurrentOptions.musicInSubfolders;
     std::vector<QString> candidates =
-        tree ? offUiThread([&] { return filesUnder(*Fso, musicFolder, music); })
+        tree ? offUiThread([&] { return filesUnder(*Fso, musicFolder, music, runFolders(*this)); })
              : candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }), music);
     const QString playerFolder = pane.dir->Path();
     const std::vector<NotMovedFile> leftOut =

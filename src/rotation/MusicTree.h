@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class FileSystemObject;
@@ -13,12 +14,14 @@ struct VolumeTraits;
 // following links and without leaving their volume.
 
 // The files below the folder whose names match, the folder's own first, then each subfolder's in
-// turn, both in name order.
+// turn, both in name order. The skipped folders are never walked into: the run's other folders
+// (music, holding and player folders), where one lies below this one, are not its music.
 std::vector<QString> filesUnder(FileSystemObject& fso, const QString& folder,
-                                const NamePattern& names);
+                                const NamePattern& names, const QStringList& skipped);
 
 // The files in the subfolders of the folder, whatever their names; not those directly in it.
-std::vector<QString> filesInSubfolders(FileSystemObject& fso, const QString& folder);
+std::vector<QString> filesInSubfolders(FileSystemObject& fso, const QString& folder,
+                                       const QStringList& skipped = {});
 
 // The folder part of a relative path, empty for a file directly in its folder.
 QString folderOf(const QString& relative);
