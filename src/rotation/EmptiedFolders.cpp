@@ -6,6 +6,7 @@
 #include "rotation/MusicTree.h"
 
 #include <algorithm>
+#include <utility>
 
 void EmptiedFolders::noteMovedOutOf(const QString& relativeFolder) {
     if (!relativeFolder.isEmpty())
@@ -18,8 +19,7 @@ void EmptiedFolders::removeEmpty(FileSystemObject& fso) {
         const auto deepest = std::max_element(
             m_folders.begin(), m_folders.end(),
             [&](const QString& a, const QString& b) { return depth(a) < depth(b); });
-        const QString folder = *deepest;
-        m_folders.erase(deepest);
+        const QString folder = std::move(m_folders.extract(deepest).value());
         try {
             fso.DeleteFolder(joinPath(m_root, folder));
         } catch (const AppError&) {

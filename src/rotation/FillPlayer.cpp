@@ -231,6 +231,7 @@ void Form1::FillPlayer(std::uint8_t which) {
             albums.emplace(candidates);
         const AlbumDraw::Fits albumFits = [&](const std::vector<std::size_t>& songs) {
             std::vector<QString> paths;
+            paths.reserve(songs.size());
             for (const std::size_t song : songs)
                 paths.push_back(joinPath(musicFolder, candidates[song]));
             return offUiThread(

@@ -57,7 +57,7 @@ QString folderOf(const QString& relative) {
 
 QString folderNameProblemOn(const VolumeTraits& traits, const QString& relative) {
     for (const QString& part : folderOf(relative).split(QLatin1Char('/'), Qt::SkipEmptyParts))
-        if (const QString problem = nameProblemOn(traits, part); !problem.isEmpty())
+        if (QString problem = nameProblemOn(traits, part); !problem.isEmpty())
             return problem;
     return {};
 }
