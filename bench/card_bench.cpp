@@ -23,6 +23,14 @@
 //   exfat_clear_vs_mv_sync_ratio_5k     clearing the 5,000 files of the filled player folder into
 //                                       the holding folder, against mv of 5,000 such files from
 //                                       the card followed by one sync
+//   exfat_fill_subfolders_vs_rsync_fsync_ratio_5k
+//                                       with music in subfolders, a run filling an empty player
+//                                       folder with 5,000 files of 16 KiB in 250 album folders
+//                                       (25 artists of 10 albums of 20 songs), against
+//                                       rsync -rt --fsync --remove-source-files of the same tree;
+//                                       median of three rounds taken in turns, with the two
+//                                       times (exfat_fill_subfolders_s_5k,
+//                                       exfat_rsync_fsync_subfolders_s_5k)
 //   exfat_run_vs_mv_sync_ratio          a whole run (clear 50 files of 4 MiB, fill a 256 MiB card
 //                                       with 4 MiB files until it is full, restore) against mv of
 //                                       the same files followed by sync
@@ -35,12 +43,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <random>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -245,6 +255,89 @@ void fillAgainstRsync() {
     std::fflush(stdout);
 }
 
+// 25 artists of 10 albums of 20 songs: 5,000 files in 250 album folders.
+void makeLibrary(const QString& folder) {
+    for (int artist = 0; artist < 25; ++artist)
+        for (int album = 0; album < 10; ++album)
+            makeFiles(QStringLiteral("%1/Artist %2/Album %3").arg(folder).arg(artist).arg(album),
+                      QStringLiteral("song"), 20, 16 * KiB);
+}
+
+qsizetype filesBelow(const QString& folder) {
+    qsizetype count = 0;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    for (; it.hasNext(); it.next())
+        ++count;
+    return count;
+}
+
+// One round of the fill of a library in album folders against rsync of the same tree, each on an
+// otherwise empty card, taking turns at going first. Gives the two times.
+std::pair<double, double> treeRound(const ScratchVolume& card, const QString& diskFolder,
+                                    int round) {
+    constexpr qsizetype files = 5000;
+    const QString tag = QString::number(round);
+    const QString music = diskFolder + QStringLiteral("/TreeMusic") + tag;
+    const QString theirs = diskFolder + QStringLiteral("/TreeTheirs") + tag;
+    const QString player = card.root() + QStringLiteral("/TreePlayer") + tag;
+    const QString rsynced = card.root() + QStringLiteral("/TreeRsync") + tag;
+    const QString holding = diskFolder + QStringLiteral("/QUAVEXTemp");
+    makeLibrary(music);
+    makeLibrary(theirs);
+    for (const QString& folder : {player, rsynced})
+        QDir().mkpath(folder);
+
+    double fillMs = 0;
+    const auto fill = [&] {
+        ::sync();
+        BenchWindow window({diskFolder, card.root()}, music, player, holding,
+                           createSystemFileSystem);
+        window.form->run().CurrentOptions.musicInSubfolders = true;
+        fillMs = timeMs([&] { window.form->cmdGo_Click(); });
+        if (filesBelow(player) != files || filesBelow(music) != 0)
+            fail(QStringLiteral("the fill moved %1 files, not %2")
+                     .arg(filesBelow(player))
+                     .arg(files));
+        emptyCard(player);
+    };
+    if (round % 2 == 1)
+        fill();
+    ::sync();
+    const double rsyncMs = timeMs([&] {
+        runTool(QStringLiteral("rsync"),
+                QStringList{QStringLiteral("-rt"), QStringLiteral("--fsync"),
+                            QStringLiteral("--remove-source-files"), theirs + QLatin1Char('/'),
+                            rsynced + QLatin1Char('/')});
+    });
+    if (filesBelow(rsynced) != files || filesBelow(theirs) != 0)
+        fail(QStringLiteral("rsync did not move every file"));
+    emptyCard(rsynced);
+    if (round % 2 == 0)
+        fill();
+    for (const QString& folder : {music, theirs, holding})
+        QDir(folder).removeRecursively();
+    return {fillMs, rsyncMs};
+}
+
+void treeFillAgainstRsync() {
+    constexpr int rounds = 3;
+    const ScratchVolume card = mountedCard(1024);
+    QTemporaryDir disk(localDiskFolder());
+    std::vector<double> fills;
+    std::vector<double> rsyncs;
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        const auto [fillMs, rsyncMs] = treeRound(card, disk.path(), round);
+        fills.push_back(fillMs);
+        rsyncs.push_back(rsyncMs);
+        ratios.push_back(fillMs / rsyncMs);
+    }
+    std::printf("exfat_fill_subfolders_s_5k %.2f s\n", median(fills) / 1000);
+    std::printf("exfat_rsync_fsync_subfolders_s_5k %.2f s\n", median(rsyncs) / 1000);
+    std::printf("exfat_fill_subfolders_vs_rsync_fsync_ratio_5k %.3f ratio\n", median(ratios));
+    std::fflush(stdout);
+}
+
 // The run, then mv doing the same three moves from the same starting point; five times each, in
 // turns.
 void runAgainstMvSync() {
@@ -311,6 +404,8 @@ int main(int argc, char* argv[]) {
         chosen("exfat_fill_vs_bare_moves_ratio_5k") || chosen("exfat_growth_vs_rsync_growth_5k") ||
         chosen("exfat_clear_vs_mv_sync_ratio_5k"))
         fillAgainstRsync();
+    if (chosen("exfat_fill_subfolders_vs_rsync_fsync_ratio_5k"))
+        treeFillAgainstRsync();
     if (chosen("exfat_run_vs_mv_sync_ratio"))
         runAgainstMvSync();
     return 0;

@@ -133,7 +133,9 @@ void Form1::chk2_Click() {
 // stays disabled while a run is in progress, whoever applies the rule.
 void Form1::SetGoButton() {
     bool enabled = !(chk1->Value() == 0 && chk2->Value() == 0);
-    if (flIp->ListCount() == 0)
+    // With music in subfolders the songs may all lie below the folder the pane lists; walking
+    // the whole library at every change of a pane would cost more than a run that finds none.
+    if (flIp->ListCount() == 0 && !m_run.CurrentOptions.musicInSubfolders)
         enabled = false;
     if (m_run.RunInProgress)
         enabled = false;

@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -39,6 +40,20 @@ OptionsDialog::OptionsDialog(const Options& options, QWidget* parent) : QDialog(
     for (std::size_t i = 0; i < musicTypes.size(); ++i)
         typeGrid->addWidget(musicTypes[i], int(i / 5), int(i % 5));
 
+    musicInSubfolders = new QCheckBox(
+        QStringLiteral("Music in &subfolders: take the songs of every folder under the music "
+                       "folder, each to the same folders on the player"),
+        this);
+    musicInSubfolders->setChecked(options.musicInSubfolders);
+    wholeAlbums = new QCheckBox(
+        QStringLiteral("Whole &albums: each draw takes all the songs of one folder"), this);
+    wholeAlbums->setChecked(options.wholeAlbums);
+    wholeAlbums->setEnabled(options.musicInSubfolders);
+    connect(musicInSubfolders, &QCheckBox::toggled, wholeAlbums, &QWidget::setEnabled);
+    auto* albums = new QHBoxLayout;
+    albums->addSpacing(20);
+    albums->addWidget(wholeAlbums);
+
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -47,6 +62,8 @@ OptionsDialog::OptionsDialog(const Options& options, QWidget* parent) : QDialog(
     layout->addWidget(rotationMemory);
     layout->addLayout(room);
     layout->addWidget(types);
+    layout->addWidget(musicInSubfolders);
+    layout->addLayout(albums);
     layout->addWidget(buttons);
     enableOk();
 }
@@ -59,6 +76,9 @@ Options OptionsDialog::chosen() const {
     for (std::size_t i = 0; i < musicTypes.size(); ++i)
         if (musicTypes[i]->isChecked())
             options.musicTypes.append(allMusicTypes()[qsizetype(i)]);
+    options.musicInSubfolders = musicInSubfolders->isChecked();
+    // Kept as ticked while greyed out, so that ticking subfolders again brings it back.
+    options.wholeAlbums = wholeAlbums->isChecked();
     return options;
 }
 

@@ -11,6 +11,12 @@ const QString Section = QStringLiteral("Options");
 const QString RotationMemory = QStringLiteral("RotationMemory");
 const QString MegabytesFree = QStringLiteral("MegabytesFree");
 const QString MusicTypes = QStringLiteral("MusicTypes");
+const QString MusicInSubfolders = QStringLiteral("MusicInSubfolders");
+const QString WholeAlbums = QStringLiteral("WholeAlbums");
+
+QString flag(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 // Only the offered extensions, in the dialog's order; none of them reads as the default, since an
 // empty pattern would name every file.
@@ -41,15 +47,18 @@ Options loadOptions(SettingsBackend& backend) {
     if (isNumber && megabytes >= 0 && megabytes <= std::numeric_limits<int>::max())
         options.megabytesFree = megabytes;
     options.musicTypes = typesFromText(read(MusicTypes), options.musicTypes);
+    options.musicInSubfolders = read(MusicInSubfolders) == QLatin1String("1");
+    options.wholeAlbums = read(WholeAlbums) == QLatin1String("1");
     return options;
 }
 
 std::vector<AppError> saveOptions(SettingsBackend& backend, const Options& options) {
     const SettingsValue values[] = {
-        {Section, RotationMemory,
-         options.rotationMemory ? QStringLiteral("1") : QStringLiteral("0")},
+        {Section, RotationMemory, flag(options.rotationMemory)},
         {Section, MegabytesFree, QString::number(options.megabytesFree)},
         {Section, MusicTypes, options.musicTypes.join(QLatin1Char(';'))},
+        {Section, MusicInSubfolders, flag(options.musicInSubfolders)},
+        {Section, WholeAlbums, flag(options.wholeAlbums)},
     };
     return writeEach(backend, values, QStringLiteral("Options:"));
 }

@@ -63,6 +63,14 @@ public:
     // false, deleting nothing, when it is not.
     virtual bool DeleteDuplicate(const QString& duplicate, const QString& original) = 0;
     virtual void CreateFolder(const QString& path) = 0;
+    // The folders directly in the folder that lie on its own volume, sorted by name: no link or
+    // junction to a folder, no mount point of another volume.
+    virtual std::vector<QString> GetSubfolders(const QString& path) = 0;
+    // Makes the folders of `relative` ("Artist/Album") under `root` that are missing, outermost
+    // first, each only while `root` is still the folder pinned there. Unlike the other calls it
+    // leaves the moves waiting as they are: a fill into many folders would otherwise settle its
+    // group at each new one. A file where a folder should be fails as that file's own trouble.
+    virtual void MakeSubfolders(const QString& root, const QString& relative) = 0;
     // Holds the run to the folder as it is now: a later move into it fails with DeviceUnavailable
     // rather than land in another folder under the same path (the bare mount point of a drive
     // unplugged since). A folder that cannot be looked at now is not pinned.

@@ -10,6 +10,18 @@
 #include <exception>
 #include <utility>
 
+namespace {
+
+// What one flush reaches: where one reaches the whole device, every folder of that volume;
+// elsewhere, the folder alone. A folder's path never begins with a null byte.
+QByteArray flushReach(const StagedMove& move, bool wholeDevice) {
+    if (!wholeDevice)
+        return move.destinationFolderPath();
+    return QByteArray(1, '\0') + QByteArray::number(quint64(move.destinationDevice()));
+}
+
+} // namespace
+
 MoveGroup::MoveGroup(SystemCalls& calls) : m_calls(calls) {}
 
 // Copies still waiting are taken back by their moves: each source stays the only one.
@@ -39,14 +51,16 @@ void MoveGroup::settle() {
                 {move->sourcePath(), move->destinationPath(), move->temporaryPath()});
         recordMoves(recorded);
         publish(moves);
+        // A group whose files went into many folders (music in subfolders) flushes a driver
+        // that writes out the whole device for each folder (exfat-fuse) only once.
         QSet<QByteArray> flushedFolders;
         for (const auto& move : moves) {
-            const QByteArray& folder = move->destinationFolderPath();
-            if (flushedFolders.contains(folder))
+            const QByteArray reach = flushReach(*move, move->groupFlush() == GroupFlush::AnyFile);
+            if (flushedFolders.contains(reach))
                 continue;
             if (const int error = move->syncFolder(); error != 0)
                 move->fail(error);
-            flushedFolders.insert(folder);
+            flushedFolders.insert(reach);
         }
     } catch (const AppError& error) {
         m_journalNeeded = true;
@@ -78,12 +92,14 @@ void MoveGroup::finish() {
 }
 
 void MoveGroup::flushCopies(std::vector<std::unique_ptr<StagedMove>>& moves) {
-    // The copies are all written; on most volumes one flush reaches every one of them there.
-    QSet<QByteArray> flushedFolders;
+    // The copies are all written; on most volumes one flush reaches every one of them there,
+    // whatever folders they are in.
+    QSet<QByteArray> flushed;
     for (const auto& move : moves) {
         const GroupFlush flush = move->groupFlush();
-        const bool first = !flushedFolders.contains(move->destinationFolderPath());
-        flushedFolders.insert(move->destinationFolderPath());
+        const QByteArray reach = flushReach(*move, flush != GroupFlush::EachFile);
+        const bool first = !flushed.contains(reach);
+        flushed.insert(reach);
         if (flush == GroupFlush::SyncVolume && first)
             move->syncVolume();
         move->closeCopy(flush == GroupFlush::EachFile || (flush == GroupFlush::AnyFile && first));

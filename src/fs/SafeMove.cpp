@@ -104,6 +104,7 @@ public:
     const QByteArray& sourcePath() const { return m_sourcePath; }
     const QByteArray& destinationPath() const { return m_destinationPath; }
     const QByteArray& destinationFolderPath() const { return m_destinationFolderPath; }
+    dev_t destinationDevice() const { return m_destinationDevice; }
     const QByteArray& temporaryPath() const { return m_temporary; }
 
     // Flushes every file of the copy's volume to the device.
@@ -294,6 +295,7 @@ private:
         if (m_destinationName.isEmpty())
             fail(ErrorNumber::BadFileName, QStringLiteral("no file name was given"));
         m_volume = &m_volumes.of(status.st_dev, m_destinationFolder);
+        m_destinationDevice = status.st_dev;
         const QString problem = nameProblemOn(m_volume->traits, m_destinationName);
         if (!problem.isEmpty())
             fail(ErrorNumber::BadFileName, problem, AppError::Reach::OneFile);
@@ -503,6 +505,7 @@ private:
     SystemCalls& m_calls;
     KnownVolumes& m_volumes;
     KnownVolumes::Volume* m_volume = nullptr;
+    dev_t m_destinationDevice = 0;
     QString m_source;
     QByteArray m_sourcePath;
     QByteArray m_destinationPath;
@@ -559,6 +562,10 @@ const QByteArray& StagedMove::destinationPath() const {
 
 const QByteArray& StagedMove::destinationFolderPath() const {
     return m_move->destinationFolderPath();
+}
+
+dev_t StagedMove::destinationDevice() const {
+    return m_move->destinationDevice();
 }
 
 const QByteArray& StagedMove::temporaryPath() const {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <sys/types.h>
 
 class KnownVolumes;
 class SystemCalls;
@@ -50,6 +51,8 @@ public:
     const QByteArray& sourcePath() const;
     const QByteArray& destinationPath() const;
     const QByteArray& destinationFolderPath() const;
+    // The device of the destination folder, as start() found it.
+    dev_t destinationDevice() const;
     // The copy's own path until it is published; empty after.
     const QByteArray& temporaryPath() const;
 

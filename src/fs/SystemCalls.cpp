@@ -94,11 +94,13 @@ int SystemCalls::listFolder(const char* path, std::vector<FolderEntry>& entries)
             break;
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
-        FolderEntry item{QByteArray(entry->d_name), entry->d_type == DT_REG};
+        FolderEntry item{QByteArray(entry->d_name), entry->d_type == DT_REG,
+                         entry->d_type == DT_DIR};
         if (entry->d_type == DT_UNKNOWN) {
             struct stat status {};
-            item.regularFile = ::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-                               S_ISREG(status.st_mode);
+            const bool known = ::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0;
+            item.regularFile = known && S_ISREG(status.st_mode);
+            item.folder = known && S_ISDIR(status.st_mode);
         }
         entries.push_back(std::move(item));
     }

@@ -7,11 +7,12 @@
 #include <sys/types.h>
 #include <vector>
 
-// One entry of a folder listing: the raw name and whether it is a regular file (symbolic links
-// and folders are not).
+// One entry of a folder listing: the raw name, whether it is a regular file (symbolic links
+// and folders are not) and whether it is a folder of its own (links and junctions to one are not).
 struct FolderEntry {
     QByteArray name;
     bool regularFile = false;
+    bool folder = false;
 };
 
 // An open flag of the program's own, for a file opened to be copied and then deleted: on Windows

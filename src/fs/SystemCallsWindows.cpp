@@ -364,8 +364,9 @@ int SystemCalls::listFolder(const char* path, std::vector<FolderEntry>& entries)
             continue;
         // The reparse tag of an entry that is a reparse point.
         const DWORD tag = found.dwReserved0;
+        const WindowsEntry kind = windowsEntryOf(found.dwFileAttributes, tag);
         entries.push_back(
-            {name.toUtf8(), windowsEntryOf(found.dwFileAttributes, tag) == WindowsEntry::File});
+            {name.toUtf8(), kind == WindowsEntry::File, kind == WindowsEntry::Folder});
     } while (FindNextFileW(search, &found));
     const DWORD error = GetLastError();
     FindClose(search);

@@ -165,6 +165,53 @@ void SystemFileSystem::CreateFolder(const QString& givenPath) {
     failFolder(error, path, FsTask::MakingFolder, QStringLiteral("made"));
 }
 
+std::vector<QString> SystemFileSystem::GetSubfolders(const QString& path) {
+    m_group.finish();
+    const QByteArray encoded = encodeFileName(path);
+    struct stat own {};
+    std::vector<FolderEntry> entries;
+    if (m_calls->stat(encoded.constData(), &own) != 0 ||
+        m_calls->listFolder(encoded.constData(), entries) != 0)
+        failFolder(errno, path, FsTask::ReadingFolder, QStringLiteral("read"));
+    std::vector<QString> folders;
+    for (const FolderEntry& entry : entries) {
+        if (!entry.folder)
+            continue;
+        const QString name = decodeFileName(entry.name);
+        struct stat status {};
+        // A folder that went away since the listing is simply not there.
+        if (m_calls->lstat(encodeFileName(joinPath(path, name)).constData(), &status) == 0 &&
+            S_ISDIR(status.st_mode) && status.st_dev == own.st_dev)
+            folders.push_back(name);
+    }
+    std::sort(folders.begin(), folders.end());
+    return folders;
+}
+
+void SystemFileSystem::MakeSubfolders(const QString& root, const QString& relative) {
+    QString folder = root;
+    for (const QString& part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        struct stat status {};
+        const int found = m_calls->stat(encodeFileName(root).constData(), &status);
+        if (found != 0 || !S_ISDIR(status.st_mode) || !m_volumes.matchesPin(root, status))
+            failFolder(found != 0 && errno != ENOENT && errno != ENOTDIR ? errno : ENODEV, root,
+                       FsTask::MakingFolder, QStringLiteral("reached"));
+        folder = joinPath(folder, part);
+        const QByteArray encoded = encodeFileName(folder);
+        if (m_calls->mkdir(encoded.constData(), 0777) == 0)
+            continue;
+        const int error = errno;
+        if (error != EEXIST)
+            failFolder(error, folder, FsTask::MakingFolder, QStringLiteral("made"));
+        if (m_calls->lstat(encoded.constData(), &status) != 0 || !S_ISDIR(status.st_mode))
+            throw AppError(ErrorNumber::PathNotFound, sourceText(FsTask::MakingFolder),
+                           QStringLiteral("The folder \"%1\" could not be made: something that is "
+                                          "not a folder has that name.")
+                               .arg(shownPath(folder)),
+                           AppError::Reach::OneFile);
+    }
+}
+
 void SystemFileSystem::DeleteFolder(const QString& path) {
     m_group.finish();
     if (m_calls->rmdir(encodeFileName(path).constData()) == 0)

@@ -27,6 +27,8 @@ public:
     bool DeleteDuplicate(const QString& duplicate, const QString& original) override;
     // Fails with FileAlreadyExists when the folder (or a file of that name) is already there.
     void CreateFolder(const QString& path) override;
+    std::vector<QString> GetSubfolders(const QString& path) override;
+    void MakeSubfolders(const QString& root, const QString& relative) override;
     // Fails with PathFileAccess while anything is in the folder.
     void DeleteFolder(const QString& path) override;
     void PinFolder(const QString& path) override;

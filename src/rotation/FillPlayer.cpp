@@ -5,15 +5,19 @@
 #include "fs/PathText.h"
 #include "fs/StorableFiles.h"
 #include "fs/VolumeTraits.h"
+#include "rotation/AlbumDraw.h"
+#include "rotation/EmptiedFolders.h"
 #include "rotation/EyePace.h"
 #include "rotation/FillOrigins.h"
 #include "rotation/FolderOutcome.h"
 #include "rotation/MusicRotation.h"
+#include "rotation/MusicTree.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/Options.h"
 #include "rotation/RoomLeftFree.h"
 #include "rotation/RotationMemory.h"
 #include "rotation/RunFace.h"
+#include "rotation/RunFolders.h"
 #include "rotation/RunPaths.h"
 #include "rotation/SignedNumber.h"
 #include "rotation/StatusBox.h"
@@ -22,6 +26,7 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -45,10 +50,16 @@ std::vector<NotMovedFile> leaveOutUnstorable(std::vector<QString>& candidates,
     const VolumeTraits traits = volumeTraitsOf(playerFolder);
     std::vector<NotMovedFile> leftOut;
     std::erase_if(candidates, [&](const QString& name) {
-        const QString why = whyVolumeCannotStore(traits, joinPath(musicFolder, name));
+        // With music in subfolders the name is a path, whose folders the volume must take too.
+        const QString folderProblem = folderNameProblemOn(traits, name);
+        const QString why = folderProblem.isEmpty()
+                                ? whyVolumeCannotStore(traits, joinPath(musicFolder, name))
+                                : folderProblem;
         if (why.isEmpty())
             return false;
-        leftOut.push_back({name, why, !nameProblemOn(traits, name).isEmpty()});
+        leftOut.push_back({name, why,
+                           !folderProblem.isEmpty() ||
+                               !nameProblemOn(traits, splitAtLastSlash(name).name).isEmpty()});
         return true;
     });
     return leftOut;
@@ -182,8 +193,10 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
 
     const QString musicFolder = face().musicFolder();
     const NamePattern music(musicPattern(CurrentOptions));
+    const bool tree = CurrentOptions.musicInSubfolders;
     std::vector<QString> candidates =
-        candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }), music);
+        tree ? offUiThread([&] { return filesUnder(*Fso, musicFolder, music, runFolders(*this)); })
+             : candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }), music);
     const QString playerFolder = face().playerFolder(which);
     const std::vector<NotMovedFile> leftOut =
         offUiThread([&] { return leaveOutUnstorable(candidates, musicFolder, playerFolder); });
@@ -213,6 +226,21 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
         // The drive whose free space the status line gives.
         const QString spaceRoot = driveRootOf(playerFolder);
         RoomLeftFree room(CurrentOptions.megabytesFree, spaceRoot);
+        // Whole albums are drawn only from music in subfolders.
+        std::optional<AlbumDraw> albums;
+        if (tree && CurrentOptions.wholeAlbums)
+            albums.emplace(candidates);
+        const AlbumDraw::Fits albumFits = [&](const std::vector<std::size_t>& songs) {
+            std::vector<QString> paths;
+            paths.reserve(songs.size());
+            for (const std::size_t song : songs)
+                paths.push_back(joinPath(musicFolder, candidates[song]));
+            return offUiThread(
+                [&] { return filesFit(paths, playerFolder, CurrentOptions.megabytesFree); });
+        };
+        // The music folder's subfolders whose songs went to the player; those emptied go after
+        // the fill.
+        EmptiedFolders emptied(musicFolder);
         bool keepGoing = true;
         // Every step below runs for every attempt; only painting, re-reading the panes, the status
         // text and the free space keep to the eye's pace. The window and the panes are up to date
@@ -257,6 +285,7 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
                 if (Rotation)
                     Rotation->markOut(name);
                 origins.arrived(name);
+                emptied.noteMovedOutOf(folderOf(name));
                 const auto sameName = [&](const NotMovedFile& file) { return file.name == name; };
                 std::erase_if(LeftOutOfDraw, sameName);
                 std::erase_if(NotMoved, sameName);
@@ -267,6 +296,10 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
         };
         // Moves still waiting settle before the fill stops, whatever stops it; a group that
         // fails is said as a failure of the fill.
+        const auto removeEmptied = [&] {
+            if (tree)
+                offUiThread([&] { emptied.removeEmpty(*Fso); });
+        };
         const auto settleWaiting = [&] {
             try {
                 offUiThread([&] { Fso->SettleMoves(); });
@@ -274,15 +307,24 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
                 countSettled();
                 fileFailedAlone(*this, which, error, waiting.empty() ? QString() : waiting.front(),
                                 musicFolder, playerFolder, moved, pace);
+                removeEmptied();
                 return;
             }
             countSettled();
+            removeEmptied();
         };
         while (keepGoing) {
+            if (albums) {
+                const std::optional<std::size_t> next = albums->next(random, albumFits);
+                if (!next)
+                    break;
+                slot = *next;
+            }
             while (candidates[slot].isEmpty())
                 slot = draw(random, count);
             const QString source = joinPath(face().musicFolder(), candidates[slot]);
-            const QString destination = joinPath(face().playerFolder(which), candidates[slot]);
+            const QString destinationRoot = face().playerFolder(which);
+            const QString destination = joinPath(destinationRoot, candidates[slot]);
 
             QString sourceFolder, baseName, extension;
             try {
@@ -306,6 +348,8 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
                 offUiThread([&] {
                     if (!room.leavesRoomFor(source))
                         throw noRoomLeft(*Fso, destination);
+                    if (tree)
+                        Fso->MakeSubfolders(destinationRoot, folderOf(candidates[slot]));
                     Fso->MoveInGroup(source, destination);
                 });
             } catch (const AppError& error) {
@@ -321,7 +365,9 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
             if (keepGoing && --remaining == 0) {
                 keepGoing = beginNewCycle(Rotation.get(), candidates, outThisCycle);
                 count = remaining = candidates.size();
-                if (keepGoing)
+                if (keepGoing && albums)
+                    albums.emplace(candidates);
+                else if (keepGoing)
                     slot = draw(random, count);
             }
         }

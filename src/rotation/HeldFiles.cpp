@@ -4,7 +4,9 @@
 #include "rotation/HeldFileReturn.h"
 #include "rotation/HeldLibrary.h"
 #include "rotation/HeldOrigins.h"
+#include "rotation/HeldTree.h"
 #include "rotation/MusicRotation.h"
+#include "rotation/MusicTree.h"
 #include "rotation/NameList.h"
 #include "rotation/OffUiThread.h"
 #include "rotation/OwnLibraries.h"
@@ -36,6 +38,7 @@ void warn(MusicRotation& form, const QString& text) {
 HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
+    const bool tree = form.CurrentOptions.musicInSubfolders;
     return offUiThread([&] {
         const QMap<QString, QString> origins = heldOrigins(holding);
         HeldFilesReturned returned;
@@ -51,23 +54,38 @@ HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, con
             if (done.outcome != HeldFileReturn::Outcome::Kept)
                 ++returned.byFolder[home];
         }
+        if (tree)
+            returned.renamed.append(returnHeldTree(fso, holding, music));
         return returned;
     });
+}
+
+qsizetype heldFileCount(MusicRotation& form, const FsFolder& held) {
+    qsizetype count = static_cast<qsizetype>(held.Files.size());
+    if (form.CurrentOptions.musicInSubfolders) {
+        FileSystemObject& fso = *form.Fso;
+        const QString holding = form.services().holdingFolder;
+        count += static_cast<qsizetype>(
+            offUiThread([&] { return filesInSubfolders(fso, holding); }).size());
+    }
+    return count;
 }
 
 bool returnLeftoverFiles(MusicRotation& form) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
     FsFolder held;
+    qsizetype count = 0;
     try {
         held = offUiThread([&] { return fso.GetFolder(holding); });
+        count = heldFileCount(form, held);
     } catch (const std::exception&) {
         warn(form, QStringLiteral("The temporary directory %1 cannot be read, so files from an "
                                   "earlier run may be kept there. Nothing has been moved.")
                        .arg(shownPath(holding)));
         return false;
     }
-    if (held.Files.empty())
+    if (count == 0)
         return true;
 
     // They go back to the music folder of the run that held them. Without this user's record
@@ -75,7 +93,6 @@ bool returnLeftoverFiles(MusicRotation& form) {
     // music.
     const QString current = form.face().musicFolder();
     const std::optional<QString> recorded = heldFilesLibrary(holding);
-    const qsizetype count = static_cast<qsizetype>(held.Files.size());
     if (!recorded) {
         warn(form,
              QStringLiteral("%1 in the temporary directory %2 %3 not held by a run of yours: %4 "
@@ -119,9 +136,9 @@ bool returnLeftoverFiles(MusicRotation& form) {
 
     qsizetype left = 0;
     try {
-        left = offUiThread([&] { return fso.GetFolder(holding).Files.size(); });
+        left = heldFileCount(form, offUiThread([&] { return fso.GetFolder(holding); }));
     } catch (const std::exception&) {
-        left = static_cast<qsizetype>(held.Files.size());
+        left = count;
     }
     if (const QString line = ownFoldersLine(returned.byFolder, current, HeldBy::AnEarlierRun);
         !line.isEmpty())
@@ -158,6 +175,9 @@ StillHeld whatStaysHeld(MusicRotation& form) {
                      firstNames(others, namesShown)));
     }
     still.files = namesOf(held);
+    if (form.CurrentOptions.musicInSubfolders && !held.Path.isEmpty())
+        for (const QString& file : offUiThread([&] { return filesInSubfolders(fso, holding); }))
+            still.files.append(file);
     if (!still.files.isEmpty())
         still.lines.append(stillHeldLine(still.files.size(), holding));
     return still;

@@ -2,6 +2,7 @@
 
 #include "fs/FileSystemObject.h"
 #include "fs/NamePattern.h"
+#include "fs/PathText.h"
 #include "rotation/Options.h"
 #include "rotation/OwnLibraries.h"
 #include "rotation/RotationMemory.h"
@@ -11,7 +12,8 @@
 #include <memory>
 
 void markMusicOut(RotationMemory& runMemory, FileSystemObject& fso, const FsFolder& folder,
-                  const Options& options, const SongOrigins& origins, const QString& runFolder) {
+                  const std::vector<QString>& inSubfolders, const Options& options,
+                  const SongOrigins& origins, const QString& runFolder) {
     const NamePattern music(musicPattern(options));
     std::map<QString, std::unique_ptr<RotationMemory>> others;
     for (const FsFile& file : folder.Files) {
@@ -27,6 +29,10 @@ void markMusicOut(RotationMemory& runMemory, FileSystemObject& fso, const FsFold
             memory = std::make_unique<RotationMemory>(home);
         memory->markOut(file.Name);
     }
+    // The songs of subfolders go back into the run's music folder.
+    for (const QString& file : inSubfolders)
+        if (music.matches(splitAtLastSlash(file).name))
+            runMemory.markOut(file);
     // A memory that cannot be written is simply not kept (RotationMemory.h).
     for (auto& [home, memory] : others)
         memory->save();

@@ -13,6 +13,11 @@ struct Options {
     std::int64_t megabytesFree = 0;
     // The music files' extensions, lower case, in the order of allMusicTypes().
     QStringList musicTypes = {QStringLiteral("mp3"), QStringLiteral("wma")};
+    // The music in every folder under the music folder, each song going to the player at its
+    // path below it; off, only the music directly in the music folder.
+    bool musicInSubfolders = false;
+    // With music in subfolders: each draw takes a whole folder of songs.
+    bool wholeAlbums = false;
 };
 
 // Every extension the dialog offers, in its order.

@@ -171,7 +171,7 @@ private:
         QStringList lines = closingLines(false);
         if (holdsNoFiles())
             forgetRecord();
-        else if (filesIn(holding) > 0)
+        else if (heldFiles() > 0)
             lines.append(heldFilesWaitLine(holding));
         appendRunEnd(m_form, lines);
     }
@@ -181,9 +181,9 @@ private:
         const QString holding = m_form.services().holdingFolder;
         bool none = false;
         silently([&] {
-            none = offUiThread([&] {
-                return !fso().FolderExists(holding) || fso().GetFolder(holding).Files.empty();
-            });
+            none =
+                !offUiThread([&] { return fso().FolderExists(holding); }) ||
+                heldFileCount(m_form, offUiThread([&] { return fso().GetFolder(holding); })) == 0;
         });
         return none;
     }
@@ -410,15 +410,25 @@ private:
         return count;
     }
 
+    // The files in the holding folder, with music in subfolders those in its subfolders too.
+    qsizetype heldFiles() {
+        const QString holding = m_form.services().holdingFolder;
+        qsizetype count = 0;
+        silently([&] {
+            count = heldFileCount(m_form, offUiThread([&] { return fso().GetFolder(holding); }));
+        });
+        return count;
+    }
+
     // A clearing that ends early is said at once (a line and a warning) and again under the
     // completion line, since the fill replaces the status text; the run then goes on.
     void clear(std::uint8_t which) {
         const QString player = m_form.face().playerFolder(which);
         const QString holding = m_form.services().holdingFolder;
         // The holding folder is small; the player folder is listed only when the clearing failed.
-        const qsizetype heldBefore = filesIn(holding);
+        const qsizetype heldBefore = heldFiles();
         const std::optional<QString> reason = clearingFailure(which);
-        const qsizetype held = std::max<qsizetype>(0, filesIn(holding) - heldBefore);
+        const qsizetype held = std::max<qsizetype>(0, heldFiles() - heldBefore);
         m_cleared[which - 1] = held > 0;
         if (!reason)
             return;
@@ -543,7 +553,7 @@ private:
         HeldFilesReturned returned;
         silently([&] {
             const FsFolder held = offUiThread([&] { return fso().GetFolder(holding); });
-            if (held.Files.empty())
+            if (heldFileCount(m_form, held) == 0)
                 return;
             appendStatus(m_form, QStringLiteral("Moving original files back to base directory..."));
             repaintWindow(m_form);

@@ -42,6 +42,8 @@ TEST_F(OptionsStored, OkStoresThemUnderOptionsAloneAndTheNextStartRestoresThem) 
             [&](OptionsDialog& dialog) {
                 EXPECT_TRUE(dialog.rotationMemory->isChecked());
                 EXPECT_EQ(dialog.megabytesFree->value(), 0);
+                EXPECT_FALSE(dialog.musicInSubfolders->isChecked());
+                EXPECT_FALSE(dialog.wholeAlbums->isEnabled());
                 tickOnly(dialog, {});
                 okWithoutTypes = dialog.buttons->button(QDialogButtonBox::Ok)->isEnabled();
             },
@@ -49,17 +51,24 @@ TEST_F(OptionsStored, OkStoresThemUnderOptionsAloneAndTheNextStartRestoresThem) 
         EXPECT_FALSE(okWithoutTypes);
         EXPECT_FALSE(option(QStringLiteral("MusicTypes")));
 
-        chooseOptions(*form, [](OptionsDialog& dialog) {
+        bool albumsOffered = false;
+        chooseOptions(*form, [&](OptionsDialog& dialog) {
             dialog.rotationMemory->setChecked(false);
             dialog.megabytesFree->setValue(500);
             tickOnly(dialog, {QStringLiteral("mp3"), QStringLiteral("flac")});
+            dialog.musicInSubfolders->setChecked(true);
+            albumsOffered = dialog.wholeAlbums->isEnabled();
+            dialog.wholeAlbums->setChecked(true);
         });
+        EXPECT_TRUE(albumsOffered);
         EXPECT_EQ(form->txtIpTot->text(), QStringLiteral("Total: 2"));
         EXPECT_EQ(form->flIp->Pattern(), QStringLiteral("*.mp3;*.flac"));
     }
     EXPECT_EQ(option(QStringLiteral("RotationMemory")), QStringLiteral("0"));
     EXPECT_EQ(option(QStringLiteral("MegabytesFree")), QStringLiteral("500"));
     EXPECT_EQ(option(QStringLiteral("MusicTypes")), QStringLiteral("mp3;flac"));
+    EXPECT_EQ(option(QStringLiteral("MusicInSubfolders")), QStringLiteral("1"));
+    EXPECT_EQ(option(QStringLiteral("WholeAlbums")), QStringLiteral("1"));
     // The seven settings are written by EXIT alone.
     EXPECT_FALSE(stored(QStringLiteral("drvIp")));
 
@@ -67,6 +76,8 @@ TEST_F(OptionsStored, OkStoresThemUnderOptionsAloneAndTheNextStartRestoresThem) 
     EXPECT_FALSE(again->run().CurrentOptions.rotationMemory);
     EXPECT_EQ(again->run().CurrentOptions.megabytesFree, 500);
     EXPECT_EQ(again->run().CurrentOptions.musicTypes, (QStringList{"mp3", "flac"}));
+    EXPECT_TRUE(again->run().CurrentOptions.musicInSubfolders);
+    EXPECT_TRUE(again->run().CurrentOptions.wholeAlbums);
     EXPECT_EQ(again->flIp->Pattern(), QStringLiteral("*.mp3;*.flac"));
 }
 

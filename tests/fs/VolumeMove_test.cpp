@@ -143,6 +143,43 @@ TEST_F(VolumeMove, OnACardANameIsCheckedWithoutListingTheFolderOnceTheLookupIsKn
     EXPECT_EQ(readTestFile(player.root() + "/c.mp3"), "c.mp3");
 }
 
+// exfat-fuse writes out the whole device at each flush, of a file or of a folder: a group of moves
+// into many folders of a card (music in subfolders) flushes it once for the copies and once for
+// the folders, as a group into one folder does.
+TEST_F(VolumeMove, AGroupIntoManyFoldersOfACardFlushesTheDeviceOnceForCopiesAndOnceForFolders) {
+    ScratchVolume player = ScratchVolume::exfat(4);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    struct CountedFlushes : SystemCalls {
+        int fsync(int fd) override {
+            struct stat status {};
+            if (::fstat(fd, &status) == 0 && status.st_dev == card)
+                ++flushes;
+            return SystemCalls::fsync(fd);
+        }
+        dev_t card = 0;
+        int flushes = 0;
+    };
+    const auto calls = std::make_shared<CountedFlushes>();
+    struct stat root {};
+    ASSERT_EQ(::stat(QFile::encodeName(player.root()).constData(), &root), 0);
+    calls->card = root.st_dev;
+    SystemFileSystem run(calls);
+    const QStringList songs = {"A/1.mp3", "A/2.mp3", "B/3.mp3", "C/D/4.mp3"};
+    for (const QString& song : songs) {
+        writeTestFile(localPath(song.section('/', -1)), song.toUtf8());
+        run.MakeSubfolders(player.root(), song.section('/', 0, -2));
+    }
+    const int flushesBefore = calls->flushes;
+
+    for (const QString& song : songs)
+        run.MoveInGroup(localPath(song.section('/', -1)), player.root() + "/" + song);
+    run.SettleMoves();
+
+    EXPECT_EQ(calls->flushes - flushesBefore, 2);
+    for (const QString& song : songs)
+        EXPECT_EQ(readTestFile(player.root() + "/" + song), song.toUtf8());
+}
+
 TEST_F(VolumeMove, ACardRefusedNameFailsBeforeAnythingIsWritten) {
     ScratchVolume player = ScratchVolume::exfat(4);
     QUAVEX_REQUIRE_MOUNTED(player);

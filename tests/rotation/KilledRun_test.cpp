@@ -7,7 +7,9 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -41,15 +43,31 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TMPDIR", tmp());
         run.setProcessEnvironment(environment);
-        run.start(RUN_TO_KILL, {disk.path(), card, music(), player, holding()});
+        QStringList arguments = {disk.path(), card, music(), player, holding()};
+        if (subfolders)
+            arguments.append("subfolders");
+        run.start(RUN_TO_KILL, arguments);
         ASSERT_TRUE(run.waitForStarted());
+    }
+
+    // The three folders and every folder below them.
+    QStringList runFolders(const QString& player) const {
+        QStringList folders;
+        for (const QString& root : {music(), player, holding()}) {
+            folders.append(root);
+            QDirIterator below(root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                               QDirIterator::Subdirectories);
+            while (below.hasNext())
+                folders.append(below.next());
+        }
+        return folders;
     }
 
     // How many times each song's bytes are under a real name in the three folders; bytes that
     // are no song's are counted under an empty key.
     QMap<QByteArray, int> songsFound(const QString& player) const {
         QMap<QByteArray, int> found;
-        for (const QString& folder : {music(), player, holding()}) {
+        for (const QString& folder : runFolders(player)) {
             for (const QString& name : namesInFolder(folder, true)) {
                 if (isOwnTemporaryName(name) || isSongOriginsName(name))
                     continue;
@@ -60,23 +78,45 @@ protected:
         return found;
     }
 
+    // 150 songs in the music folder and 150 in the player folder, with music in subfolders in
+    // folders of ten below each.
+    void putSongs(const QString& player) {
+        for (int i = 0; i < 150; ++i) {
+            const QString folder =
+                subfolders ? QStringLiteral("/Artist %1/Album %2").arg(i / 50).arg(i / 10) : "";
+            const QString musicSong = QStringLiteral("%1%2/m%3.mp3").arg(music(), folder).arg(i);
+            const QString playerSong = QStringLiteral("%1%2/p%3.mp3").arg(player, folder).arg(i);
+            QDir().mkpath(QFileInfo(musicSong).path());
+            QDir().mkpath(QFileInfo(playerSong).path());
+            writeFile(musicSong, 16 * KiB);
+            writeFile(playerSong, 16 * KiB);
+            songs << readTestFile(musicSong) << readTestFile(playerSong);
+        }
+    }
+
+    void killAtRandomMoments(int kills);
+
     QTemporaryDir disk;
     // Each song's bytes, unique to it.
     QSet<QByteArray> songs;
+    bool subfolders = false;
 };
 
 TEST_F(KilledRun, NoSongIsLostOrPartialAndAfterTheNextStartNoneIsInTwoPlaces) {
+    killAtRandomMoments(20);
+}
+
+TEST_F(KilledRun, WithMusicInSubfoldersNoSongIsLostPartialOrInTwoPlacesEither) {
+    subfolders = true;
+    killAtRandomMoments(10);
+}
+
+void KilledRun::killAtRandomMoments(int kills) {
     ScratchVolume card = ScratchVolume::exfat(64);
     QUAVEX_REQUIRE_MOUNTED(card);
     const QString player = card.root() + "/Player";
     QDir().mkpath(player);
-    for (int i = 0; i < 150; ++i) {
-        const QString musicSong = QStringLiteral("%1/m%2.mp3").arg(music()).arg(i);
-        const QString playerSong = QStringLiteral("%1/p%2.mp3").arg(player).arg(i);
-        writeFile(musicSong, 16 * KiB);
-        writeFile(playerSong, 16 * KiB);
-        songs << readTestFile(musicSong) << readTestFile(playerSong);
-    }
+    putSongs(player);
     // A whole run first, to know how long one lasts.
     QElapsedTimer timer;
     timer.start();
@@ -87,7 +127,7 @@ TEST_F(KilledRun, NoSongIsLostOrPartialAndAfterTheNextStartNoneIsInTwoPlaces) {
     const qint64 runMs = timer.elapsed();
 
     std::mt19937 random(20261209);
-    for (int kill = 0; kill < 20; ++kill) {
+    for (int kill = 0; kill < kills; ++kill) {
         const int atMs = std::uniform_int_distribution<int>(0, int(runMs))(random);
         SCOPED_TRACE(testing::Message() << "killed after " << atMs << " ms of " << runMs);
         QProcess run;
@@ -107,7 +147,7 @@ TEST_F(KilledRun, NoSongIsLostOrPartialAndAfterTheNextStartNoneIsInTwoPlaces) {
         EXPECT_EQ(found.size(), songs.size());
         EXPECT_TRUE(std::all_of(found.begin(), found.end(), [](int n) { return n == 1; }))
             << "songs in two places";
-        EXPECT_TRUE(ownTemporariesIn({music(), player, holding()}).isEmpty());
+        EXPECT_TRUE(ownTemporariesIn(runFolders(player)).isEmpty());
         // The card's record is whole, and knows where each song on the card came from.
         const std::optional<SongOrigins> origins = readSongOrigins(player);
         ASSERT_TRUE(origins);

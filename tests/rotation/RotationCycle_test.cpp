@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "fs/SongOriginsName.h"
 #include "app/OptionsCommand.h"
 #include "app/WindowFace.h"
 #include "controls/FileList.h"
@@ -7,9 +8,13 @@
 #include "support/ScratchVolume.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -28,6 +33,131 @@ void setOptions(Form1& form, bool memory, std::int64_t megabytesFree = 0) {
     options.rotationMemory = memory;
     options.megabytesFree = megabytesFree;
     applyOptions(form, options);
+}
+
+void useSubfolders(Form1& form, bool wholeAlbums) {
+    Options options = form.run().CurrentOptions;
+    options.musicInSubfolders = true;
+    options.wholeAlbums = wholeAlbums;
+    applyOptions(form, options);
+}
+
+void writeAt(const QString& folder, const QStringList& paths, qint64 size) {
+    for (const QString& path : paths) {
+        const QString file = folder + QLatin1Char('/') + path;
+        QDir().mkpath(QFileInfo(file).path());
+        writeFile(file, size);
+    }
+}
+
+// Everything below a folder by its path there: files with their bytes, folders ending in "/",
+// links ending in "@"; the record of where its songs came from left out.
+std::map<QString, QByteArray> treeOf(const QString& folder) {
+    std::map<QString, QByteArray> tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        const QString path = QDir(folder).relativeFilePath(entry.filePath());
+        if (isSongOriginsName(path))
+            continue;
+        if (entry.isSymLink())
+            tree[path + QLatin1Char('@')];
+        else if (entry.isDir())
+            tree[path + QLatin1Char('/')];
+        else
+            tree[path] = readTestFile(entry.filePath());
+    }
+    return tree;
+}
+
+QStringList pathsOf(const std::map<QString, QByteArray>& tree) {
+    QStringList paths;
+    for (const auto& [path, bytes] : tree)
+        paths.append(path);
+    return paths;
+}
+
+// Songs go to the player at their paths below the music folder, and the player's files, songs or
+// not, come into the music folder at theirs; the next run brings every song back to its own
+// folder. Only folders a run emptied are removed, and none is left behind; a link to a folder
+// elsewhere is not followed, and a song in a folder the card cannot name is left out.
+TEST(RotationCycle, ANestedLibraryGoesOutAndComesBackToItsOwnFoldersWithNothingLeftOver) {
+    RotationWindow w;
+    ScratchVolume card = ScratchVolume::exfat(16);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    w.addDrive(card.root());
+    const QString player = card.root() + QStringLiteral("/Music");
+    writeAt(w.music(),
+            {"top.mp3", "Artist/Album/01 One.mp3", "Artist/Album/02 Two.mp3",
+             "Artist/Single/03 Three.mp3", "Other/04 Four.wma", "Artist/Album/notes.txt",
+             "Wh?t/06 Six.mp3"},
+            100 * KiB);
+    QDir().mkpath(w.music() + QStringLiteral("/Empty"));
+    QTemporaryDir elsewhere;
+    writeAt(elsewhere.path(), {"far.mp3"}, KiB);
+    ASSERT_TRUE(QFile::link(elsewhere.path(), w.music() + QStringLiteral("/Linked")));
+    writeAt(player, {"old.mp3", "Old/Album/05 Five.mp3", "Old/cover.jpg"}, 50 * KiB);
+    const auto musicBefore = treeOf(w.music());
+    const auto playerBefore = treeOf(player);
+    w.choose(w.music(), player, w.card(), true, false);
+    useSubfolders(*w.form, false);
+
+    w.pressSelect();
+
+    EXPECT_EQ(pathsOf(treeOf(player)),
+              (QStringList{"Artist/", "Artist/Album/", "Artist/Album/01 One.mp3",
+                           "Artist/Album/02 Two.mp3", "Artist/Single/",
+                           "Artist/Single/03 Three.mp3", "Other/", "Other/04 Four.wma", "top.mp3"}))
+        << w.statusText().toStdString();
+    EXPECT_EQ(pathsOf(treeOf(w.music())),
+              (QStringList{"Artist/", "Artist/Album/", "Artist/Album/notes.txt", "Empty/",
+                           "Linked@", "Old/", "Old/Album/", "Old/Album/05 Five.mp3",
+                           "Old/cover.jpg", "Wh?t/", "Wh?t/06 Six.mp3", "old.mp3"}));
+    // A folder name the card refuses keeps its songs in the music folder, named after the run.
+    EXPECT_TRUE(w.statusText().contains(QStringLiteral("Wh?t/06 Six.mp3: ")));
+    for (const auto& [path, bytes] : treeOf(player))
+        EXPECT_EQ(bytes, musicBefore.at(path)) << path.toStdString();
+    for (const auto& [path, bytes] : playerBefore)
+        EXPECT_EQ(treeOf(w.music()).at(path), bytes) << path.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(w.holding()));
+
+    w.pressSelect();
+
+    auto musicAfter = musicBefore;
+    musicAfter[QStringLiteral("Old/")];
+    musicAfter[QStringLiteral("Old/cover.jpg")] = playerBefore.at(QStringLiteral("Old/cover.jpg"));
+    EXPECT_EQ(treeOf(w.music()), musicAfter) << w.statusText().toStdString();
+    EXPECT_EQ(pathsOf(treeOf(player)),
+              (QStringList{"Old/", "Old/Album/", "Old/Album/05 Five.mp3", "old.mp3"}));
+    EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    EXPECT_TRUE(w.env.prompter->shown.empty());
+}
+
+// Each draw takes a whole folder of songs; one that does not fit is passed over and the fill goes
+// on with the others, so no album is ever split between the player and the music folder.
+TEST(RotationCycle, WholeAlbumsGoTogetherAndOneThatDoesNotFitIsPassedOver) {
+    RotationWindow w;
+    ScratchVolume player = ScratchVolume::tmpfs(512);
+    QUAVEX_REQUIRE_MOUNTED(player);
+    w.addDrive(player.root());
+    writeAt(w.music(), {"Big/b1.mp3", "Big/b2.mp3"}, 400 * KiB);
+    writeAt(w.music(), {"First/f1.mp3", "First/f2.mp3", "Second/s1.mp3", "Second/s2.mp3"},
+            150 * KiB);
+    w.choose(w.music(), player.root(), w.card(), true, false);
+    useSubfolders(*w.form, true);
+    // Big is drawn first and passed over; then Second, whose two songs fill all but 200 KiB, so
+    // First does not fit either, though one of its songs would.
+    w.random->fractions = {0.0, 0.0, 0.0};
+
+    w.pressSelect();
+
+    EXPECT_EQ(pathsOf(treeOf(player.root())),
+              (QStringList{"Second/", "Second/s1.mp3", "Second/s2.mp3"}));
+    EXPECT_EQ(pathsOf(treeOf(w.music())), (QStringList{"Big/", "Big/b1.mp3", "Big/b2.mp3", "First/",
+                                                       "First/f1.mp3", "First/f2.mp3"}));
+    EXPECT_EQ(w.statusText(),
+              QStringLiteral(" 2 files were moved to the MP3 player.\r\n") + complete);
 }
 
 // Each run clears the player's three songs back into the library and draws three others; with

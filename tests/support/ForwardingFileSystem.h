@@ -30,6 +30,12 @@ public:
         return m_real->DeleteDuplicate(duplicate, original);
     }
     void CreateFolder(const QString& path) override { m_real->CreateFolder(path); }
+    std::vector<QString> GetSubfolders(const QString& path) override {
+        return m_real->GetSubfolders(path);
+    }
+    void MakeSubfolders(const QString& root, const QString& relative) override {
+        m_real->MakeSubfolders(root, relative);
+    }
     void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
     void PinFolder(const QString& path) override { m_real->PinFolder(path); }
     bool FolderInPlace(const QString& path) override { return m_real->FolderInPlace(path); }
