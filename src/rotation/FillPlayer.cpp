@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -241,6 +242,9 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
         // The music folder's subfolders whose songs went to the player; those emptied go after
         // the fill.
         EmptiedFolders emptied(musicFolder);
+        // The player's folders made or found in this fill: on a card each look is a round trip
+        // through its driver, so each folder is made once.
+        std::set<QString> playerFolders;
         bool keepGoing = true;
         // Every step below runs for every attempt; only painting, re-reading the panes, the status
         // text and the free space keep to the eye's pace. The window and the panes are up to date
@@ -348,8 +352,11 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
                 offUiThread([&] {
                     if (!room.leavesRoomFor(source))
                         throw noRoomLeft(*Fso, destination);
-                    if (tree)
-                        Fso->MakeSubfolders(destinationRoot, folderOf(candidates[slot]));
+                    const QString folder = folderOf(candidates[slot]);
+                    if (tree && !playerFolders.contains(joinPath(destinationRoot, folder))) {
+                        Fso->MakeSubfolders(destinationRoot, folder);
+                        playerFolders.insert(joinPath(destinationRoot, folder));
+                    }
                     Fso->MoveInGroup(source, destination);
                 });
             } catch (const AppError& error) {

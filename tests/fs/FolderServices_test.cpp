@@ -6,14 +6,10 @@
 #include "fs/StorableFiles.h"
 #include "support/LocalFolderTest.h"
 #include "support/TestFiles.h"
-#ifndef Q_OS_WIN
-#include "support/ScratchVolume.h"
-#endif
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <utility>
 
@@ -41,25 +37,6 @@ TEST_F(FolderServices, GetFolderListsEachFileOnceButNotFoldersLinksOrOurTemporar
     EXPECT_EQ(names, QStringList({".hidden", "b.mp3", "Ünïcode.WMA"}));
     EXPECT_EQ(folder.Path, local.path());
 }
-
-#ifndef Q_OS_WIN
-// Music in subfolders walks a folder's own folders only: no link to one, no other volume. (Linux:
-// links and a tmpfs of its own.)
-TEST_F(FolderServices, SubfoldersAreTheFoldersOwnAndNotLinksFilesOrOtherVolumes) {
-    ASSERT_TRUE(QDir(local.path()).mkpath("B/Inner"));
-    ASSERT_TRUE(QDir(local.path()).mkdir("A"));
-    writeTestFile(localPath("file.mp3"), "f");
-    ASSERT_TRUE(QFile::link(localPath("A"), localPath("LinkToA")));
-    EXPECT_EQ(fso.GetSubfolders(local.path()), (std::vector<QString>{"A", "B"}));
-
-    ScratchVolume volume = ScratchVolume::tmpfs(64);
-    QUAVEX_REQUIRE_MOUNTED(volume);
-    const QFileInfo mountPoint(volume.root());
-    ASSERT_TRUE(mountPoint.isDir());
-    const std::vector<QString> beside = fso.GetSubfolders(mountPoint.path());
-    EXPECT_EQ(std::count(beside.begin(), beside.end(), mountPoint.fileName()), 0);
-}
-#endif
 
 TEST_F(FolderServices, MissingFoldersFailWithPathNotFound) {
     EXPECT_FALSE(fso.FolderExists(localPath("none")));

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -141,6 +143,22 @@ TEST_F(VolumeMove, OnACardANameIsCheckedWithoutListingTheFolderOnceTheLookupIsKn
 
     EXPECT_EQ(calls->listings, listingsOfTheFirstMove);
     EXPECT_EQ(readTestFile(player.root() + "/c.mp3"), "c.mp3");
+}
+
+// Music in subfolders walks a folder's own folders only: no link to one, no other volume.
+TEST_F(VolumeMove, SubfoldersAreTheFoldersOwnAndNotLinksFilesOrOtherVolumes) {
+    ASSERT_TRUE(QDir(local.path()).mkpath("B/Inner"));
+    ASSERT_TRUE(QDir(local.path()).mkdir("A"));
+    writeTestFile(localPath("file.mp3"), "f");
+    ASSERT_TRUE(QFile::link(localPath("A"), localPath("LinkToA")));
+    EXPECT_EQ(fso.GetSubfolders(local.path()), (std::vector<QString>{"A", "B"}));
+
+    ScratchVolume volume = ScratchVolume::tmpfs(64);
+    QUAVEX_REQUIRE_MOUNTED(volume);
+    const QFileInfo mountPoint(volume.root());
+    ASSERT_TRUE(mountPoint.isDir());
+    const std::vector<QString> beside = fso.GetSubfolders(mountPoint.path());
+    EXPECT_EQ(std::count(beside.begin(), beside.end(), mountPoint.fileName()), 0);
 }
 
 // exfat-fuse writes out the whole device at each flush, of a file or of a folder: a group of moves
