@@ -25,6 +25,8 @@ const QString DirOp2 = QStringLiteral("dirOp2");
 const QString MvWarn = QStringLiteral("MvWarn");
 // Beside the seven: the identity of each player folder's volume, under the folder's key.
 const QString VolumesSection = QStringLiteral("Volumes");
+// Beside them too: whether each player folder was ticked at EXIT, for the command line's runs.
+const QString TicksSection = QStringLiteral("Ticks");
 
 // Nothing saved yet is not a folder: the folder chooser stays where the drive left it. A saved
 // folder off the saved drive cannot be opened, the root of another volume among them: the pair
@@ -93,8 +95,37 @@ std::vector<AppError> SettingsStore::saveAll(const Form1& form) {
         {Section, MvWarn, QString::number(form.chkWarn->Value())},
         {VolumesSection, DirOp1, form.run().Players[0].volume},
         {VolumesSection, DirOp2, form.run().Players[1].volume},
+        {TicksSection, DirOp1, QString::number(form.chk1->Value())},
+        {TicksSection, DirOp2, QString::number(form.chk2->Value())},
     };
     return writeEach(m_backend, stored, QStringLiteral("Saved settings:"));
+}
+
+SavedFolders readSavedFolders(SettingsBackend& backend) {
+    const auto read = [&](const QString& section, const QString& key,
+                          const QString& fallback = QString()) {
+        try {
+            return backend.read(settingsApplication(), section, key).value_or(fallback);
+        } catch (const std::exception&) {
+            return QString();
+        }
+    };
+    SavedFolders saved;
+    saved.music = read(Section, DirIp);
+    const QString keys[2][2] = {{DrvOp1, DirOp1}, {DrvOp2, DirOp2}};
+    for (int i = 0; i < 2; ++i) {
+        SavedFolders::Player& player = saved.players[i];
+        player.drive = read(Section, keys[i][0]);
+        player.folder = read(Section, keys[i][1]);
+        player.volume = read(VolumesSection, keys[i][1]);
+        player.ticked = read(TicksSection, keys[i][1]) == QLatin1String("1");
+    }
+    try {
+        saved.doNotWarn = tickValueFromText(read(Section, MvWarn, QStringLiteral("1"))) == 1;
+    } catch (const AppError&) {
+        // Not a number: the confirmation is asked for, as the window's tick box stays unticked.
+    }
+    return saved;
 }
 
 std::int16_t tickValueFromText(const QString& text) {

@@ -37,6 +37,22 @@ private:
     SettingsBackend& m_backend;
 };
 
+// What `quavex --rotate` takes from the saved settings where its command line says nothing: the
+// folders and warning option EXIT saved, the volume each player folder was chosen on, and which
+// player folders were ticked.
+struct SavedFolders {
+    QString music;
+    struct Player {
+        QString drive;
+        QString folder;
+        QString volume;
+        bool ticked = false;
+    } players[2];
+    // The warning option: ticked means no confirmation before the music is moved.
+    bool doNotWarn = false;
+};
+SavedFolders readSavedFolders(SettingsBackend& backend);
+
 // The "MvWarn" text as a number: the nearest integer, a value exactly halfway going to the even
 // one. Throws AppError when the text is not a number or the result does not fit in 16 bits.
 std::int16_t tickValueFromText(const QString& text);
