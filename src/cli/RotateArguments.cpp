@@ -60,8 +60,6 @@ std::optional<int> count(const QString& text) {
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
-    if (arguments.size() <= 1)
-        return OpenWindow{};
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Freshens the music on a portable player: moves the player's songs into "

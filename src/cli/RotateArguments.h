@@ -26,7 +26,6 @@ struct RotateRequest {
 };
 
 // What to do with a command line.
-struct OpenWindow {};
 // Text for stdout, then exit status 0 (--help, --version).
 struct PrintAndExit {
     QString text;
@@ -35,7 +34,7 @@ struct PrintAndExit {
 struct BadUsage {
     QString line;
 };
-using CommandLine = std::variant<OpenWindow, RotateRequest, PrintAndExit, BadUsage>;
+using CommandLine = std::variant<RotateRequest, PrintAndExit, BadUsage>;
 
 // Reads the program's arguments, the program's own name first.
 CommandLine parseCommandLine(const QStringList& arguments);

@@ -37,6 +37,12 @@ struct PlayerChoice {
     QString awaitedFolder;
 };
 
+// How a run ended, for a face that reports it (a console's exit status): the whole run (the
+// player full, or the music run out); ended early (Break, a failure, a player folder not cleared
+// or not filled, files left out or still held); or nothing done (refused before the players, or
+// every player folder left out).
+enum class RunEnd { Whole, EndedEarly, NothingDone };
+
 // The music rotation: the run started by Select (or a console) and stopped by Break, with what
 // it keeps between its steps and between runs. It shows and asks everything through its face.
 class MusicRotation {
@@ -74,6 +80,7 @@ public:
     // empty when it did not (Break included, which the run says itself).
     QString FillStopped;
     PlayerChoice Players[2];
+    RunEnd LastRunEnd = RunEnd::NothingDone;
 
 private:
     RunFace& m_face;

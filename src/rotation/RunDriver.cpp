@@ -75,6 +75,7 @@ public:
             const bool remember = m_form.CurrentOptions.rotationMemory;
             m_form.Rotation =
                 offUiThread([&] { return openRotationMemory(remember, musicFolder); });
+            m_form.LastRunEnd = RunEnd::Whole;
             rotate();
             if (m_form.Rotation)
                 offUiThread([&] { m_form.Rotation->save(); });
@@ -167,6 +168,7 @@ private:
 
     // After Break the player's previous files stay held for the next run, which says so.
     void endAborted() {
+        m_form.LastRunEnd = RunEnd::EndedEarly;
         const QString holding = m_form.services().holdingFolder;
         QStringList lines = closingLines(false);
         if (holdsNoFiles())
@@ -570,6 +572,10 @@ private:
         if (allReturned)
             forgetRecord();
         QStringList lines = closingLines(allReturned);
+        if (nothingFilled())
+            m_form.LastRunEnd = RunEnd::NothingDone;
+        else if (!lines.isEmpty() || !allReturned)
+            m_form.LastRunEnd = RunEnd::EndedEarly;
         if (const QString line =
                 ownFoldersLine(returned.byFolder, m_form.face().musicFolder(), HeldBy::ThisRun);
             !line.isEmpty())
@@ -624,6 +630,7 @@ void MusicRotation::Go() {
     if (RunInProgress)
         return;
     StopRequested = false;
+    LastRunEnd = RunEnd::NothingDone;
     RunInProgress = true;
     face().runStateChanged();
     try {

@@ -1,3 +1,4 @@
+#include "cli/CommandLine.h"
 #include "cli/RotateArguments.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,16 @@ QString badUsageLine(const QStringList& arguments) {
     return std::holds_alternative<BadUsage>(line) ? std::get<BadUsage>(line).line : QString();
 }
 
-TEST(CommandLine, NoArgumentsOpensTheWindowAndHelpAndVersionPrint) {
-    EXPECT_TRUE(std::holds_alternative<OpenWindow>(parsed({})));
+bool leavesTheWindow(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "quavex");
+    return wantsCommandLine(int(arguments.size()), const_cast<char**>(arguments.data()));
+}
+
+TEST(CommandLine, OnlyTwoDashOptionsLeaveTheWindowAndHelpAndVersionPrint) {
+    EXPECT_FALSE(leavesTheWindow({}));
+    EXPECT_FALSE(leavesTheWindow({"-platform", "offscreen"}));
+    EXPECT_TRUE(leavesTheWindow({"-platform", "offscreen", "--rotate"}));
+    EXPECT_TRUE(leavesTheWindow({"-h"}));
     const CommandLine help = parsed({QStringLiteral("--help")});
     ASSERT_TRUE(std::holds_alternative<PrintAndExit>(help));
     EXPECT_TRUE(std::get<PrintAndExit>(help).text.contains(QStringLiteral("--wait-for-player")));

@@ -1,0 +1,138 @@
+#include "cli/ConsoleRotation.h"
+
+#include "app/HoldingFolder.h"
+#include "app/OptionsStore.h"
+#include "app/QSettingsBackend.h"
+#include "app/SettingsStore.h"
+#include "cli/BreakKeys.h"
+#include "cli/ConsoleFace.h"
+#include "cli/ConsoleText.h"
+#include "cli/PlayerWait.h"
+#include "cli/RotateArguments.h"
+#include "controls/DriveText.h"
+#include "fs/SystemFileSystem.h"
+#include "fs/SystemVolumes.h"
+#include "fs/VolumeLookup.h"
+#include "rotation/ClockRandomSource.h"
+#include "rotation/MusicRotation.h"
+
+#include <QDir>
+
+namespace {
+
+Options chosenOptions(SettingsBackend& settings, const RotateRequest& request) {
+    Options options = loadOptions(settings);
+    if (request.megabytesFree)
+        options.megabytesFree = *request.megabytesFree;
+    if (request.musicTypes)
+        options.musicTypes = *request.musicTypes;
+    if (request.subfolders)
+        options.musicInSubfolders = true;
+    if (request.albums)
+        options.wholeAlbums = true;
+    if (request.noMemory)
+        options.rotationMemory = false;
+    return options;
+}
+
+ExitStatus badUsage(const QString& line) {
+    writeLine(stderr, QStringLiteral("quavex: ") + line);
+    return ExitStatus::BadUsage;
+}
+
+} // namespace
+
+ExitStatus rotateFromCommandLine(const RotateRequest& request) {
+    catchBreakKeys();
+    QSettingsBackend settings;
+    const SavedFolders saved = readSavedFolders(settings);
+    auto volumes = std::make_shared<SystemVolumeProvider>();
+
+    ConsoleFace::Folders folders;
+    folders.music = request.music ? QDir(*request.music).absolutePath()
+                                  : QDir::fromNativeSeparators(saved.music);
+    folders.doNotWarn = saved.doNotWarn;
+    QString identities[2];
+    const std::optional<QString>* given[2] = {&request.player, &request.card};
+    const bool playersGiven = request.player || request.card;
+    for (int i = 0; i < 2; ++i) {
+        ConsoleFace::Player& player = folders.players[i];
+        const SavedFolders::Player* known = &saved.players[i];
+        if (playersGiven) {
+            if (!*given[i])
+                continue;
+            player.folder = QDir(**given[i]).absolutePath();
+            // A folder the window chose keeps the drive and volume it was chosen on.
+            known = nullptr;
+            for (const SavedFolders::Player& each : saved.players)
+                if (QDir::fromNativeSeparators(each.folder) == player.folder)
+                    known = &each;
+        } else {
+            player.folder = QDir::fromNativeSeparators(known->folder);
+        }
+        if (known) {
+            player.drive = driveNamedBy(*volumes, known->drive)
+                               .value_or(QDir::fromNativeSeparators(known->drive));
+            identities[i] = known->volume;
+        } else if (!request.waitSeconds) {
+            player.drive = volumeRootOf(*volumes, player.folder);
+            identities[i] = volumes->identityOf(player.drive);
+        }
+        player.ticked = !player.folder.isEmpty() && (playersGiven || saved.players[i].ticked);
+    }
+    if (folders.music.isEmpty())
+        return badUsage(QStringLiteral("no music folder: give --music, or choose one in the "
+                                       "window and press EXIT"));
+    if (!folders.players[0].ticked && !folders.players[1].ticked)
+        return badUsage(QStringLiteral("no player folder: give --player or --card, or tick one "
+                                       "in the window and press EXIT"));
+
+    if (request.waitSeconds) {
+        std::vector<AwaitedVolume> awaited;
+        for (int i = 0; i < 2; ++i) {
+            if (!folders.players[i].ticked)
+                continue;
+            if (identities[i].isEmpty())
+                return badUsage(QStringLiteral("the volume of the player folder %1 is not known, "
+                                               "so it cannot be waited for: choose the folder in "
+                                               "the window with the player there and press EXIT")
+                                    .arg(QDir::toNativeSeparators(folders.players[i].folder)));
+            awaited.push_back({folders.players[i].drive, identities[i]});
+        }
+        switch (waitForVolumes(*volumes, awaited, *request.waitSeconds)) {
+        case WaitOutcome::Arrived:
+            break;
+        case WaitOutcome::TimedOut:
+            writeLine(stderr, QStringLiteral("quavex: the player did not come within %1 seconds; "
+                                             "nothing has been moved")
+                                  .arg(*request.waitSeconds));
+            return ExitStatus::NothingDone;
+        case WaitOutcome::Stopped:
+            writeLine(stderr, QStringLiteral("quavex: stopped while waiting for the player; "
+                                             "nothing has been moved"));
+            return ExitStatus::NothingDone;
+        }
+    }
+    ConsoleFace face(folders, request.yes);
+    MusicRotation rotation(face, {volumes, createSystemFileSystem,
+                                  std::make_shared<ClockRandomSource>(), defaultHoldingFolder()});
+    rotation.CurrentOptions = chosenOptions(settings, request);
+    for (int i = 0; i < 2; ++i)
+        rotation.Players[i].volume = identities[i];
+    face.attach(rotation);
+    try {
+        rotation.Go();
+    } catch (const std::exception& error) {
+        writeLine(stderr, QStringLiteral("quavex: ") + QString::fromLocal8Bit(error.what()));
+        return ExitStatus::EndedEarly;
+    }
+    switch (rotation.LastRunEnd) {
+    case RunEnd::Whole:
+        return ExitStatus::WholeRun;
+    case RunEnd::EndedEarly:
+        return ExitStatus::EndedEarly;
+    case RunEnd::NothingDone:
+        break;
+    }
+    return ExitStatus::NothingDone;
+}
