@@ -48,15 +48,13 @@ TEST(CommandLine, RotateTakesFoldersOptionsAndTheSecondsToWait) {
     EXPECT_EQ(request.megabytesFree, 500);
     EXPECT_EQ(request.musicTypes, (QStringList{QStringLiteral("mp3"), QStringLiteral("flac")}));
     EXPECT_TRUE(request.subfolders && request.albums && request.noMemory && request.yes);
-    EXPECT_FALSE(request.dryRun);
     EXPECT_EQ(request.waitSeconds, 90);
 
-    const CommandLine waitsOn =
-        parsed({QStringLiteral("--rotate"), QStringLiteral("--wait-for-player"),
-                QStringLiteral("--dry-run")});
+    const CommandLine waitsOn = parsed(
+        {QStringLiteral("--rotate"), QStringLiteral("--wait-for-player"), QStringLiteral("--yes")});
     ASSERT_TRUE(std::holds_alternative<RotateRequest>(waitsOn));
     EXPECT_EQ(std::get<RotateRequest>(waitsOn).waitSeconds, 0);
-    EXPECT_TRUE(std::get<RotateRequest>(waitsOn).dryRun);
+    EXPECT_TRUE(std::get<RotateRequest>(waitsOn).yes);
 }
 
 TEST(CommandLine, EachBadArgumentIsOneLine) {
