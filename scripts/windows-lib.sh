@@ -211,7 +211,7 @@ make_installer() {
     qt=$(quavex_qt_prefix)
     rm -rf "$stage"
     mkdir -p "$files/platforms" "$files/styles" "$files/imageformats" "$files/fonts"
-    cp "$build/quavex.exe" "$QUAVEX_ROOT/dist/QUAVEX.html" "$files/"
+    cp "$build/quavex.exe" "$build/quavex-cli.exe" "$QUAVEX_ROOT/dist/QUAVEX.html" "$files/"
     cp "$qt/plugins/platforms/qwindows.dll" "$files/platforms/"
     cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$files/styles/"
     cp "$qt/plugins/imageformats/qjpeg.dll" "$files/imageformats/"
@@ -276,7 +276,7 @@ check_installer() {
         wine "$setup" /S && wineserver -w
         local program="$WINEPREFIX/drive_c/Program Files/QUAVEX" problems=0 path
         local menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QUAVEX"
-        for path in "$program/quavex.exe" "$program/Qt6Core.dll" "$program/Qt6Widgets.dll" \
+        for path in "$program/quavex.exe" "$program/quavex-cli.exe" "$program/Qt6Core.dll" "$program/Qt6Widgets.dll" \
             "$program/platforms/qwindows.dll" "$program/QUAVEX.html" \
             "$program/fonts/LiberationSans-Regular.ttf" "$program/Uninstall.exe" \
             "$menu/QUAVEX.lnk"; do
@@ -445,7 +445,18 @@ SETTINGS
         click 688 428
         timeout 30 tail --pid="$program" -f /dev/null || { echo "quavex: EXIT did not end the program" >&2; return 1; }
 
+        # The same rotation from cmd.exe: the console program is waited for, prints the run's
+        # lines and ends with the run's status.
+        printf '%s\r\n' '@"C:\Program Files\QUAVEX\quavex-cli.exe" --rotate --yes --music C:\music --card D:\' \
+            '@echo status=%ERRORLEVEL%' >"$c/windows/temp/rotate.cmd"
+        local said
+        said=$(wine cmd /c 'C:\windows\temp\rotate.cmd' 2>/dev/null </dev/null | tr -d '\r')
+        rm -f "$c/windows/temp/rotate.cmd"
         local problems=0
+        grep -qx 'Program processing complete' <<<"$said" && grep -qx 'status=0' <<<"$said" || {
+            echo "quavex: quavex-cli.exe --rotate from cmd did not run whole; it said: $said" >&2
+            problems=1
+        }
         [ "$(census)" = "$(cat "$work/census-before")" ] || {
             echo "quavex: the run did not keep every file exactly once" >&2
             problems=1
