@@ -71,8 +71,8 @@ TEST_F(Commands, ExitSavesThenClosesEveryWindowAndLeavesTheHoldingFolderAlone) {
 
     form->cmdExit->click();
 
-    // The seven settings and the two player volumes.
-    EXPECT_EQ(watching->written.size(), 9);
+    // The seven settings, and the two player folders' volumes and ticks.
+    EXPECT_EQ(watching->written.size(), 11);
     EXPECT_EQ(quitCalls, 1);
     EXPECT_FALSE(about);
     EXPECT_FALSE(form->isVisible());

@@ -30,11 +30,15 @@ TEST_F(Settings, ExitWritesTheSevenTextsInOrderAndTheNextStartRestoresThem) {
         form->drvOp2->setDrive(root("card"));
         form->dirOp2->setPath(music("card"));
         form->chkWarn->setValue(0);
+        form->chk2->setValue(1);
         form->cmdExit->click();
     }
-    // The seven, then the identities of the player folders' volumes in a section of their own.
-    EXPECT_EQ(recorder->written, (QStringList{"drvIp", "dirIp", "drvOp1", "dirOp1", "drvOp2",
-                                              "dirOp2", "MvWarn", "dirOp1", "dirOp2"}));
+    // The seven, then the identities of the player folders' volumes and their ticks, in sections
+    // of their own.
+    EXPECT_EQ(recorder->written,
+              (QStringList{"drvIp", "dirIp", "drvOp1", "dirOp1", "drvOp2", "dirOp2", "MvWarn",
+                           "dirOp1", "dirOp2", "dirOp1", "dirOp2"}));
+    EXPECT_EQ(recorder->read("QUAVEX", "Ticks", "dirOp2"), QStringLiteral("1"));
     EXPECT_EQ(stored("drvIp"), root("disk"));
     EXPECT_EQ(stored("dirIp"), music("disk"));
     EXPECT_EQ(stored("drvOp1"), root("player"));
