@@ -83,13 +83,17 @@ void ConsoleFace::yieldEvents() {
         m_rotation->StopRequested = true;
 }
 
+void ConsoleFace::songsMoved(std::int64_t count) {
+    m_progress.songsMoved(count);
+    if (m_progressShown && m_progress.due())
+        drawProgressLine();
+}
+
 void ConsoleFace::printStatus(const QString& text) {
-    // The fill's progress: "Space remaining: <n>MB", then the song being moved.
     if (m_terminal && text.startsWith(QStringLiteral("Space remaining: "))) {
-        QString line = text;
-        line.replace(LineBreak, QStringLiteral("  "));
-        writeText(stdout, QStringLiteral("\r\x1b[K") + line);
-        m_progressShown = true;
+        m_progress.statusShown(text);
+        if (!m_progressShown || m_progress.due())
+            drawProgressLine();
         return;
     }
     endProgressLine();
@@ -97,9 +101,21 @@ void ConsoleFace::printStatus(const QString& text) {
         writeLine(stdout, line);
 }
 
+void ConsoleFace::drawProgressLine() {
+    // One line of a common terminal's width, so that it is drawn over itself.
+    constexpr qsizetype Width = 79;
+    QString line = m_progress.text();
+    if (line.size() > Width)
+        line = line.left(Width - 3) + QStringLiteral("...");
+    writeText(stdout, QStringLiteral("\r\x1b[K") + line);
+    m_progressShown = true;
+}
+
 void ConsoleFace::endProgressLine() {
     if (!m_progressShown)
         return;
+    drawProgressLine();
     writeText(stdout, QStringLiteral("\n"));
     m_progressShown = false;
+    m_progress.restart();
 }

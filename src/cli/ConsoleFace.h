@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/ProgressLine.h"
 #include "rotation/RunFace.h"
 
 #include <QString>
@@ -53,16 +54,19 @@ public:
     void refreshPlayerPane(std::uint8_t) override {}
     void runStateChanged() override {}
     void yieldEvents() override;
+    void songsMoved(std::int64_t count) override;
 
 private:
     // Prints each line of a status text; the fill's progress is drawn over the last one on a
     // terminal.
     void printStatus(const QString& text);
+    void drawProgressLine();
     void endProgressLine();
 
     Folders m_folders;
     bool m_yes;
     bool m_terminal;
+    ProgressLine m_progress;
     bool m_progressShown = false;
     bool m_warned = false;
     QString m_status;

@@ -296,6 +296,7 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
                 waiting.pop_front();
             }
             moved = settled;
+            face().songsMoved(moved);
             pace.panesChanged();
         };
         // Moves still waiting settle before the fill stops, whatever stops it; a group that

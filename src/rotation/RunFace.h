@@ -53,4 +53,8 @@ public:
     // stop asked here (Break, Ctrl+C) sets the run's stop flag, MusicRotation::StopRequested,
     // which the run reads right after.
     virtual void yieldEvents() = 0;
+
+    // How many songs the fill under way has moved so far, each time the count grows; for a face
+    // that shows the count apart from the status text.
+    virtual void songsMoved(std::int64_t /*count*/) {}
 };
