@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdio>
 
@@ -10,3 +11,5 @@ void writeLine(std::FILE* stream, const QString& line);
 bool isTerminal(std::FILE* stream);
 // On Windows, makes the console take UTF-8; nothing elsewhere.
 void useUtf8Console();
+// The text's bytes for the console (per platform).
+QByteArray consoleBytes(const QString& text);

@@ -3,13 +3,8 @@
 #include <io.h>
 #include <windows.h>
 
-void writeText(std::FILE* stream, const QString& text) {
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
-
-void writeLine(std::FILE* stream, const QString& line) {
-    writeText(stream, line + QLatin1Char('\n'));
+QByteArray consoleBytes(const QString& text) {
+    return text.toUtf8();
 }
 
 bool isTerminal(std::FILE* stream) {
