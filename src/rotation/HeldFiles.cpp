@@ -39,9 +39,10 @@ HeldFilesReturned returnHeldFiles(Form1& form, const FsFolder& held, const QStri
     const QString holding = form.services().holdingFolder;
     return offUiThread([&] {
         const QMap<QString, QString> origins = heldOrigins(holding);
+        HomeFolders homes(fso, music);
         HeldFilesReturned returned;
         for (const FsFile& file : held.Files) {
-            QString home = homeFolderOf(fso, origins.value(file.Name), music);
+            QString home = homes.of(origins.value(file.Name));
             HeldFileReturn done = returnHeldFile(fso, holding, file.Name, home);
             if (done.outcome == HeldFileReturn::Outcome::Kept && home != music) {
                 home = music;
