@@ -3,6 +3,7 @@
 #include "controls/DriveList.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
+#include "fs/SongOriginsName.h"
 #include "fs/SystemFileSystem.h"
 #include "fs/VolumeLookup.h"
 #include "rotation/ClockRandomSource.h"
@@ -80,7 +81,9 @@ void makeFiles(const QString& folder, const QString& stem, int count, qint64 siz
 }
 
 QStringList namesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files, QDir::Name);
+    QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
+    names.removeIf(isSongOriginsName);
+    return names;
 }
 
 QStringList pathsIn(const QString& folder, const QStringList& names) {

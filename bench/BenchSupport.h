@@ -22,6 +22,7 @@ constexpr qint64 MiB = KiB * 1024;
 
 // Files of the given size named stem000000.mp3 upwards, each with its own first bytes.
 void makeFiles(const QString& folder, const QString& stem, int count, qint64 size);
+// The files of the folder by name, a player's record of its songs' origins left out.
 QStringList namesIn(const QString& folder);
 QStringList pathsIn(const QString& folder, const QStringList& names);
 

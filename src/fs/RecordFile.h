@@ -13,9 +13,10 @@
 std::optional<QByteArray> readRecordFile(const QString& path);
 
 // Writes the bytes into a recorded temporary of ours in the folder (OwnTemporaries.h), flushes
-// it, renames it over the file `name` and flushes the folder. False when any step failed; the
-// file then holds what it held before and the temporary is gone (or, should removing it fail
-// too, left to the next start, which removes recorded temporaries).
+// it, renames it over the file `name` and flushes the folder. False when any step failed: up to
+// the rename the file keeps what it held and the temporary goes (or, should removing it fail too,
+// is left to the next start, which removes recorded temporaries); after it, only the flush of the
+// folder failed.
 bool replaceRecordFile(const QString& folder, const QString& name, const QByteArray& bytes);
 
 // Removes the file; false when it is still there.

@@ -41,9 +41,10 @@ HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, con
     const bool tree = form.CurrentOptions.musicInSubfolders;
     return offUiThread([&] {
         const QMap<QString, QString> origins = heldOrigins(holding);
+        HomeFolders homes(fso, music);
         HeldFilesReturned returned;
         for (const FsFile& file : held.Files) {
-            QString home = homeFolderOf(fso, origins.value(file.Name), music);
+            QString home = homes.of(origins.value(file.Name));
             HeldFileReturn done = returnHeldFile(fso, holding, file.Name, home);
             if (done.outcome == HeldFileReturn::Outcome::Kept && home != music) {
                 home = music;

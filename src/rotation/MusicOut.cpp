@@ -15,11 +15,12 @@ void markMusicOut(RotationMemory& runMemory, FileSystemObject& fso, const FsFold
                   const std::vector<QString>& inSubfolders, const Options& options,
                   const SongOrigins& origins, const QString& runFolder) {
     const NamePattern music(musicPattern(options));
+    HomeFolders homes(fso, runFolder);
     std::map<QString, std::unique_ptr<RotationMemory>> others;
     for (const FsFile& file : folder.Files) {
         if (!music.matches(file.Name))
             continue;
-        const QString home = homeFolderOf(fso, origins.of(file.Name), runFolder);
+        const QString home = homes.of(origins.of(file.Name));
         if (home == runFolder) {
             runMemory.markOut(file.Name);
             continue;

@@ -3,21 +3,22 @@
 #include "fs/FileSystemObject.h"
 
 #include <QDir>
+#include <utility>
 
-namespace {
+HomeFolders::HomeFolders(FileSystemObject& fso, QString runFolder)
+    : m_fso(fso), m_runFolder(std::move(runFolder)) {}
 
-bool sameFolder(const QString& a, const QString& b) {
-    return QDir::cleanPath(a) == QDir::cleanPath(b);
-}
-
-} // namespace
-
-QString homeFolderOf(FileSystemObject& fso, const QString& origin, const QString& runFolder) {
-    if (origin.isEmpty() || sameFolder(origin, runFolder) || !QDir::isAbsolutePath(origin))
-        return runFolder;
+QString HomeFolders::of(const QString& origin) {
+    if (origin.isEmpty() || QDir::cleanPath(origin) == QDir::cleanPath(m_runFolder) ||
+        !QDir::isAbsolutePath(origin))
+        return m_runFolder;
+    if (const auto known = m_known.constFind(origin); known != m_known.cend())
+        return *known;
+    bool there = false;
     try {
-        return fso.FolderExists(origin) ? origin : runFolder;
+        there = m_fso.FolderExists(origin);
     } catch (const AppError&) {
-        return runFolder;
+        // Not there as far as this run can tell.
     }
+    return *m_known.insert(origin, there ? origin : m_runFolder);
 }

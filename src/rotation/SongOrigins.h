@@ -41,5 +41,5 @@ std::optional<SongOrigins> parseSongOrigins(QByteArrayView bytes);
 // there that cannot be read as one (damaged, or none of ours), which no run then replaces.
 std::optional<SongOrigins> readSongOrigins(const QString& playerFolder);
 // Writes the player folder's record anew, atomically, or removes it when the record is empty.
-// False when that failed: the file holds what it held before, and nothing else is changed.
+// False when that failed (RecordFile.h); nothing else is changed either way.
 bool writeSongOrigins(const QString& playerFolder, const SongOrigins& origins);

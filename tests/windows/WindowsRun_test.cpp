@@ -1,5 +1,7 @@
 #include "app/HoldingFolder.h"
+#include "controls/FolderList.h"
 #include "controls/TickBox.h"
+#include "rotation/SongOrigins.h"
 #include "support/OwnStateFolder.h"
 #include "support/RotationWindow.h"
 #include "support/TestFiles.h"
@@ -67,4 +69,11 @@ TEST(WindowsRun, KeepsOnlyTheHoldingFolderInTheRootOfCAndNeverAnotherUsersHeldFi
     w.form->chk2->setValue(0);
     w.pressSelect();
     EXPECT_EQ(rootOfC(), before);
+    // The player's record, renamed over the one its fill began with, names each song's folder.
+    const std::optional<SongOrigins> origins = readSongOrigins(w.player());
+    ASSERT_TRUE(origins);
+    EXPECT_TRUE(origins->fillBegun.isEmpty());
+    EXPECT_EQ(origins->songs.size(), 3);
+    for (const QString& folder : origins->songs)
+        EXPECT_EQ(folder, w.form->Dir1->Path());
 }
