@@ -30,6 +30,8 @@ if(UNIX AND NOT APPLE)
     install(FILES ${CMAKE_BINARY_DIR}/quavex.1.gz DESTINATION share/man/man1)
     install(FILES ${QUAVEX_DIST_DIR}/${QUAVEX_APP_ID}.desktop DESTINATION share/applications)
     install(FILES ${QUAVEX_DIST_DIR}/${QUAVEX_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+    # The user unit that runs a rotation when the player's card is mounted (quavex(1)).
+    install(FILES ${QUAVEX_DIST_DIR}/quavex-rotate@.service DESTINATION lib/systemd/user)
     foreach(size IN ITEMS 48 256)
         install(FILES ${QUAVEX_DIST_DIR}/quavex-${size}.png
                 DESTINATION share/icons/hicolor/${size}x${size}/apps

@@ -27,6 +27,8 @@ TEST(Install, PutsTheProgramItsManualsTheMenuEntryAndTheIconInPlace) {
     EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("share/doc/quavex/QUAVEX.html"))));
     EXPECT_TRUE(QFile::exists(buildFolder() + QStringLiteral("/QUAVEX.html")));
     EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("share/man/man1/quavex.1.gz"))));
+    EXPECT_TRUE(
+        QFile::exists(root.filePath(QStringLiteral("lib/systemd/user/quavex-rotate@.service"))));
     for (const char* size : {"48x48", "256x256"})
         EXPECT_TRUE(QFile::exists(
             root.filePath(QStringLiteral("share/icons/hicolor/%1/apps/quavex.png").arg(size))))
