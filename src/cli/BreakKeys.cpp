@@ -20,6 +20,10 @@ void catchBreakKeys() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // The terminal closed: its output goes nowhere, and the run stops as at Ctrl+C.
+    sigaction(SIGHUP, &action, nullptr);
+    // A reader that went away (quavex --rotate | head) makes writes fail, never ends the run.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 bool breakKeyPressed() {

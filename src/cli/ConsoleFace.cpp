@@ -29,16 +29,17 @@ ConsoleFace::~ConsoleFace() {
 MessageAnswer ConsoleFace::ask(const MessageRequest& request) {
     endProgressLine();
     if (request.buttons == MessageButtons::Ok) {
-        m_warned = true;
         writeLine(stderr, titled(request));
         return MessageAnswer::Ok;
     }
-    if (m_yes)
+    // --yes answers the warning that music will be moved, whose answer is Yes at first; a
+    // question whose safe answer is No (another volume where the player was) it leaves alone.
+    if (m_yes && request.defaultButton == MessageAnswer::Yes)
         return MessageAnswer::Yes;
     if (!isTerminal(stdin) || !isTerminal(stderr)) {
         writeLine(stderr, titled(request));
-        writeLine(stderr, QStringLiteral("quavex: no terminal to answer on; give --yes to "
-                                         "answer Yes. Nothing has been moved."));
+        writeLine(stderr, QStringLiteral("quavex: no terminal to answer on, so the answer is No "
+                                         "(--yes answers the warning that music will be moved)"));
         return MessageAnswer::No;
     }
     writeText(stderr, titled(request) + QStringLiteral(" [y/N] "));

@@ -25,15 +25,13 @@ public:
         Player players[2];
         bool doNotWarn = false;
     };
-    // yes answers every question with Yes; otherwise a question is asked on the terminal, and
-    // without one answered No.
+    // yes answers the warning that music will be moved; other questions are asked on the
+    // terminal, and without one answered No.
     ConsoleFace(Folders folders, bool yes);
     ~ConsoleFace() override;
 
     // The run whose stop flag a Ctrl+C sets.
     void attach(MusicRotation& rotation) { m_rotation = &rotation; }
-    // Whether any message box said why the run did not go as planned.
-    bool warned() const { return m_warned; }
 
     MessageAnswer ask(const MessageRequest& request) override;
     void replaceStatus(const QString& text) override;
@@ -68,7 +66,6 @@ private:
     bool m_terminal;
     ProgressLine m_progress;
     bool m_progressShown = false;
-    bool m_warned = false;
     QString m_status;
     MusicRotation* m_rotation = nullptr;
 };

@@ -9,7 +9,8 @@
 void writeText(std::FILE* stream, const QString& text);
 void writeLine(std::FILE* stream, const QString& line);
 bool isTerminal(std::FILE* stream);
-// On Windows, makes the console take UTF-8; nothing elsewhere.
+// On Windows, makes the console take UTF-8 and the terminal's escape sequences until the program
+// ends; nothing elsewhere.
 void useUtf8Console();
 // The text's bytes for the console (per platform).
 QByteArray consoleBytes(const QString& text);

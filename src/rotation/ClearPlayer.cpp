@@ -15,8 +15,9 @@ void MusicRotation::ClearPlayer(std::uint8_t which) {
     const QString playerFolder = face().playerFolder(which);
     const FsFolder folder = offUiThread([&] { return Fso->GetFolder(playerFolder); });
     const bool tree = CurrentOptions.musicInSubfolders;
+    const QStringList skipped = runFolders(*this);
     const std::vector<QString> below =
-        tree ? offUiThread([&] { return filesInSubfolders(*Fso, playerFolder, runFolders(*this)); })
+        tree ? offUiThread([&] { return filesInSubfolders(*Fso, playerFolder, skipped); })
              : std::vector<QString>();
     const QString word =
         which == 1 ? QStringLiteral("internal memory") : QStringLiteral("external card");
@@ -32,14 +33,15 @@ void MusicRotation::ClearPlayer(std::uint8_t which) {
     if (StopRequested)
         return;
 
-    const QString source = everyFileIn(face().playerFolder(which));
+    const QString playerNow = face().playerFolder(which);
+    const QString source = everyFileIn(playerNow);
     const QString holding = services().holdingFolder;
     const SongOrigins origins =
         offUiThread([&] { return holdOrigins(*Fso, playerFolder, folder, holding); });
     if (!folder.Files.empty())
         offUiThread([&] { Fso->MoveFile(source, holding); });
     if (tree)
-        offUiThread([&] { clearSubfolders(*Fso, face().playerFolder(which), below, holding); });
+        offUiThread([&] { clearSubfolders(*Fso, playerNow, below, holding); });
     offUiThread([&] { dropClearedSongs(*Fso, playerFolder, origins); });
     if (Rotation) {
         const QString musicFolder = face().musicFolder();

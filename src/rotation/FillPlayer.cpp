@@ -195,8 +195,9 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
     const QString musicFolder = face().musicFolder();
     const NamePattern music(musicPattern(CurrentOptions));
     const bool tree = CurrentOptions.musicInSubfolders;
+    const QStringList skipped = runFolders(*this);
     std::vector<QString> candidates =
-        tree ? offUiThread([&] { return filesUnder(*Fso, musicFolder, music, runFolders(*this)); })
+        tree ? offUiThread([&] { return filesUnder(*Fso, musicFolder, music, skipped); })
              : candidatesIn(offUiThread([&] { return Fso->GetFolder(musicFolder); }), music);
     const QString playerFolder = face().playerFolder(which);
     const std::vector<NotMovedFile> leftOut =
@@ -274,7 +275,8 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
             // A file that failed while its group settled stays in the music folder; its failure
             // alone is named after the run, and one that ends the fill is said by it.
             for (const FailedMove& failed : Fso->TakeFailedMoves()) {
-                const QString name = splitAtLastSlash(failed.source).name;
+                // The song by its path below the music folder, as the candidates name it.
+                const QString name = failed.source.mid(musicFolder.size() + 1);
                 if (const auto it = std::find(waiting.begin(), waiting.end(), name);
                     it != waiting.end())
                     waiting.erase(it);

@@ -35,10 +35,10 @@ void warn(MusicRotation& form, const QString& text) {
 
 } // namespace
 
-HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music) {
+HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music,
+                                  bool tree) {
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
-    const bool tree = form.CurrentOptions.musicInSubfolders;
     return offUiThread([&] {
         const QMap<QString, QString> origins = heldOrigins(holding);
         HomeFolders homes(fso, music);
@@ -61,9 +61,9 @@ HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, con
     });
 }
 
-qsizetype heldFileCount(MusicRotation& form, const FsFolder& held) {
+qsizetype heldFileCount(MusicRotation& form, const FsFolder& held, bool tree) {
     qsizetype count = static_cast<qsizetype>(held.Files.size());
-    if (form.CurrentOptions.musicInSubfolders) {
+    if (tree) {
         FileSystemObject& fso = *form.Fso;
         const QString holding = form.services().holdingFolder;
         count += static_cast<qsizetype>(
@@ -77,9 +77,13 @@ bool returnLeftoverFiles(MusicRotation& form) {
     const QString holding = form.services().holdingFolder;
     FsFolder held;
     qsizetype count = 0;
+    const std::optional<QString> recorded = heldFilesLibrary(holding);
+    // Files in its folders are a run's of ours when one is recorded, though music in subfolders
+    // may be off now; otherwise they are left alone, as anything else there that is not a file.
+    const bool tree = form.CurrentOptions.musicInSubfolders || recorded.has_value();
     try {
         held = offUiThread([&] { return fso.GetFolder(holding); });
-        count = heldFileCount(form, held);
+        count = heldFileCount(form, held, tree);
     } catch (const std::exception&) {
         warn(form, QStringLiteral("The temporary directory %1 cannot be read, so files from an "
                                   "earlier run may be kept there. Nothing has been moved.")
@@ -93,7 +97,6 @@ bool returnLeftoverFiles(MusicRotation& form) {
     // they were held by someone else's run: another account's files never go into this user's
     // music.
     const QString current = form.face().musicFolder();
-    const std::optional<QString> recorded = heldFilesLibrary(holding);
     if (!recorded) {
         warn(form,
              QStringLiteral("%1 in the temporary directory %2 %3 not held by a run of yours: %4 "
@@ -121,7 +124,7 @@ bool returnLeftoverFiles(MusicRotation& form) {
     appendStatus(form, QStringLiteral("Moving files left from an earlier run back to base "
                                       "directory..."));
     repaintWindow(form);
-    const HeldFilesReturned returned = returnHeldFiles(form, held, music);
+    const HeldFilesReturned returned = returnHeldFiles(form, held, music, tree);
     if (!returned.renamed.isEmpty()) {
         // Shown now, and again after the completion line, since the clearing replaces the text.
         const QString line = renamedLine(returned.renamed, HeldBy::AnEarlierRun);
@@ -137,7 +140,7 @@ bool returnLeftoverFiles(MusicRotation& form) {
 
     qsizetype left = 0;
     try {
-        left = heldFileCount(form, offUiThread([&] { return fso.GetFolder(holding); }));
+        left = heldFileCount(form, offUiThread([&] { return fso.GetFolder(holding); }), tree);
     } catch (const std::exception&) {
         left = count;
     }

@@ -25,13 +25,13 @@ struct HeldFilesReturned {
 
 // Moves every file of the holding folder as listed into the music folder, or into its own music
 // folder when one is recorded for it (HeldOrigins.h, OwnLibraries.h); a file its own folder
-// refuses goes into the music folder. With music in subfolders, the files of its subfolders go
-// into the same folders under the music folder (HeldTree.h).
-HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music);
+// refuses goes into the music folder. With tree, the files of its subfolders go into the same
+// folders under the music folder (HeldTree.h).
+HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, const QString& music,
+                                  bool tree);
 
-// How many files the holding folder holds, as listed, and with music in subfolders those in its
-// subfolders too.
-qsizetype heldFileCount(MusicRotation& form, const FsFolder& held);
+// How many files the holding folder holds, as listed, and with tree those in its subfolders too.
+qsizetype heldFileCount(MusicRotation& form, const FsFolder& held, bool tree);
 
 // Returns what an earlier run left in the holding folder to the music folder of the run that held
 // them (HeldLibrary.h), or to the run's music folder when none is recorded; a line after the run's

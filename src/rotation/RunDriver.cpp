@@ -183,9 +183,9 @@ private:
         const QString holding = m_form.services().holdingFolder;
         bool none = false;
         silently([&] {
-            none =
-                !offUiThread([&] { return fso().FolderExists(holding); }) ||
-                heldFileCount(m_form, offUiThread([&] { return fso().GetFolder(holding); })) == 0;
+            none = !offUiThread([&] { return fso().FolderExists(holding); }) ||
+                   heldFileCount(m_form, offUiThread([&] { return fso().GetFolder(holding); }),
+                                 subfolders()) == 0;
         });
         return none;
     }
@@ -222,6 +222,18 @@ private:
         if (!m_form.NotMoved.empty())
             lines.append(notMovedLine(m_form.NotMoved));
         return lines;
+    }
+
+    // Whether a player folder was not wholly cleared and filled, or music was left out: what the
+    // closing lines say beside the lines that only tell where files went.
+    bool wentOtherwise() const {
+        for (const std::uint8_t which : {std::uint8_t{1}, std::uint8_t{2}}) {
+            const Clearing& clearing = m_clearings[which - 1];
+            if (clearing.unplugged || !clearing.reason.isEmpty() ||
+                !m_fillStopped[which - 1].isEmpty() || !m_refusals[which - 1].isEmpty())
+                return true;
+        }
+        return !m_form.LeftOutOfDraw.empty() || !m_form.NotMoved.empty();
     }
 
     // Every ticked player folder was left out, so the run filled none.
@@ -417,7 +429,8 @@ private:
         const QString holding = m_form.services().holdingFolder;
         qsizetype count = 0;
         silently([&] {
-            count = heldFileCount(m_form, offUiThread([&] { return fso().GetFolder(holding); }));
+            count = heldFileCount(m_form, offUiThread([&] { return fso().GetFolder(holding); }),
+                                  subfolders());
         });
         return count;
     }
@@ -555,11 +568,11 @@ private:
         HeldFilesReturned returned;
         silently([&] {
             const FsFolder held = offUiThread([&] { return fso().GetFolder(holding); });
-            if (heldFileCount(m_form, held) == 0)
+            if (heldFileCount(m_form, held, subfolders()) == 0)
                 return;
             appendStatus(m_form, QStringLiteral("Moving original files back to base directory..."));
             repaintWindow(m_form);
-            returned = returnHeldFiles(m_form, held, m_form.face().musicFolder());
+            returned = returnHeldFiles(m_form, held, m_form.face().musicFolder(), subfolders());
         });
         silently([&] { offUiThread([&] { fso().DeleteFolder(holding); }); });
         StillHeld stillHeld;
@@ -572,9 +585,9 @@ private:
         if (allReturned)
             forgetRecord();
         QStringList lines = closingLines(allReturned);
-        if (nothingFilled())
+        if (nothingFilled() && !m_cleared[0] && !m_cleared[1])
             m_form.LastRunEnd = RunEnd::NothingDone;
-        else if (!lines.isEmpty() || !allReturned)
+        else if (wentOtherwise() || !stillHeld.lines.isEmpty())
             m_form.LastRunEnd = RunEnd::EndedEarly;
         if (const QString line =
                 ownFoldersLine(returned.byFolder, m_form.face().musicFolder(), HeldBy::ThisRun);
@@ -596,6 +609,7 @@ private:
             warnOfFilesStillHeld(m_form, stillHeld.files);
     }
 
+    bool subfolders() const { return m_form.CurrentOptions.musicInSubfolders; }
     Prompter& prompter() { return m_form.face(); }
     FileSystemObject& fso() { return *m_form.Fso; }
     bool ticked(std::uint8_t which) const { return m_form.face().playerTicked(which); }

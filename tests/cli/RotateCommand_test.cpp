@@ -131,7 +131,8 @@ TEST_F(RotateCommand, EachWayOfEndingHasItsExitStatus) {
         {QStringList{QStringLiteral("--rotate")} + folders, 3,
          "Warning! Warning! Files will be REMOVED from the Hard Drive Music Directory that you "
          "specified. Do you wish to continue?\n"
-         "quavex: no terminal to answer on; give --yes to answer Yes. Nothing has been moved.\n"},
+         "quavex: no terminal to answer on, so the answer is No (--yes answers the warning that "
+         "music will be moved)\n"},
         {{QStringLiteral("--rotate"), QStringLiteral("--yes"), QStringLiteral("--music"), music,
           QStringLiteral("--card"), tmp.path() + QStringLiteral("/Unplugged")},
          3,

@@ -939,6 +939,21 @@ TEST_F(RotationRun, WhatIsNotAFileInTheHoldingFolderIsNamedWithWhereItIs) {
     EXPECT_TRUE(QFileInfo::exists(w.holding() + QStringLiteral("/sub/deep.mp3")));
 }
 
+// Held by a run of ours with music in subfolders, since turned off: they still go back.
+TEST_F(RotationRun, FilesOurRunHeldInSubfoldersGoBackWhenTheOptionIsOff) {
+    writeFiles(w.music(), {"a.mp3"});
+    ASSERT_TRUE(QDir().mkpath(w.holding() + QStringLiteral("/Album")));
+    writeFiles(w.holding() + QStringLiteral("/Album"), {"deep.mp3"});
+    ASSERT_TRUE(recordHeldFilesLibrary(w.holding(), w.music()));
+    w.choose(w.music(), w.player(), w.card(), true, false);
+
+    w.pressSelect();
+
+    EXPECT_TRUE(QFileInfo::exists(w.music() + QStringLiteral("/Album/deep.mp3")));
+    EXPECT_FALSE(QFileInfo::exists(w.holding()));
+    EXPECT_FALSE(heldFilesLibrary(w.holding()));
+}
+
 // A run that can neither make nor read its holding folder, or cannot start the file system
 // service, says why in one box before the first yield and leaves every file where it was.
 TEST(RunThatCannotStart, SaysWhyInOneBoxAndMovesNothing) {
