@@ -37,7 +37,7 @@ void MusicRotation::ClearPlayer(std::uint8_t which) {
     const QString source = everyFileIn(playerNow);
     const QString holding = services().holdingFolder;
     const SongOrigins origins =
-        offUiThread([&] { return holdOrigins(*Fso, playerFolder, folder, holding); });
+        offUiThread([&] { return holdOrigins(*Fso, playerFolder, folder, below, holding); });
     if (!folder.Files.empty())
         offUiThread([&] { Fso->MoveFile(source, holding); });
     if (tree)

@@ -2,18 +2,24 @@
 
 #include "fs/FileSystemObject.h"
 #include "rotation/HeldOrigins.h"
+#include "rotation/MusicTree.h"
 
 #include <QSet>
 #include <optional>
 
 namespace {
 
-// The names of the files directly in the folder; nothing when it cannot be listed.
-std::optional<QSet<QString>> fileNamesIn(FileSystemObject& fso, const QString& folder) {
+// The names of the files directly in the folder, and with inSubfolders the paths of those in its
+// folders; nothing when it cannot be listed.
+std::optional<QSet<QString>> fileNamesIn(FileSystemObject& fso, const QString& folder,
+                                         bool inSubfolders = false) {
     try {
         QSet<QString> names;
         for (const FsFile& file : fso.GetFolder(folder).Files)
             names.insert(file.Name);
+        if (inSubfolders)
+            for (const QString& file : filesInSubfolders(fso, folder))
+                names.insert(file);
         return names;
     } catch (const AppError&) {
         return std::nullopt;
@@ -23,11 +29,11 @@ std::optional<QSet<QString>> fileNamesIn(FileSystemObject& fso, const QString& f
 } // namespace
 
 SongOrigins holdOrigins(FileSystemObject& fso, const QString& playerFolder, const FsFolder& files,
-                        const QString& holdingFolder) {
+                        const std::vector<QString>& inSubfolders, const QString& holdingFolder) {
     SongOrigins record = readSongOrigins(playerFolder).value_or(SongOrigins{});
     // Without the holding folder's names the record of held files is left as it is; the move is
     // bound to fail too.
-    const std::optional<QSet<QString>> held = fileNamesIn(fso, holdingFolder);
+    const std::optional<QSet<QString>> held = fileNamesIn(fso, holdingFolder, true);
     if (!held)
         return record;
     const QMap<QString, QString> before = heldOrigins(holdingFolder);
@@ -37,10 +43,14 @@ SongOrigins holdOrigins(FileSystemObject& fso, const QString& playerFolder, cons
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         if (held->contains(it.key()))
             after.insert(it.key(), it.value());
-    for (const FsFile& file : files.Files) {
-        const QString origin = record.of(file.Name);
-        if (!held->contains(file.Name) && !origin.isEmpty())
-            after.insert(file.Name, origin);
+    QStringList names;
+    for (const FsFile& file : files.Files)
+        names.append(file.Name);
+    names.append(QStringList(inSubfolders.begin(), inSubfolders.end()));
+    for (const QString& name : names) {
+        const QString origin = record.of(name);
+        if (!held->contains(name) && !origin.isEmpty())
+            after.insert(name, origin);
     }
     if (after == before)
         return record;

@@ -3,6 +3,7 @@
 #include "rotation/SongOrigins.h"
 
 #include <QString>
+#include <vector>
 
 class FileSystemObject;
 struct FsFolder;
@@ -13,7 +14,7 @@ struct FsFolder;
 // folder (HeldOrigins.h) the origin of each of its files that the move is to hold, beside those
 // of the files held already, whose names no move of this run can take again. Returns the record.
 SongOrigins holdOrigins(FileSystemObject& fso, const QString& playerFolder, const FsFolder& files,
-                        const QString& holdingFolder);
+                        const std::vector<QString>& inSubfolders, const QString& holdingFolder);
 
 // After the clearing's move: the record keeps the lines of the files still in the player folder,
 // and goes when none is left, so that no line outlives its song.

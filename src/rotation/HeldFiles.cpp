@@ -56,7 +56,8 @@ HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, con
                 ++returned.byFolder[home];
         }
         if (tree)
-            returned.renamed.append(returnHeldTree(fso, holding, music));
+            returned.renamed.append(
+                returnHeldTree(fso, holding, music, origins, homes, returned.byFolder));
         return returned;
     });
 }

@@ -17,23 +17,24 @@ void markMusicOut(RotationMemory& runMemory, FileSystemObject& fso, const FsFold
     const NamePattern music(musicPattern(options));
     HomeFolders homes(fso, runFolder);
     std::map<QString, std::unique_ptr<RotationMemory>> others;
-    for (const FsFile& file : folder.Files) {
-        if (!music.matches(file.Name))
+    // The songs directly in the folder by their names, those of its folders by their paths.
+    QStringList songs;
+    for (const FsFile& file : folder.Files)
+        songs.append(file.Name);
+    songs.append(QStringList(inSubfolders.begin(), inSubfolders.end()));
+    for (const QString& song : songs) {
+        if (!music.matches(splitAtLastSlash(song).name))
             continue;
-        const QString home = homes.of(origins.of(file.Name));
+        const QString home = homes.of(origins.of(song));
         if (home == runFolder) {
-            runMemory.markOut(file.Name);
+            runMemory.markOut(song);
             continue;
         }
         std::unique_ptr<RotationMemory>& memory = others[home];
         if (!memory)
             memory = std::make_unique<RotationMemory>(home);
-        memory->markOut(file.Name);
+        memory->markOut(song);
     }
-    // The songs of subfolders go back into the run's music folder.
-    for (const QString& file : inSubfolders)
-        if (music.matches(splitAtLastSlash(file).name))
-            runMemory.markOut(file);
     // A memory that cannot be written is simply not kept (RotationMemory.h).
     for (auto& [home, memory] : others)
         memory->save();

@@ -134,6 +134,26 @@ TEST(RotationCycle, ANestedLibraryGoesOutAndComesBackToItsOwnFoldersWithNothingL
     EXPECT_TRUE(w.env.prompter->shown.empty());
 }
 
+// A song of a subfolder that the card got from one library goes home to it from a run that fills
+// from another.
+TEST(RotationCycle, ASongInASubfolderGoesHomeToItsOwnLibrary) {
+    RotationWindow w;
+    const QString other = w.music() + QStringLiteral("/../Other");
+    writeAt(w.music(), {"Album/x.mp3"}, KiB);
+    writeAt(other, {"Album/y.mp3"}, KiB);
+    w.choose(w.music(), w.player(), w.card(), true, false);
+    useSubfolders(*w.form, false);
+    w.pressSelect();
+    ASSERT_TRUE(QFileInfo::exists(w.player() + QStringLiteral("/Album/x.mp3")));
+
+    w.choose(other, w.player(), w.card(), true, false);
+    w.pressSelect();
+
+    EXPECT_TRUE(QFileInfo::exists(w.music() + QStringLiteral("/Album/x.mp3")));
+    EXPECT_FALSE(QFileInfo::exists(other + QStringLiteral("/Album/x.mp3")));
+    EXPECT_TRUE(QFileInfo::exists(w.player() + QStringLiteral("/Album/y.mp3")));
+}
+
 // Each draw takes a whole folder of songs; one that does not fit is passed over and the fill goes
 // on with the others, so no album is ever split between the player and the music folder.
 TEST(RotationCycle, WholeAlbumsGoTogetherAndOneThatDoesNotFitIsPassedOver) {
