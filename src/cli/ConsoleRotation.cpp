@@ -40,19 +40,15 @@ ExitStatus badUsage(const QString& line) {
     return ExitStatus::BadUsage;
 }
 
-} // namespace
-
-ExitStatus rotateFromCommandLine(const RotateRequest& request) {
-    catchBreakKeys();
-    QSettingsBackend settings;
-    const SavedFolders saved = readSavedFolders(settings);
-    auto volumes = std::make_shared<SystemVolumeProvider>();
-
+// The folders of the run: those given on the command line, else those the window saved, each
+// player folder with the drive and volume identity it was chosen on where the window knows it.
+// The identity of a folder the window never chose is read now, unless the run waits for it.
+ConsoleFace::Folders chosenFolders(const RotateRequest& request, const SavedFolders& saved,
+                                   const VolumeProvider& volumes, QString (&identities)[2]) {
     ConsoleFace::Folders folders;
     folders.music = request.music ? QDir(*request.music).absolutePath()
                                   : QDir::fromNativeSeparators(saved.music);
     folders.doNotWarn = saved.doNotWarn;
-    QString identities[2];
     const std::optional<QString>* given[2] = {&request.player, &request.card};
     const bool playersGiven = request.player || request.card;
     for (int i = 0; i < 2; ++i) {
@@ -62,7 +58,6 @@ ExitStatus rotateFromCommandLine(const RotateRequest& request) {
             if (!*given[i])
                 continue;
             player.folder = QDir(**given[i]).absolutePath();
-            // A folder the window chose keeps the drive and volume it was chosen on.
             known = nullptr;
             for (const SavedFolders::Player& each : saved.players)
                 if (QDir::fromNativeSeparators(each.folder) == player.folder)
@@ -71,48 +66,70 @@ ExitStatus rotateFromCommandLine(const RotateRequest& request) {
             player.folder = QDir::fromNativeSeparators(known->folder);
         }
         if (known) {
-            player.drive = driveNamedBy(*volumes, known->drive)
+            player.drive = driveNamedBy(volumes, known->drive)
                                .value_or(QDir::fromNativeSeparators(known->drive));
             identities[i] = known->volume;
         } else if (!request.waitSeconds) {
-            player.drive = volumeRootOf(*volumes, player.folder);
-            identities[i] = volumes->identityOf(player.drive);
+            player.drive = volumeRootOf(volumes, player.folder);
+            identities[i] = volumes.identityOf(player.drive);
         }
         player.ticked = !player.folder.isEmpty() && (playersGiven || saved.players[i].ticked);
     }
+    return folders;
+}
+
+// Waits for the volume of each player folder of the run; the exit status when the run is not to
+// start.
+std::optional<ExitStatus> waitForPlayers(const ConsoleFace::Folders& folders,
+                                         const QString (&identities)[2],
+                                         const VolumeProvider& volumes, int seconds) {
+    std::vector<AwaitedVolume> awaited;
+    for (int i = 0; i < 2; ++i) {
+        if (!folders.players[i].ticked)
+            continue;
+        if (identities[i].isEmpty())
+            return badUsage(QStringLiteral("the volume of the player folder %1 is not known, so "
+                                           "it cannot be waited for: choose the folder in the "
+                                           "window with the player there and press EXIT")
+                                .arg(QDir::toNativeSeparators(folders.players[i].folder)));
+        awaited.push_back({folders.players[i].drive, identities[i]});
+    }
+    switch (waitForVolumes(volumes, awaited, seconds)) {
+    case WaitOutcome::Arrived:
+        return std::nullopt;
+    case WaitOutcome::TimedOut:
+        writeLine(stderr, QStringLiteral("quavex: the player did not come within %1 seconds; "
+                                         "nothing has been moved")
+                              .arg(seconds));
+        break;
+    case WaitOutcome::Stopped:
+        writeLine(stderr, QStringLiteral("quavex: stopped while waiting for the player; nothing "
+                                         "has been moved"));
+        break;
+    }
+    return ExitStatus::NothingDone;
+}
+
+} // namespace
+
+ExitStatus rotateFromCommandLine(const RotateRequest& request) {
+    catchBreakKeys();
+    QSettingsBackend settings;
+    auto volumes = std::make_shared<SystemVolumeProvider>();
+    QString identities[2];
+    const ConsoleFace::Folders folders =
+        chosenFolders(request, readSavedFolders(settings), *volumes, identities);
     if (folders.music.isEmpty())
         return badUsage(QStringLiteral("no music folder: give --music, or choose one in the "
                                        "window and press EXIT"));
     if (!folders.players[0].ticked && !folders.players[1].ticked)
         return badUsage(QStringLiteral("no player folder: give --player or --card, or tick one "
                                        "in the window and press EXIT"));
+    if (request.waitSeconds)
+        if (const std::optional<ExitStatus> notStarted =
+                waitForPlayers(folders, identities, *volumes, *request.waitSeconds))
+            return *notStarted;
 
-    if (request.waitSeconds) {
-        std::vector<AwaitedVolume> awaited;
-        for (int i = 0; i < 2; ++i) {
-            if (!folders.players[i].ticked)
-                continue;
-            if (identities[i].isEmpty())
-                return badUsage(QStringLiteral("the volume of the player folder %1 is not known, "
-                                               "so it cannot be waited for: choose the folder in "
-                                               "the window with the player there and press EXIT")
-                                    .arg(QDir::toNativeSeparators(folders.players[i].folder)));
-            awaited.push_back({folders.players[i].drive, identities[i]});
-        }
-        switch (waitForVolumes(*volumes, awaited, *request.waitSeconds)) {
-        case WaitOutcome::Arrived:
-            break;
-        case WaitOutcome::TimedOut:
-            writeLine(stderr, QStringLiteral("quavex: the player did not come within %1 seconds; "
-                                             "nothing has been moved")
-                                  .arg(*request.waitSeconds));
-            return ExitStatus::NothingDone;
-        case WaitOutcome::Stopped:
-            writeLine(stderr, QStringLiteral("quavex: stopped while waiting for the player; "
-                                             "nothing has been moved"));
-            return ExitStatus::NothingDone;
-        }
-    }
     ConsoleFace face(folders, request.yes);
     MusicRotation rotation(face, {volumes, createSystemFileSystem,
                                   std::make_shared<ClockRandomSource>(), defaultHoldingFolder()});
