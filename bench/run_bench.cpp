@@ -127,7 +127,7 @@ void millionSongs(bool peak, bool overhead) {
         RotationMemory memory(music);
         for (int i = 0; i < 1000000; i += 2)
             memory.markOut(songName(i));
-        if (!memory.save())
+        if (!memory.save(*createSystemFileSystem()))
             fail(QStringLiteral("cannot write the rotation record"));
     }
     if (peak)
@@ -142,7 +142,7 @@ void recordLoad() {
         RotationMemory memory(music);
         for (int i = 0; i < 1000000; ++i)
             memory.markOut(songName(i));
-        if (!memory.save())
+        if (!memory.save(*createSystemFileSystem()))
             fail(QStringLiteral("cannot write the rotation record"));
     }
     std::vector<double> times;

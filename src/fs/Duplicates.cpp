@@ -77,19 +77,21 @@ bool sameBytes(const ReadFile& a, const ReadFile& b) {
 
 } // namespace
 
+bool isDuplicate(SystemCalls& calls, const QString& duplicate, const QString& original) {
+    const ReadFile copy(calls, duplicate);
+    const ReadFile kept(calls, original);
+    const struct stat copyStatus = copy.status();
+    const struct stat keptStatus = kept.status();
+    if (!S_ISREG(copyStatus.st_mode) || !S_ISREG(keptStatus.st_mode))
+        return false;
+    if (copyStatus.st_dev == keptStatus.st_dev && copyStatus.st_ino == keptStatus.st_ino)
+        return false;
+    return copyStatus.st_size == keptStatus.st_size && sameBytes(copy, kept);
+}
+
 bool removeDuplicate(SystemCalls& calls, const QString& duplicate, const QString& original) {
-    {
-        const ReadFile copy(calls, duplicate);
-        const ReadFile kept(calls, original);
-        const struct stat copyStatus = copy.status();
-        const struct stat keptStatus = kept.status();
-        if (!S_ISREG(copyStatus.st_mode) || !S_ISREG(keptStatus.st_mode))
-            return false;
-        if (copyStatus.st_dev == keptStatus.st_dev && copyStatus.st_ino == keptStatus.st_ino)
-            return false;
-        if (copyStatus.st_size != keptStatus.st_size || !sameBytes(copy, kept))
-            return false;
-    }
+    if (!isDuplicate(calls, duplicate, original))
+        return false;
     if (calls.unlink(encodeFileName(duplicate).constData()) != 0) {
         const int error = errno;
         throw AppError(errorNumberForErrno(error), sourceText(FsTask::ComparingFiles),

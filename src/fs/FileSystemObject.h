@@ -1,11 +1,14 @@
 #pragma once
 
 #include "fs/AppError.h"
+#include "fs/FreeSpaceQuery.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct FsFile {
@@ -79,6 +82,20 @@ public:
     virtual bool FolderInPlace(const QString& path) = 0;
     // Fails while the folder still holds anything.
     virtual void DeleteFolder(const QString& path) = 0;
+
+    // The program's own small records, in a player folder or in the user's state folder
+    // (RecordFile.h): read whole, the bytes empty when the record is missing and nothing when it
+    // cannot be read; written anew into an existing folder so that the record holds its old bytes
+    // or its new ones; removed. Writing and removing answer false when they failed.
+    virtual std::optional<QByteArray> ReadRecord(const QString& path) = 0;
+    virtual bool WriteRecord(const QString& path, const QByteArray& bytes) = 0;
+    virtual bool RemoveRecord(const QString& path) = 0;
+    // The free space of the drive whose root the text names (DriveRoot.h). Like MakeSubfolders it
+    // leaves the moves waiting as they are: a fill shows the space left as it goes.
+    virtual FreeSpace FreeSpaceOf(const QString& root) = 0;
+    // Completes what a run that was killed left: its last group of moves from the journal, then
+    // its recorded temporaries removed. Fails with what kept either from being done.
+    virtual void FinishKilledRun() = 0;
 };
 
 // Called by the run driver at the start of each run; tests put failing objects in here.

@@ -4,14 +4,17 @@
 #include "fs/Duplicates.h"
 #include "fs/ErrnoErrors.h"
 #include "fs/FileNameCodec.h"
+#include "fs/MoveJournal.h"
 #include "fs/OwnTemporaries.h"
 #include "fs/PathText.h"
+#include "fs/RecordFile.h"
 #include "fs/SafeMove.h"
 #include "fs/SongOriginsName.h"
 #include "fs/SystemCalls.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 
 namespace {
 
@@ -240,4 +243,38 @@ bool SystemFileSystem::FolderInPlace(const QString& path) {
 
 std::unique_ptr<FileSystemObject> createSystemFileSystem() {
     return std::make_unique<SystemFileSystem>();
+}
+
+std::optional<QByteArray> SystemFileSystem::ReadRecord(const QString& path) {
+    m_group.finish();
+    return readRecordFile(path);
+}
+
+bool SystemFileSystem::WriteRecord(const QString& path, const QByteArray& bytes) {
+    m_group.finish();
+    const SplitPath split = splitAtLastSlash(path);
+    return replaceRecordFile(split.folder, split.name, bytes);
+}
+
+bool SystemFileSystem::RemoveRecord(const QString& path) {
+    m_group.finish();
+    return removeRecordFile(path);
+}
+
+FreeSpace SystemFileSystem::FreeSpaceOf(const QString& root) {
+    return systemFreeSpace(root);
+}
+
+void SystemFileSystem::FinishKilledRun() {
+    m_group.finish();
+    // The temporaries go even when the moves cannot be completed now.
+    std::exception_ptr failure;
+    try {
+        completeInterruptedMoves();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    removeRecordedTemporaries();
+    if (failure)
+        std::rethrow_exception(failure);
 }

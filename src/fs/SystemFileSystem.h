@@ -33,6 +33,11 @@ public:
     void DeleteFolder(const QString& path) override;
     void PinFolder(const QString& path) override;
     bool FolderInPlace(const QString& path) override;
+    std::optional<QByteArray> ReadRecord(const QString& path) override;
+    bool WriteRecord(const QString& path, const QByteArray& bytes) override;
+    bool RemoveRecord(const QString& path) override;
+    FreeSpace FreeSpaceOf(const QString& root) override;
+    void FinishKilledRun() override;
 
 private:
     void moveEveryFile(const QString& folder, const QString& destinationFolder);

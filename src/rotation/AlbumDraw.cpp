@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <map>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 
 namespace {
 
@@ -47,13 +46,11 @@ std::optional<std::size_t> AlbumDraw::next(RandomSource& random, const Fits& fit
     return std::nullopt;
 }
 
-bool filesFit(const std::vector<QString>& paths, const QString& playerFolder,
+bool filesFit(const std::vector<QString>& paths, const FreeSpace& space,
               std::int64_t megabytesFree) {
     SystemCalls& calls = *realSystemCalls();
-    struct statvfs volume {};
-    if (calls.statvfs(encodeFileName(playerFolder).constData(), &volume) != 0)
-        return false;
-    const std::int64_t unit = std::max<std::int64_t>(1, std::int64_t(volume.f_frsize));
+    const std::int64_t unit =
+        std::max<std::int64_t>(1, std::int64_t(space.sectorsPerCluster * space.bytesPerSector));
     const auto units = [&](std::int64_t bytes) { return (bytes + unit - 1) / unit; };
     // The album's folder may take a unit of its own.
     std::int64_t needed = units(megabytesFree * MiB) + 1;
@@ -63,5 +60,5 @@ bool filesFit(const std::vector<QString>& paths, const QString& playerFolder,
         if (calls.stat(encodeFileName(path).constData(), &status) == 0)
             needed += units(std::int64_t(status.st_size));
     }
-    return needed <= std::int64_t(volume.f_bavail);
+    return needed <= std::int64_t(space.freeClusters);
 }

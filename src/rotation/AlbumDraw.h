@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fs/FreeSpaceQuery.h"
+
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +34,8 @@ private:
     std::size_t m_at = 0;
 };
 
-// Whether the files fit on the player folder's drive and leave the room asked for free, each
-// counted in the drive's allocation units; a drive whose free space cannot be read fits nothing.
-bool filesFit(const std::vector<QString>& paths, const QString& playerFolder,
+// Whether the files fit in the player drive's free space and leave the room asked for free, each
+// counted in the drive's allocation units; a drive whose free space could not be read (all of it
+// 0) fits nothing.
+bool filesFit(const std::vector<QString>& paths, const FreeSpace& space,
               std::int64_t megabytesFree);

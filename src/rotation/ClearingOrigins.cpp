@@ -30,13 +30,13 @@ std::optional<QSet<QString>> fileNamesIn(FileSystemObject& fso, const QString& f
 
 SongOrigins holdOrigins(FileSystemObject& fso, const QString& playerFolder, const FsFolder& files,
                         const std::vector<QString>& inSubfolders, const QString& holdingFolder) {
-    SongOrigins record = readSongOrigins(playerFolder).value_or(SongOrigins{});
+    SongOrigins record = readSongOrigins(fso, playerFolder).value_or(SongOrigins{});
     // Without the holding folder's names the record of held files is left as it is; the move is
     // bound to fail too.
     const std::optional<QSet<QString>> held = fileNamesIn(fso, holdingFolder, true);
     if (!held)
         return record;
-    const QMap<QString, QString> before = heldOrigins(holdingFolder);
+    const QMap<QString, QString> before = heldOrigins(fso, holdingFolder);
     // A line of a file that is not held (its move failed, or never came) must not go with a
     // file of that name that another clearing holds later.
     QMap<QString, QString> after;
@@ -56,9 +56,9 @@ SongOrigins holdOrigins(FileSystemObject& fso, const QString& playerFolder, cons
         return record;
     // Not kept, the files go to the run's music folder, as files without a record do.
     if (after.isEmpty())
-        forgetHeldOrigins();
+        forgetHeldOrigins(fso);
     else
-        recordHeldOrigins(holdingFolder, after);
+        recordHeldOrigins(fso, holdingFolder, after);
     return record;
 }
 
@@ -75,5 +75,5 @@ void dropClearedSongs(FileSystemObject& fso, const QString& playerFolder,
         kept.keepOnly(*present);
     }
     if (kept != record)
-        writeSongOrigins(playerFolder, kept);
+        writeSongOrigins(fso, playerFolder, kept);
 }

@@ -9,7 +9,7 @@ FillOrigins::FillOrigins(FileSystemObject& fso, QString playerFolder, QString mu
     : m_fso(fso), m_playerFolder(std::move(playerFolder)), m_musicFolder(std::move(musicFolder)) {}
 
 void FillOrigins::begin() {
-    const std::optional<SongOrigins> read = readSongOrigins(m_playerFolder);
+    const std::optional<SongOrigins> read = readSongOrigins(m_fso, m_playerFolder);
     m_recording = read.has_value();
     if (!m_recording)
         return;
@@ -38,5 +38,5 @@ void FillOrigins::end() {
 // Never into what the path names once the player has gone: a bare mount point is no player.
 void FillOrigins::write() {
     if (m_recording && m_fso.FolderInPlace(m_playerFolder))
-        writeSongOrigins(m_playerFolder, m_record);
+        writeSongOrigins(m_fso, m_playerFolder, m_record);
 }

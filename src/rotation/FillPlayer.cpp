@@ -227,7 +227,10 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
         QString freeSpace;
         // The drive whose free space the status line gives.
         const QString spaceRoot = driveRootOf(playerFolder);
-        RoomLeftFree room(CurrentOptions.megabytesFree, spaceRoot);
+        const FreeSpaceQuery freeSpaceOf = [&](const QString& root) {
+            return Fso->FreeSpaceOf(root);
+        };
+        RoomLeftFree room(CurrentOptions.megabytesFree, spaceRoot, freeSpaceOf);
         // Whole albums are drawn only from music in subfolders.
         std::optional<AlbumDraw> albums;
         if (tree && CurrentOptions.wholeAlbums)
@@ -237,8 +240,9 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
             paths.reserve(songs.size());
             for (const std::size_t song : songs)
                 paths.push_back(joinPath(musicFolder, candidates[song]));
-            return offUiThread(
-                [&] { return filesFit(paths, playerFolder, CurrentOptions.megabytesFree); });
+            return offUiThread([&] {
+                return filesFit(paths, Fso->FreeSpaceOf(spaceRoot), CurrentOptions.megabytesFree);
+            });
         };
         // The music folder's subfolders whose songs went to the player; those emptied go after
         // the fill.
@@ -262,7 +266,7 @@ void MusicRotation::FillPlayer(std::uint8_t which) {
             // time.
             [&](const QString& moving) {
                 try {
-                    freeSpace = megabytesText(DiskFreeKB(spaceRoot));
+                    freeSpace = megabytesText(DiskFreeKB(spaceRoot, freeSpaceOf));
                 } catch (const AppError&) {
                     // The previous figure stays.
                 }

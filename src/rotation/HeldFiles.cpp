@@ -40,7 +40,7 @@ HeldFilesReturned returnHeldFiles(MusicRotation& form, const FsFolder& held, con
     FileSystemObject& fso = *form.Fso;
     const QString holding = form.services().holdingFolder;
     return offUiThread([&] {
-        const QMap<QString, QString> origins = heldOrigins(holding);
+        const QMap<QString, QString> origins = heldOrigins(fso, holding);
         HomeFolders homes(fso, music);
         HeldFilesReturned returned;
         for (const FsFile& file : held.Files) {
@@ -78,7 +78,7 @@ bool returnLeftoverFiles(MusicRotation& form) {
     const QString holding = form.services().holdingFolder;
     FsFolder held;
     qsizetype count = 0;
-    const std::optional<QString> recorded = heldFilesLibrary(holding);
+    const std::optional<QString> recorded = heldFilesLibrary(fso, holding);
     // Files in its folders are a run's of ours when one is recorded, though music in subfolders
     // may be off now; otherwise they are left alone, as anything else there that is not a file.
     const bool tree = form.CurrentOptions.musicInSubfolders || recorded.has_value();

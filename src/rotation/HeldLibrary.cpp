@@ -1,11 +1,10 @@
 #include "rotation/HeldLibrary.h"
 
 #include "fs/FileNameCodec.h"
+#include "fs/FileSystemObject.h"
 #include "fs/StateFolder.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -23,11 +22,8 @@ QString earlierVersionsRecord(const QString& holdingFolder) {
 
 // The holding folder, a zero byte, the music folder: paths hold no zero byte, and their bytes
 // need not be text.
-std::optional<QString> ownRecordFor(const QString& holdingFolder) {
-    QFile record(recordFile());
-    if (!record.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = record.readAll();
+std::optional<QString> ownRecordFor(FileSystemObject& fso, const QString& holdingFolder) {
+    const QByteArray bytes = fso.ReadRecord(recordFile()).value_or(QByteArray());
     const qsizetype zero = bytes.indexOf('\0');
     if (zero < 0 || bytes.left(zero) != encodeFileName(holdingFolder))
         return std::nullopt;
@@ -36,26 +32,24 @@ std::optional<QString> ownRecordFor(const QString& holdingFolder) {
 
 } // namespace
 
-std::optional<QString> heldFilesLibrary(const QString& holdingFolder) {
-    if (std::optional<QString> own = ownRecordFor(holdingFolder))
+std::optional<QString> heldFilesLibrary(FileSystemObject& fso, const QString& holdingFolder) {
+    if (std::optional<QString> own = ownRecordFor(fso, holdingFolder))
         return own;
-    QFile earlier(earlierVersionsRecord(holdingFolder));
-    if (!earlier.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> earlier = fso.ReadRecord(earlierVersionsRecord(holdingFolder));
+    if (!earlier || earlier->isEmpty())
         return std::nullopt;
-    return decodeFileName(earlier.readAll());
+    return decodeFileName(*earlier);
 }
 
-bool recordHeldFilesLibrary(const QString& holdingFolder, const QString& musicFolder) {
-    if (!QDir().mkpath(recordFolder()))
-        return false;
-    QSaveFile record(recordFile());
-    return record.open(QIODevice::WriteOnly) &&
-           record.write(encodeFileName(holdingFolder) + '\0' + encodeFileName(musicFolder)) >= 0 &&
-           record.commit();
+bool recordHeldFilesLibrary(FileSystemObject& fso, const QString& holdingFolder,
+                            const QString& musicFolder) {
+    return QDir().mkpath(recordFolder()) &&
+           fso.WriteRecord(recordFile(),
+                           encodeFileName(holdingFolder) + '\0' + encodeFileName(musicFolder));
 }
 
-void forgetHeldFilesLibrary(const QString& holdingFolder) {
-    if (ownRecordFor(holdingFolder))
-        QFile::remove(recordFile());
-    QFile::remove(earlierVersionsRecord(holdingFolder));
+void forgetHeldFilesLibrary(FileSystemObject& fso, const QString& holdingFolder) {
+    if (ownRecordFor(fso, holdingFolder))
+        fso.RemoveRecord(recordFile());
+    fso.RemoveRecord(earlierVersionsRecord(holdingFolder));
 }

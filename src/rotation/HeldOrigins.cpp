@@ -1,12 +1,11 @@
 #include "rotation/HeldOrigins.h"
 
 #include "fs/FileNameCodec.h"
+#include "fs/FileSystemObject.h"
 #include "fs/StateFolder.h"
 #include "rotation/SongOrigins.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -26,11 +25,8 @@ QByteArray holdingLine(const QString& holdingFolder) {
 
 } // namespace
 
-QMap<QString, QString> heldOrigins(const QString& holdingFolder) {
-    QFile record(recordFile());
-    if (!record.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = record.readAll();
+QMap<QString, QString> heldOrigins(FileSystemObject& fso, const QString& holdingFolder) {
+    const QByteArray bytes = fso.ReadRecord(recordFile()).value_or(QByteArray());
     const QByteArray first = holdingLine(holdingFolder);
     if (!bytes.startsWith(first))
         return {};
@@ -39,15 +35,13 @@ QMap<QString, QString> heldOrigins(const QString& holdingFolder) {
         .songs;
 }
 
-bool recordHeldOrigins(const QString& holdingFolder, const QMap<QString, QString>& origins) {
-    if (!QDir().mkpath(recordFolder()))
-        return false;
-    QSaveFile record(recordFile());
-    return record.open(QIODevice::WriteOnly) &&
-           record.write(holdingLine(holdingFolder) + formatSongOrigins({origins, {}})) >= 0 &&
-           record.commit();
+bool recordHeldOrigins(FileSystemObject& fso, const QString& holdingFolder,
+                       const QMap<QString, QString>& origins) {
+    return QDir().mkpath(recordFolder()) &&
+           fso.WriteRecord(recordFile(),
+                           holdingLine(holdingFolder) + formatSongOrigins({origins, {}}));
 }
 
-void forgetHeldOrigins() {
-    QFile::remove(recordFile());
+void forgetHeldOrigins(FileSystemObject& fso) {
+    fso.RemoveRecord(recordFile());
 }

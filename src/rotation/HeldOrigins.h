@@ -3,6 +3,8 @@
 #include <QMap>
 #include <QString>
 
+class FileSystemObject;
+
 // Which music folder each file in the holding folder came from, as the player's record said when
 // a clearing held it (SongOrigins.h). Kept in the user's own state folder beside the record of
 // the held files (quavex/held-origins, with the holding folder it is about), so that files held
@@ -12,10 +14,11 @@
 
 // Held file name -> the music folder it came from; empty when this user has no record for the
 // holding folder.
-QMap<QString, QString> heldOrigins(const QString& holdingFolder);
+QMap<QString, QString> heldOrigins(FileSystemObject& fso, const QString& holdingFolder);
 
 // Records the origins, flushed to the disk; false when they could not be written.
-bool recordHeldOrigins(const QString& holdingFolder, const QMap<QString, QString>& origins);
+bool recordHeldOrigins(FileSystemObject& fso, const QString& holdingFolder,
+                       const QMap<QString, QString>& origins);
 
 // Removes the record, once the holding folder holds none of this user's files.
-void forgetHeldOrigins();
+void forgetHeldOrigins(FileSystemObject& fso);

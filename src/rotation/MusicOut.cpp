@@ -37,5 +37,5 @@ void markMusicOut(RotationMemory& runMemory, FileSystemObject& fso, const FsFold
     }
     // A memory that cannot be written is simply not kept (RotationMemory.h).
     for (auto& [home, memory] : others)
-        memory->save();
+        memory->save(fso);
 }

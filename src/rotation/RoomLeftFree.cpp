@@ -24,9 +24,9 @@ std::int64_t wholeMebibytesOf(const QString& path) {
 
 } // namespace
 
-RoomLeftFree::RoomLeftFree(std::int64_t megabytes, QString driveRoot)
+RoomLeftFree::RoomLeftFree(std::int64_t megabytes, QString driveRoot, FreeSpaceQuery query)
     : m_room(std::min(megabytes, std::numeric_limits<std::int64_t>::max() / MiB) * MiB),
-      m_driveRoot(std::move(driveRoot)) {}
+      m_driveRoot(std::move(driveRoot)), m_query(std::move(query)) {}
 
 bool RoomLeftFree::leavesRoomFor(const QString& path) {
     if (m_room <= 0)
@@ -35,7 +35,7 @@ bool RoomLeftFree::leavesRoomFor(const QString& path) {
     if (!m_asked || m_free - m_spent - size < m_room) {
         // A drive whose free space cannot be read counts as full: the room cannot be vouched for.
         try {
-            m_free = DiskFreeKB(m_driveRoot) * 1024;
+            m_free = DiskFreeKB(m_driveRoot, m_query) * 1024;
         } catch (const AppError&) {
             m_free = 0;
         }

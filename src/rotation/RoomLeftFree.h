@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fs/FreeSpaceQuery.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -9,7 +11,7 @@
 class RoomLeftFree {
 public:
     // No room to keep (0 megabytes) asks nothing and lets every song through.
-    RoomLeftFree(std::int64_t megabytes, QString driveRoot);
+    RoomLeftFree(std::int64_t megabytes, QString driveRoot, FreeSpaceQuery query);
 
     // Whether the file at the path can go to the drive and leave the room free; once it says yes,
     // the file counts as moved.
@@ -18,6 +20,7 @@ public:
 private:
     std::int64_t m_room;
     QString m_driveRoot;
+    FreeSpaceQuery m_query;
     bool m_asked = false;
     std::int64_t m_free = 0;  // bytes, at the last answer
     std::int64_t m_spent = 0; // bytes counted for the songs let through since

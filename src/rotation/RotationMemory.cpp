@@ -1,12 +1,12 @@
 #include "rotation/RotationMemory.h"
 
 #include "fs/FileNameCodec.h"
+#include "fs/FileSystemObject.h"
 #include "fs/StateFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
@@ -145,7 +145,7 @@ std::size_t RotationMemory::outCount() {
     return m_out.size();
 }
 
-bool RotationMemory::save() {
+bool RotationMemory::save(FileSystemObject& fso) {
     fold();
     const QByteArray folder = encodeFileName(m_musicFolder);
     QByteArray bytes;
@@ -160,10 +160,7 @@ bool RotationMemory::save() {
         append64(bytes, key);
     // Written beside the record and renamed over it once flushed, so a crash leaves the old
     // record or the new one whole.
-    if (!QDir().mkpath(QFileInfo(m_record).path()))
-        return false;
-    QSaveFile file(m_record);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return QDir().mkpath(QFileInfo(m_record).path()) && fso.WriteRecord(m_record, bytes);
 }
 
 std::unique_ptr<RotationMemory> openRotationMemory(bool wanted, const QString& musicFolder) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+class FileSystemObject;
+
 // Which songs of one music folder have been out on a player in the current cycle: those a fill
 // moved there and those a clearing brought back. A song is known by a 64-bit hash of its name, so
 // a library of a million songs costs 8 MB in memory and on disk. It is a hint and never costs a
@@ -24,8 +26,9 @@ public:
     // Every song is in again, except those this run has marked.
     void beginNewCycle();
     std::size_t outCount();
-    // Writes the record anew, atomically; false when it could not.
-    bool save();
+    // Writes the record anew through the run's file-system object, atomically; false when it
+    // could not. The record is read when the memory is made, before the run writes anything.
+    bool save(FileSystemObject& fso);
 
     const QString& recordPath() const { return m_record; }
 

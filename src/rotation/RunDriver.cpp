@@ -1,8 +1,6 @@
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/FolderLock.h"
-#include "fs/MoveJournal.h"
-#include "fs/OwnTemporaries.h"
 #include "fs/PathText.h"
 #include "fs/StateFolder.h"
 #include "rotation/ClearingReport.h"
@@ -63,8 +61,7 @@ public:
         if (!lockPlayerFolders())
             return stoppedBeforeThePlayers(replaceStatus);
         // What a killed run left: its last group of moves completed, then its temporaries gone.
-        silently([&] { offUiThread(completeInterruptedMoves); });
-        silently([&] { offUiThread(removeRecordedTemporaries); });
+        silently([&] { offUiThread([&] { fso().FinishKilledRun(); }); });
         m_form.LeftOutOfDraw.clear();
         m_form.NotMoved.clear();
         m_form.ReportLines.clear();
@@ -78,7 +75,7 @@ public:
             m_form.LastRunEnd = RunEnd::Whole;
             rotate();
             if (m_form.Rotation)
-                offUiThread([&] { m_form.Rotation->save(); });
+                offUiThread([&] { m_form.Rotation->save(fso()); });
             m_form.Rotation.reset();
         } else {
             // After the lines of the files an earlier run left, if any.
@@ -193,8 +190,8 @@ private:
     // Once this user holds no file there, a record left behind would make this user's next run
     // take files another user holds there later as its own.
     void forgetRecord() {
-        silently([&] { forgetHeldFilesLibrary(m_form.services().holdingFolder); });
-        forgetHeldOrigins();
+        silently([&] { forgetHeldFilesLibrary(fso(), m_form.services().holdingFolder); });
+        forgetHeldOrigins(fso());
     }
 
     // The lines that follow the run's last line: first what a player folder was not given (not
@@ -550,7 +547,7 @@ private:
     // Without the record, held files would not be known as this user's at the next start.
     bool recordLibrary() {
         const QString holding = m_form.services().holdingFolder;
-        if (recordHeldFilesLibrary(holding, m_form.face().musicFolder()))
+        if (recordHeldFilesLibrary(fso(), holding, m_form.face().musicFolder()))
             return true;
         prompter().ask({QStringLiteral("The record of which music folder the files in the "
                                        "temporary directory %1 belong to could not be written in "

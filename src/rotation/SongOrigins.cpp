@@ -1,8 +1,8 @@
 #include "rotation/SongOrigins.h"
 
 #include "fs/FileNameCodec.h"
+#include "fs/FileSystemObject.h"
 #include "fs/PathText.h"
-#include "fs/RecordFile.h"
 #include "fs/SongOriginsName.h"
 
 #include <QByteArrayList>
@@ -64,9 +64,9 @@ std::optional<SongOrigins> parseSongOrigins(QByteArrayView bytes) {
     return origins;
 }
 
-std::optional<SongOrigins> readSongOrigins(const QString& playerFolder) {
+std::optional<SongOrigins> readSongOrigins(FileSystemObject& fso, const QString& playerFolder) {
     const std::optional<QByteArray> bytes =
-        readRecordFile(joinPath(playerFolder, songOriginsName()));
+        fso.ReadRecord(joinPath(playerFolder, songOriginsName()));
     if (!bytes)
         return std::nullopt;
     if (bytes->isEmpty())
@@ -74,8 +74,9 @@ std::optional<SongOrigins> readSongOrigins(const QString& playerFolder) {
     return parseSongOrigins(*bytes);
 }
 
-bool writeSongOrigins(const QString& playerFolder, const SongOrigins& origins) {
-    if (origins.isEmpty())
-        return removeRecordFile(joinPath(playerFolder, songOriginsName()));
-    return replaceRecordFile(playerFolder, songOriginsName(), formatSongOrigins(origins));
+bool writeSongOrigins(FileSystemObject& fso, const QString& playerFolder,
+                      const SongOrigins& origins) {
+    const QString path = joinPath(playerFolder, songOriginsName());
+    return origins.isEmpty() ? fso.RemoveRecord(path)
+                             : fso.WriteRecord(path, formatSongOrigins(origins));
 }

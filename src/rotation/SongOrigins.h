@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+class FileSystemObject;
+
 // Which music folder each song on a player came from, kept on the player itself (in the file
 // songOriginsName() of the player folder, fs/SongOriginsName.h), so that the record travels with
 // the card: two people who share one card, or one person with two music folders, get their own
@@ -39,7 +41,8 @@ std::optional<SongOrigins> parseSongOrigins(QByteArrayView bytes);
 
 // The player folder's record; an empty one when there is none, nothing when a file of its name is
 // there that cannot be read as one (damaged, or none of ours), which no run then replaces.
-std::optional<SongOrigins> readSongOrigins(const QString& playerFolder);
+std::optional<SongOrigins> readSongOrigins(FileSystemObject& fso, const QString& playerFolder);
 // Writes the player folder's record anew, atomically, or removes it when the record is empty.
 // False when that failed (RecordFile.h); nothing else is changed either way.
-bool writeSongOrigins(const QString& playerFolder, const SongOrigins& origins);
+bool writeSongOrigins(FileSystemObject& fso, const QString& playerFolder,
+                      const SongOrigins& origins);

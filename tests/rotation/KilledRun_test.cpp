@@ -1,6 +1,7 @@
 #include "fs/MoveJournal.h"
 #include "fs/OwnTemporaries.h"
 #include "fs/SongOriginsName.h"
+#include "fs/SystemFileSystem.h"
 #include "rotation/SongOrigins.h"
 #include "support/FileCensus.h"
 #include "support/ScratchVolume.h"
@@ -149,7 +150,8 @@ void KilledRun::killAtRandomMoments(int kills) {
             << "songs in two places";
         EXPECT_TRUE(ownTemporariesIn(runFolders(player)).isEmpty());
         // The card's record is whole, and knows where each song on the card came from.
-        const std::optional<SongOrigins> origins = readSongOrigins(player);
+        const std::optional<SongOrigins> origins =
+            readSongOrigins(*createSystemFileSystem(), player);
         ASSERT_TRUE(origins);
         for (const QString& name : namesInFolder(player, true)) {
             if (isSongOriginsName(name))

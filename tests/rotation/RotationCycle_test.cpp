@@ -3,6 +3,7 @@
 #include "app/WindowFace.h"
 #include "controls/FileList.h"
 #include "fs/SongOriginsName.h"
+#include "fs/SystemFileSystem.h"
 #include "rotation/RotationMemory.h"
 #include "support/RotationWindow.h"
 #include "support/ScratchVolume.h"
@@ -210,7 +211,7 @@ TEST(RotationCycle, AFillThatEndsTheCycleGoesOnOverTheSongsOutBefore) {
     RotationMemory earlier(w.music());
     for (const char* name : {"song00.mp3", "song02.mp3", "song04.mp3"})
         earlier.markOut(QLatin1String(name));
-    ASSERT_TRUE(earlier.save());
+    ASSERT_TRUE(earlier.save(*createSystemFileSystem()));
     w.choose(w.music(), w.player(), w.card(), true, false);
     QStringList afterTwo;
     w.onYield = [&](int n) {
@@ -249,7 +250,7 @@ TEST(RotationCycle, AMissingDamagedOrForeignRecordMeansAPlainDrawAndANewRecord) 
         RotationMemory earlier(withMemory.music());
         earlier.markOut(QStringLiteral("song00.mp3"));
         earlier.markOut(QStringLiteral("song01.mp3"));
-        ASSERT_TRUE(earlier.save());
+        ASSERT_TRUE(earlier.save(*createSystemFileSystem()));
         damage(earlier.recordPath());
         // Break at the fifth attempt: the four songs drawn first show the draw.
         for (RotationWindow* w : {&withMemory, &without}) {

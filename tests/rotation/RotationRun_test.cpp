@@ -944,14 +944,14 @@ TEST_F(RotationRun, FilesOurRunHeldInSubfoldersGoBackWhenTheOptionIsOff) {
     writeFiles(w.music(), {"a.mp3"});
     ASSERT_TRUE(QDir().mkpath(w.holding() + QStringLiteral("/Album")));
     writeFiles(w.holding() + QStringLiteral("/Album"), {"deep.mp3"});
-    ASSERT_TRUE(recordHeldFilesLibrary(w.holding(), w.music()));
+    ASSERT_TRUE(recordHeldFilesLibrary(*createSystemFileSystem(), w.holding(), w.music()));
     w.choose(w.music(), w.player(), w.card(), true, false);
 
     w.pressSelect();
 
     EXPECT_TRUE(QFileInfo::exists(w.music() + QStringLiteral("/Album/deep.mp3")));
     EXPECT_FALSE(QFileInfo::exists(w.holding()));
-    EXPECT_FALSE(heldFilesLibrary(w.holding()));
+    EXPECT_FALSE(heldFilesLibrary(*createSystemFileSystem(), w.holding()));
 }
 
 // A run that can neither make nor read its holding folder, or cannot start the file system
@@ -1017,7 +1017,7 @@ TEST_F(RotationRun, LeftoversThatCannotBeReturnedAreReportedAndThePlayersAreNotT
     writeFiles(w.player(), {"p.mp3"});
     QDir().mkpath(w.holding());
     writeFiles(w.holding(), {"held.mp3", "same.txt"});
-    ASSERT_TRUE(recordHeldFilesLibrary(w.holding(), w.music()));
+    ASSERT_TRUE(recordHeldFilesLibrary(*createSystemFileSystem(), w.holding(), w.music()));
     w.createFileSystem = [] { return std::make_unique<FailingMoves>(2, ErrorNumber::DeviceIO); };
     w.choose(w.music(), w.player(), w.card(), true, false);
     const FileCensus before = w.census();

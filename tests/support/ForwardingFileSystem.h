@@ -39,6 +39,15 @@ public:
     void DeleteFolder(const QString& path) override { m_real->DeleteFolder(path); }
     void PinFolder(const QString& path) override { m_real->PinFolder(path); }
     bool FolderInPlace(const QString& path) override { return m_real->FolderInPlace(path); }
+    std::optional<QByteArray> ReadRecord(const QString& path) override {
+        return m_real->ReadRecord(path);
+    }
+    bool WriteRecord(const QString& path, const QByteArray& bytes) override {
+        return m_real->WriteRecord(path, bytes);
+    }
+    bool RemoveRecord(const QString& path) override { return m_real->RemoveRecord(path); }
+    FreeSpace FreeSpaceOf(const QString& root) override { return m_real->FreeSpaceOf(root); }
+    void FinishKilledRun() override { m_real->FinishKilledRun(); }
 
 protected:
     FileSystemObject& real() const { return *m_real; }

@@ -1,6 +1,7 @@
 #include "app/HoldingFolder.h"
 #include "controls/FolderList.h"
 #include "controls/TickBox.h"
+#include "fs/SystemFileSystem.h"
 #include "rotation/SongOrigins.h"
 #include "support/OwnStateFolder.h"
 #include "support/RotationWindow.h"
@@ -70,7 +71,8 @@ TEST(WindowsRun, KeepsOnlyTheHoldingFolderInTheRootOfCAndNeverAnotherUsersHeldFi
     w.pressSelect();
     EXPECT_EQ(rootOfC(), before);
     // The player's record, renamed over the one its fill began with, names each song's folder.
-    const std::optional<SongOrigins> origins = readSongOrigins(w.player());
+    const std::optional<SongOrigins> origins =
+        readSongOrigins(*createSystemFileSystem(), w.player());
     ASSERT_TRUE(origins);
     EXPECT_TRUE(origins->fillBegun.isEmpty());
     EXPECT_EQ(origins->songs.size(), 3);
