@@ -19,8 +19,8 @@ QString titled(const MessageRequest& request) {
 
 } // namespace
 
-ConsoleFace::ConsoleFace(Folders folders, bool yes)
-    : m_folders(std::move(folders)), m_yes(yes), m_terminal(isTerminal(stdout)) {}
+ConsoleFace::ConsoleFace(Folders folders, bool yes, bool quiet)
+    : m_folders(std::move(folders)), m_yes(yes), m_quiet(quiet), m_terminal(isTerminal(stdout)) {}
 
 ConsoleFace::~ConsoleFace() {
     endProgressLine();
@@ -91,6 +91,8 @@ void ConsoleFace::songsMoved(std::int64_t count) {
 }
 
 void ConsoleFace::printStatus(const QString& text) {
+    if (m_quiet)
+        return;
     if (m_terminal && text.startsWith(QStringLiteral("Space remaining: "))) {
         m_progress.statusShown(text);
         if (!m_progressShown || m_progress.due())

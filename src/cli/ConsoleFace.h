@@ -26,8 +26,9 @@ public:
         bool doNotWarn = false;
     };
     // yes answers the warning that music will be moved; other questions are asked on the
-    // terminal, and without one answered No.
-    ConsoleFace(Folders folders, bool yes);
+    // terminal, and without one answered No. A quiet face shows no status, for a run whose
+    // statuses would mislead (a dry run, which lists what it would have done instead).
+    ConsoleFace(Folders folders, bool yes, bool quiet = false);
     ~ConsoleFace() override;
 
     // The run whose stop flag a Ctrl+C sets.
@@ -63,6 +64,7 @@ private:
 
     Folders m_folders;
     bool m_yes;
+    bool m_quiet;
     bool m_terminal;
     ProgressLine m_progress;
     bool m_progressShown = false;

@@ -7,13 +7,19 @@
 #include "cli/BreakKeys.h"
 #include "cli/ConsoleFace.h"
 #include "cli/ConsoleText.h"
+#include "cli/DryRunList.h"
 #include "cli/PlayerWait.h"
 #include "cli/RotateArguments.h"
 #include "controls/DriveText.h"
+#include "fs/AppError.h"
+#include "fs/DriveRoot.h"
+#include "fs/Module1.h"
+#include "fs/RehearsalFileSystem.h"
 #include "fs/SystemFileSystem.h"
 #include "fs/SystemVolumes.h"
 #include "fs/VolumeLookup.h"
 #include "rotation/ClockRandomSource.h"
+#include "rotation/LeftOutFiles.h"
 #include "rotation/MusicRotation.h"
 
 #include <QDir>
@@ -110,6 +116,44 @@ std::optional<ExitStatus> waitForPlayers(const ConsoleFace::Folders& folders,
     return ExitStatus::NothingDone;
 }
 
+// What the dry run would have moved each way, the room it would have left on each player folder's
+// drive, and the music its draw left out.
+void printDryRun(RehearsalFileSystem& rehearsal, const MusicRotation& rotation,
+                 const ConsoleFace::Folders& folders) {
+    const QString playerLabels[] = {QStringLiteral("the player's internal memory"),
+                                    QStringLiteral("the player's card")};
+    std::vector<ListedFolder> listed = {
+        {QStringLiteral("the music folder"), folders.music},
+        {QStringLiteral("the temporary directory"), rotation.services().holdingFolder}};
+    for (int i = 0; i < 2; ++i)
+        if (folders.players[i].ticked)
+            listed.push_back({playerLabels[i], folders.players[i].folder});
+    QStringList lines = {QStringLiteral("Dry run: nothing has been moved.")};
+    lines.append(dryRunList(rehearsal.moves(), listed));
+    const FreeSpaceQuery rehearsed = [&](const QString& root) {
+        return rehearsal.FreeSpaceOf(root);
+    };
+    for (int i = 0; i < 2; ++i) {
+        if (!folders.players[i].ticked)
+            continue;
+        try {
+            const qint64 kilobytes = DiskFreeKB(driveRootOf(folders.players[i].folder), rehearsed);
+            lines.append(
+                QStringLiteral("Room left on %1 %2: %3 MB")
+                    .arg(playerLabels[i], QDir::toNativeSeparators(folders.players[i].folder))
+                    .arg(kilobytes / 1024));
+        } catch (const AppError&) {
+            // A drive whose space cannot be read is left out of the list; the run has said why.
+        }
+    }
+    if (!rotation.LeftOutOfDraw.empty())
+        lines.append(leftOutLine(rotation.LeftOutOfDraw));
+    if (!rotation.NotMoved.empty())
+        lines.append(notMovedLine(rotation.NotMoved));
+    for (const QString& line : lines)
+        writeLine(stdout, line);
+}
+
 } // namespace
 
 ExitStatus rotateFromCommandLine(const RotateRequest& request) {
@@ -130,9 +174,20 @@ ExitStatus rotateFromCommandLine(const RotateRequest& request) {
                 waitForPlayers(folders, identities, *volumes, *request.waitSeconds))
             return *notStarted;
 
-    ConsoleFace face(folders, request.yes);
-    MusicRotation rotation(face, {volumes, createSystemFileSystem,
-                                  std::make_shared<ClockRandomSource>(), defaultHoldingFolder()});
+    // A dry run moves nothing, so it asks for no confirmation; its list replaces the statuses.
+    ConsoleFace::Folders shown = folders;
+    shown.doNotWarn = folders.doNotWarn || request.dryRun;
+    ConsoleFace face(shown, request.yes, request.dryRun);
+    RehearsalFileSystem* rehearsal = nullptr;
+    FileSystemFactory files = createSystemFileSystem;
+    if (request.dryRun)
+        files = [&rehearsal] {
+            auto made = std::make_unique<RehearsalFileSystem>(createSystemFileSystem());
+            rehearsal = made.get();
+            return made;
+        };
+    MusicRotation rotation(
+        face, {volumes, files, std::make_shared<ClockRandomSource>(), defaultHoldingFolder()});
     rotation.CurrentOptions = chosenOptions(settings, request);
     for (int i = 0; i < 2; ++i)
         rotation.Players[i].volume = identities[i];
@@ -143,6 +198,8 @@ ExitStatus rotateFromCommandLine(const RotateRequest& request) {
         writeLine(stderr, QStringLiteral("quavex: ") + QString::fromLocal8Bit(error.what()));
         return ExitStatus::EndedEarly;
     }
+    if (rehearsal)
+        printDryRun(*rehearsal, rotation, folders);
     switch (rotation.LastRunEnd) {
     case RunEnd::Whole:
         return ExitStatus::WholeRun;

@@ -99,12 +99,16 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Draw from every song, not only those not yet out in this cycle."));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Clear the player folders without asking."));
+    const QCommandLineOption dryRun(
+        QStringLiteral("dry-run"),
+        QStringLiteral("List what the run would move each way and the room it would leave; move "
+                       "nothing."));
     const QCommandLineOption wait(WaitForPlayer,
                                   QStringLiteral("Wait for the player's volume (up to SECONDS, "
                                                  "when given), then run once."));
     for (const QCommandLineOption* option :
          {&help, &version, &rotate, &music, &player, &card, &leaveFree, &types, &subfolders,
-          &albums, &noMemory, &yes, &wait})
+          &albums, &noMemory, &yes, &dryRun, &wait})
         parser.addOption(*option);
 
     std::optional<QString> seconds;
@@ -154,6 +158,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return bad(QStringLiteral("--albums needs --subfolders"));
     request.noMemory = parser.isSet(noMemory);
     request.yes = parser.isSet(yes);
+    request.dryRun = parser.isSet(dryRun);
     if (parser.isSet(wait)) {
         request.waitSeconds = seconds ? count(*seconds) : 0;
         if (!request.waitSeconds)

@@ -20,6 +20,8 @@ struct RotateRequest {
     bool noMemory = false;
     // The answer to the confirmation that the player folders are about to be cleared.
     bool yes = false;
+    // Lists what the run would move and moves nothing.
+    bool dryRun = false;
     // Waits this long for the player's volume before the run; 0 waits without end.
     std::optional<int> waitSeconds;
 };

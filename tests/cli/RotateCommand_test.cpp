@@ -186,6 +186,51 @@ TEST_F(RotateCommand, CtrlCDuringTheFillIsBreakAndASecondCopyIsRefused) {
     EXPECT_TRUE(ownTemporariesIn(everywhere).isEmpty());
 }
 
+// The files a dry run lists under the line of each way, by the way's first words ("From the music
+// folder"), each by its name where it would end.
+QMap<QString, QStringList> listedWays(const QString& out) {
+    QMap<QString, QStringList> ways;
+    QString way;
+    for (const QString& line : out.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("From ")))
+            way = line.section(QLatin1Char(' '), 0, 3);
+        else if (line.startsWith(QStringLiteral("  ")))
+            ways[way].append(line.section(QStringLiteral(" -> "), -1).trimmed());
+    }
+    for (QStringList& names : ways)
+        names.sort();
+    return ways;
+}
+
+TEST_F(RotateCommand, ADryRunMovesNothingAndListsWhatTheNextRunMoves) {
+    ScratchVolume card = ScratchVolume::exfat(8);
+    QUAVEX_REQUIRE_MOUNTED(card);
+    for (int i = 0; i < 200; ++i)
+        writeFile(music + QStringLiteral("/song%1.mp3").arg(i), 64 * KiB);
+    // An old song whose name a song of the music folder has: it comes back under another.
+    writeFiles(card.root(), {QStringLiteral("old.mp3"), QStringLiteral("song5.mp3")});
+    const QStringList everywhere = {music, card.root(), home};
+    const FileCensus before = censusOf(everywhere);
+    const QStringList folders = {QStringLiteral("--rotate"), QStringLiteral("--music"), music,
+                                 QStringLiteral("--card"), card.root()};
+
+    const Ended dry = run(folders + QStringList{QStringLiteral("--dry-run")});
+    EXPECT_EQ(dry.status, 0) << dry.err.toStdString();
+    // No file anywhere changed, the program's own records included.
+    EXPECT_EQ(censusOf(everywhere), before);
+    const QMap<QString, QStringList> ways = listedWays(dry.out);
+    EXPECT_EQ(ways.value(QStringLiteral("From the player's card")),
+              QStringList({QStringLiteral("old.mp3"), QStringLiteral("song5 (2).mp3")}))
+        << dry.out.toStdString();
+
+    const Ended real = run(folders + QStringList{QStringLiteral("--yes")});
+    EXPECT_EQ(real.status, 0) << real.err.toStdString();
+    const QStringList filled = namesInFolder(card.root(), true).filter(QStringLiteral(".mp3"));
+    EXPECT_GT(filled.size(), 50);
+    EXPECT_EQ(ways.value(QStringLiteral("From the music folder")), filled);
+    EXPECT_TRUE(QFileInfo::exists(music + QStringLiteral("/song5 (2).mp3")));
+}
+
 TEST_F(RotateCommand, WaitingForThePlayerRunsOnlyOnceItsOwnVolumeIsMounted) {
     ScratchVolume mine = ScratchVolume::exfat(8);
     QUAVEX_REQUIRE_MOUNTED(mine);
