@@ -14,6 +14,7 @@
 #include "fs/AppError.h"
 #include "fs/DriveRoot.h"
 #include "fs/Module1.h"
+#include "fs/PathText.h"
 #include "fs/RehearsalFileSystem.h"
 #include "fs/SystemFileSystem.h"
 #include "fs/SystemVolumes.h"
@@ -138,10 +139,9 @@ void printDryRun(RehearsalFileSystem& rehearsal, const MusicRotation& rotation,
             continue;
         try {
             const qint64 kilobytes = DiskFreeKB(driveRootOf(folders.players[i].folder), rehearsed);
-            lines.append(
-                QStringLiteral("Room left on %1 %2: %3 MB")
-                    .arg(playerLabels[i], QDir::toNativeSeparators(folders.players[i].folder))
-                    .arg(kilobytes / 1024));
+            lines.append(QStringLiteral("Room left on %1 %2: %3 MB")
+                             .arg(playerLabels[i], shownPath(folders.players[i].folder))
+                             .arg(kilobytes / 1024));
         } catch (const AppError&) {
             // A drive whose space cannot be read is left out of the list; the run has said why.
         }

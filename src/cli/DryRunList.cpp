@@ -2,6 +2,7 @@
 
 #include "fs/PathText.h"
 
+#include <QDir>
 #include <QHash>
 #include <algorithm>
 
@@ -16,13 +17,22 @@ struct Journey {
 // The folder of the run that holds the path, and the path below it.
 std::pair<QString, QString> placeOf(const QString& path, const std::vector<ListedFolder>& folders) {
     const ListedFolder* best = nullptr;
-    for (const ListedFolder& folder : folders)
-        if (!folder.path.isEmpty() && path.startsWith(folder.path + QLatin1Char('/')) &&
-            (!best || folder.path.size() > best->path.size()))
+    QString bestPrefix;
+    for (const ListedFolder& folder : folders) {
+        if (folder.path.isEmpty())
+            continue;
+        // A drive's root ("E:/") ends in its separator already.
+        QString prefix = QDir::cleanPath(folder.path);
+        if (!prefix.endsWith(QLatin1Char('/')))
+            prefix += QLatin1Char('/');
+        if (path.startsWith(prefix) && prefix.size() > bestPrefix.size()) {
             best = &folder;
+            bestPrefix = prefix;
+        }
+    }
     if (best)
         return {best->label + QLatin1Char(' ') + shownPath(best->path),
-                path.mid(best->path.size() + 1)};
+                path.mid(bestPrefix.size())};
     const SplitPath split = splitAtLastSlash(path);
     return {shownPath(split.folder), split.name};
 }
