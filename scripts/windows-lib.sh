@@ -450,13 +450,25 @@ SETTINGS
         timeout 30 tail --pid="$program" -f /dev/null || { echo "quavex: EXIT did not end the program" >&2; return 1; }
 
         # The same rotation from cmd.exe: the console program is waited for, prints the run's
-        # lines and ends with the run's status.
-        printf '%s\r\n' '@"C:\Program Files\QUAVEX\quavex-cli.exe" --rotate --yes --music C:\music --card D:\' \
-            '@echo status=%ERRORLEVEL%' >"$c/windows/temp/rotate.cmd"
-        local said
-        said=$(wine cmd /c 'C:\windows\temp\rotate.cmd' 2>/dev/null </dev/null | tr -d '\r')
-        rm -f "$c/windows/temp/rotate.cmd"
-        local problems=0
+        # lines and ends with the run's status. A dry run first lists the songs it would draw
+        # and leaves every file where it is.
+        from_cmd() {
+            printf '%s\r\n' "@\"C:\\Program Files\\QUAVEX\\quavex-cli.exe\" --rotate $1 --music C:\\music --card D:\\" \
+                '@echo status=%ERRORLEVEL%' >"$c/windows/temp/rotate.cmd"
+            wine cmd /c 'C:\windows\temp\rotate.cmd' 2>/dev/null </dev/null | tr -d '\r'
+            rm -f "$c/windows/temp/rotate.cmd"
+        }
+        places() { find "$c/music" "$card" -type f | sort; }
+        local said places_before problems=0
+        places_before=$(places)
+        said=$(from_cmd --dry-run)
+        grep -qx 'Dry run: nothing has been moved.' <<<"$said" && grep -qx 'status=0' <<<"$said" &&
+            grep -q '^From the music folder C:\\music to the player.s card D:\\: [1-9]' <<<"$said" &&
+            [ "$(places)" = "$places_before" ] || {
+            echo "quavex: quavex-cli.exe --rotate --dry-run did not list a run and leave every file; it said: $said" >&2
+            problems=1
+        }
+        said=$(from_cmd --yes)
         grep -qx 'Program processing complete' <<<"$said" && grep -qx 'status=0' <<<"$said" || {
             echo "quavex: quavex-cli.exe --rotate from cmd did not run whole; it said: $said" >&2
             problems=1
