@@ -14,8 +14,13 @@ struct Journey {
     std::int64_t bytes = 0;
 };
 
-// The folder of the run that holds the path, and the path below it.
-std::pair<QString, QString> placeOf(const QString& path, const std::vector<ListedFolder>& folders) {
+// The folder of the run that holds a path, as the list names it, and the path below it.
+struct Place {
+    QString folder;
+    QString name;
+};
+
+Place placeOf(const QString& path, const std::vector<ListedFolder>& folders) {
     const ListedFolder* best = nullptr;
     QString bestPrefix;
     for (const ListedFolder& folder : folders) {
@@ -69,20 +74,20 @@ QStringList dryRunList(const std::vector<RehearsedMove>& moves,
     };
     std::vector<Way> ways;
     for (const Journey& journey : journeys) {
-        const auto [from, fromName] = placeOf(journey.from, folders);
+        const Place from = placeOf(journey.from, folders);
         QString to;
-        QString line = QStringLiteral("  ") + fromName;
+        QString line = QStringLiteral("  ") + from.name;
         if (!journey.to.isEmpty()) {
-            const auto [toFolder, toName] = placeOf(journey.to, folders);
-            to = toFolder;
-            if (toName != fromName)
-                line += QStringLiteral(" -> ") + toName;
+            const Place end = placeOf(journey.to, folders);
+            to = end.folder;
+            if (end.name != from.name)
+                line += QStringLiteral(" -> ") + end.name;
         }
         auto way = std::find_if(ways.begin(), ways.end(), [&](const Way& each) {
-            return each.from == from && each.to == to;
+            return each.from == from.folder && each.to == to;
         });
         if (way == ways.end())
-            way = ways.insert(ways.end(), Way{from, to, {}, 0});
+            way = ways.insert(ways.end(), Way{from.folder, to, {}, 0});
         way->files.append(line);
         way->bytes += journey.bytes;
     }
