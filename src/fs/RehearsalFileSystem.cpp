@@ -60,6 +60,12 @@ QString wildcardFolder(const QString& source) {
     return clean(source.left(source.size() - 4));
 }
 
+// The bytes of a name's entries in an exFAT folder: one for the file, one for its stream, one for
+// each 15 UTF-16 units of its name. FAT's long names take about as many.
+std::int64_t fatEntryBytes(const QString& name) {
+    return 32 * (2 + (name.size() + 14) / 15);
+}
+
 std::int64_t roundedUp(std::int64_t bytes, std::int64_t unit) {
     return (bytes + unit - 1) / unit * unit;
 }
@@ -137,19 +143,42 @@ QString RehearsalFileSystem::fileAt(const QString& path) {
     return statOf(path, status) && S_ISREG(status.st_mode) ? path : QString();
 }
 
-bool RehearsalFileSystem::nameTaken(const QString& folder, const QString& name) {
+RehearsalFileSystem::NameRules& RehearsalFileSystem::rulesOf(const QString& folder) {
+    auto it = m_rules.find(folder);
+    if (it == m_rules.end()) {
+        const VolumeTraits traits = volumeTraitsOf(existingFolderOf(folder));
+        it = m_rules.insert(folder, {traits.caseInsensitive, traits.fatNames});
+    }
+    return *it;
+}
+
+RehearsalFileSystem::Names& RehearsalFileSystem::namesIn(const QString& folder) {
     auto it = m_names.find(folder);
     if (it == m_names.end()) {
         Names names;
-        names.folded = volumeTraitsOf(existingFolderOf(folder)).caseInsensitive;
+        names.rules = rulesOf(folder);
         const FsFolder listed = GetFolder(folder);
+        QStringList all(listed.Others.begin(), listed.Others.end());
         for (const FsFile& file : listed.Files)
-            names.keys.insert(names.key(file.Name));
-        for (const QString& other : listed.Others)
-            names.keys.insert(names.key(other));
+            all.append(file.Name);
+        for (const QString& name : all) {
+            names.keys.insert(names.key(name));
+            names.entryBytes += fatEntryBytes(name);
+        }
         it = m_names.insert(folder, names);
     }
-    return it->keys.contains(it->key(name));
+    return *it;
+}
+
+std::int64_t RehearsalFileSystem::folderGrowth(const QString& folder, const QString& name,
+                                               bool comes) {
+    if (!rulesOf(folder).entries)
+        return 0;
+    const std::int64_t before = namesIn(folder).entryBytes;
+    const std::int64_t after = before + (comes ? 1 : -1) * fatEntryBytes(name);
+    // A folder keeps one cluster however few its entries.
+    return unitsOf(folder, std::max<std::int64_t>(after, 1)) -
+           unitsOf(folder, std::max<std::int64_t>(before, 1));
 }
 
 void RehearsalFileSystem::noteName(const QString& path, bool taken) {
@@ -157,10 +186,14 @@ void RehearsalFileSystem::noteName(const QString& path, bool taken) {
     const auto it = m_names.find(split.folder);
     if (it == m_names.end())
         return;
+    const QString key = it->key(split.name);
+    if (taken == it->keys.contains(key))
+        return;
     if (taken)
-        it->keys.insert(it->key(split.name));
+        it->keys.insert(key);
     else
-        it->keys.remove(it->key(split.name));
+        it->keys.remove(key);
+    it->entryBytes += (taken ? 1 : -1) * fatEntryBytes(split.name);
 }
 
 RehearsalFileSystem::Space& RehearsalFileSystem::spaceOf(const QString& path) {
@@ -178,12 +211,15 @@ RehearsalFileSystem::Space& RehearsalFileSystem::spaceOf(const QString& path) {
     return it->second;
 }
 
-bool RehearsalFileSystem::charge(const QString& path, std::int64_t before, std::int64_t after) {
+std::int64_t RehearsalFileSystem::unitsOf(const QString& path, std::int64_t bytes) {
+    return roundedUp(bytes, spaceOf(path).unit);
+}
+
+bool RehearsalFileSystem::take(const QString& path, std::int64_t bytes) {
     Space& space = spaceOf(path);
-    const std::int64_t added = roundedUp(after, space.unit) - roundedUp(before, space.unit);
-    if (added > space.free)
+    if (bytes > space.free)
         return false;
-    space.free -= added;
+    space.free -= bytes;
     return true;
 }
 
@@ -198,23 +234,26 @@ void RehearsalFileSystem::moveFile(const QString& givenSource, const QString& gi
     if (!FolderExists(target.folder))
         failMove(ErrorNumber::PathNotFound, source, destination, reasonForErrno(ENOENT),
                  AppError::Reach::Operation);
-    if (nameTaken(target.folder, target.name))
+    const Names& into = namesIn(target.folder);
+    if (into.keys.contains(into.key(target.name)))
         failMove(ErrorNumber::FileAlreadyExists, source, destination, reasonForErrno(EEXIST),
                  AppError::Reach::OneFile);
     struct stat status {};
     statOf(bytes, status);
     const std::int64_t size = status.st_size;
+    const QString sourceFolder = folderOf(source);
     struct stat from {};
     struct stat to {};
-    statOf(existingFolderOf(folderOf(source)), from);
+    statOf(existingFolderOf(sourceFolder), from);
     statOf(existingFolderOf(target.folder), to);
     // Between volumes the copy takes its space before the source gives its own back.
-    if (from.st_dev != to.st_dev) {
-        if (!charge(target.folder, 0, size))
-            failMove(ErrorNumber::DiskFull, source, destination, reasonForErrno(ENOSPC),
-                     AppError::Reach::Operation);
-        charge(folderOf(source), size, 0);
-    }
+    const bool across = from.st_dev != to.st_dev;
+    if (!take(target.folder, (across ? unitsOf(target.folder, size) : 0) +
+                                 folderGrowth(target.folder, target.name, true)))
+        failMove(ErrorNumber::DiskFull, source, destination, reasonForErrno(ENOSPC),
+                 AppError::Reach::Operation);
+    take(sourceFolder, (across ? -unitsOf(sourceFolder, size) : 0) +
+                           folderGrowth(sourceFolder, splitAtLastSlash(source).name, false));
     m_files.insert(source, QString());
     noteName(source, false);
     m_files.insert(destination, bytes);
@@ -252,7 +291,9 @@ bool RehearsalFileSystem::DeleteDuplicate(const QString& givenDuplicate,
         return false;
     struct stat status {};
     statOf(copy, status);
-    charge(folderOf(duplicate), status.st_size, 0);
+    take(folderOf(duplicate),
+         -unitsOf(duplicate, status.st_size) +
+             folderGrowth(folderOf(duplicate), splitAtLastSlash(duplicate).name, false));
     m_files.insert(duplicate, QString());
     noteName(duplicate, false);
     m_moves.push_back({duplicate, QString(), std::int64_t(status.st_size)});
@@ -267,6 +308,16 @@ void RehearsalFileSystem::CreateFolder(const QString& givenPath) {
                            .arg(shownPath(path)));
     if (!FolderExists(folderOf(path)))
         noSuchFolder(folderOf(path), FsTask::MakingFolder);
+    makeFolder(path);
+}
+
+// A folder takes a cluster of its own and an entry in its parent.
+void RehearsalFileSystem::makeFolder(const QString& path) {
+    if (!take(path,
+              unitsOf(path, 1) + folderGrowth(folderOf(path), splitAtLastSlash(path).name, true)))
+        throw AppError(ErrorNumber::DiskFull, sourceText(FsTask::MakingFolder),
+                       QStringLiteral("The folder \"%1\" could not be made: %2.")
+                           .arg(shownPath(path), reasonForErrno(ENOSPC)));
     m_folders.insert(path, true);
     noteName(path, true);
 }
@@ -285,8 +336,7 @@ void RehearsalFileSystem::MakeSubfolders(const QString& root, const QString& rel
                                           "not a folder has that name.")
                                .arg(shownPath(folder)),
                            AppError::Reach::OneFile);
-        m_folders.insert(folder, true);
-        noteName(folder, true);
+        makeFolder(folder);
     }
 }
 
@@ -309,6 +359,8 @@ void RehearsalFileSystem::DeleteFolder(const QString& givenPath) {
         throw AppError(ErrorNumber::PathFileAccess, sourceText(FsTask::RemovingFolder),
                        QStringLiteral("The folder \"%1\" could not be removed: it is not empty.")
                            .arg(shownPath(path)));
+    take(path,
+         -unitsOf(path, 1) + folderGrowth(folderOf(path), splitAtLastSlash(path).name, false));
     m_folders.insert(path, false);
     noteName(path, false);
 }
@@ -319,19 +371,29 @@ std::optional<QByteArray> RehearsalFileSystem::ReadRecord(const QString& path) {
     return m_real->ReadRecord(path);
 }
 
+std::int64_t RehearsalFileSystem::recordGrowth(const QString& path, const QByteArray& after) {
+    const qsizetype before = ReadRecord(path).value_or(QByteArray()).size();
+    std::int64_t growth = unitsOf(path, after.size()) - unitsOf(path, before);
+    // The program writes no empty record: an empty one is none.
+    if ((before == 0) != after.isEmpty())
+        growth += folderGrowth(folderOf(path), splitAtLastSlash(path).name, before == 0);
+    return growth;
+}
+
 bool RehearsalFileSystem::WriteRecord(const QString& givenPath, const QByteArray& bytes) {
     const QString path = clean(givenPath);
-    if (!FolderExists(folderOf(path)) ||
-        !charge(path, ReadRecord(path).value_or(QByteArray()).size(), bytes.size()))
+    if (!FolderExists(folderOf(path)) || !take(path, recordGrowth(path, bytes)))
         return false;
     m_records.insert(path, bytes);
+    noteName(path, true);
     return true;
 }
 
 bool RehearsalFileSystem::RemoveRecord(const QString& givenPath) {
     const QString path = clean(givenPath);
-    charge(path, ReadRecord(path).value_or(QByteArray()).size(), 0);
+    take(path, recordGrowth(path, {}));
     m_records.insert(path, std::nullopt);
+    noteName(path, false);
     return true;
 }
 

@@ -57,12 +57,20 @@ public:
     const std::vector<RehearsedMove>& moves() const { return m_moves; }
 
 private:
-    // The names taken in a folder, letter case folded on a volume that ignores it; kept up to date
-    // once made, so that a move need not list its folder.
-    struct Names {
+    // What the volume of a folder does with the folder's names: whether it ignores letter case,
+    // and whether it keeps them in FAT's 32-byte entries, whose clusters the folder takes only
+    // while the entries are in use (exFAT frees them again).
+    struct NameRules {
         bool folded = false;
+        bool entries = false;
+    };
+    // The names taken in a folder, letter case folded where the volume ignores it, and the bytes
+    // of their entries; kept up to date once made, so that a move need not list its folder.
+    struct Names {
+        NameRules rules;
         QSet<QString> keys;
-        QString key(const QString& name) const { return folded ? name.toCaseFolded() : name; }
+        std::int64_t entryBytes = 0;
+        QString key(const QString& name) const { return rules.folded ? name.toCaseFolded() : name; }
     };
     struct Space {
         std::int64_t unit = 1;
@@ -71,15 +79,24 @@ private:
     };
 
     void moveFile(const QString& source, const QString& destination);
+    void makeFolder(const QString& path);
     // The real file whose bytes the path holds now; null when it holds no file.
     QString fileAt(const QString& path);
-    bool nameTaken(const QString& folder, const QString& name);
-    // Says that the name is now taken (or free) in the folder.
+    NameRules& rulesOf(const QString& folder);
+    Names& namesIn(const QString& folder);
+    // How many bytes the folder's own clusters grow by (or shrink, negative) when the name comes
+    // into it (or leaves it).
+    std::int64_t folderGrowth(const QString& folder, const QString& name, bool comes);
+    // How many bytes the record at the path takes more (or fewer) with these bytes in it.
+    std::int64_t recordGrowth(const QString& path, const QByteArray& after);
+    // Says that the path's name is now taken (or free) in its folder.
     void noteName(const QString& path, bool taken);
     Space& spaceOf(const QString& path);
-    // Charges the volume of the path with the bytes added there (negative: freed); false, with
-    // nothing charged, when they do not fit.
-    bool charge(const QString& path, std::int64_t before, std::int64_t after);
+    // The bytes rounded up to whole allocation units of the path's volume.
+    std::int64_t unitsOf(const QString& path, std::int64_t bytes);
+    // Takes the bytes from the free space of the path's volume (negative: gives them back);
+    // false, taking nothing, when they are not free.
+    bool take(const QString& path, std::int64_t bytes);
 
     std::unique_ptr<FileSystemObject> m_real;
     // Paths whose file the rehearsal moved there (the real file holding its bytes) or away (null).
@@ -88,6 +105,7 @@ private:
     QHash<QString, QStringList> m_added;
     // Folders the rehearsal made (true) or removed (false).
     QHash<QString, bool> m_folders;
+    QHash<QString, NameRules> m_rules;
     QHash<QString, Names> m_names;
     // Records the rehearsal wrote, or removed (nothing).
     QHash<QString, std::optional<QByteArray>> m_records;
