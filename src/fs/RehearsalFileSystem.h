@@ -23,11 +23,12 @@ struct RehearsedMove {
 // itself, so that the run goes on as over the folders it would have made: the same checks, the
 // same draw, the same names. A move to another volume takes the space of its file there in
 // whole allocation units and fails with DiskFull when that space is not free, as the real move
-// would; the source's volume gets the space back.
+// would; the source's volume gets the space back. On a FAT or exFAT volume a folder's entries
+// take clusters of their own too, and so does each folder made.
 //
-// What it cannot foresee: the space a volume's file system takes for its folders' entries, and
-// what another program changes meanwhile. The last song of a fill near the end of the player's
-// space may therefore differ from the real run's.
+// What it cannot foresee: the bookkeeping of other file systems, the temporaries a group of
+// moves holds at once, and what another program changes meanwhile. The last song of a fill at
+// the very end of the player's space may therefore differ from the real run's.
 class RehearsalFileSystem : public FileSystemObject {
 public:
     explicit RehearsalFileSystem(std::unique_ptr<FileSystemObject> real);
