@@ -205,8 +205,9 @@ QMap<QString, QStringList> listedWays(const QString& out) {
 TEST_F(RotateCommand, ADryRunMovesNothingAndListsWhatTheNextRunMoves) {
     ScratchVolume card = ScratchVolume::exfat(8);
     QUAVEX_REQUIRE_MOUNTED(card);
-    for (int i = 0; i < 200; ++i)
-        writeFile(music + QStringLiteral("/song%1.mp3").arg(i), 64 * KiB);
+    // Songs so small that the card's folder entries take the room of several.
+    for (int i = 0; i < 600; ++i)
+        writeFile(music + QStringLiteral("/song%1.mp3").arg(i), 16 * KiB);
     // An old song whose name a song of the music folder has: it comes back under another.
     writeFiles(card.root(), {QStringLiteral("old.mp3"), QStringLiteral("song5.mp3")});
     const QStringList everywhere = {music, card.root(), home};
