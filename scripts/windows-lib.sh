@@ -342,7 +342,7 @@ check_upgrade() {
 # installer refuses. A first run is killed soon after Select, then a whole run is made: the card is
 # filled, the songs it held before are in the music folder, every file's bytes are there exactly
 # once, and the root of C: holds nothing of ours (the holding folder only while a run is stopped
-# or killed).
+# or killed). Last, Break clicked during a fill onto another card stops it.
 check_installed_run() {
     local setup=$1 work
     if [ "$(id -u)" -ne 0 ]; then
@@ -353,12 +353,13 @@ check_installed_run() {
     fi
     work=$(mktemp -d "${TMPDIR:-/tmp}/quavex-run-XXXXXX")
     (
-        local card=$work/card loop='' display=''
+        local card=$work/card loop='' card2=$work/card2 loop2='' display=''
         cleanup() {
             wineserver -k 2>/dev/null || true
             [ -z "$display" ] || kill "$display" 2>/dev/null || true
-            umount "$card" 2>/dev/null || true
+            umount "$card" "$card2" 2>/dev/null || true
             [ -z "$loop" ] || losetup -d "$loop" 2>/dev/null || true
+            [ -z "$loop2" ] || losetup -d "$loop2" 2>/dev/null || true
             rm -rf "$work"
         }
         trap cleanup EXIT
@@ -488,6 +489,61 @@ SETTINGS
         }
         ours=$(ls -A "$c" | sort | comm -13 "$work/root-before" - | grep -v -x music || true)
         [ -z "$ours" ] || { echo "quavex: the run left in C:\\: $ours" >&2; problems=1; }
+        # Break, clicked while a card fills, stops the run at its next yield: the fill ends early
+        # and the card's songs of before stay in the holding folder. Songs of 1 MB, each move a
+        # few milliseconds long, onto a card of 256 MiB as E: keep the fill going for seconds.
+        truncate -s 256M "$work/card2.img"
+        mkfs.exfat -L PLAYER2 "$work/card2.img" >/dev/null
+        loop2=$(losetup --find --show "$work/card2.img")
+        mkdir -p "$card2"
+        mount.exfat-fuse "$loop2" "$card2"
+        ln -s "$card2" "$WINEPREFIX/dosdevices/e:"
+        for i in 1 2 3; do head -c 300000 /dev/urandom >"$card2/Old $i.mp3"; done
+        local songs=$c/songs
+        mkdir -p "$songs"
+        for i in $(seq 1 300); do head -c 1000000 /dev/urandom >"$songs/Song $i.mp3"; done
+        while read -r name value; do
+            wine reg add "$key" /v "$name" /d "$value" /f >/dev/null
+        done <<'SETTINGS'
+dirIp C:\songs
+drvOp1 E:\
+dirOp1 E:\
+SETTINGS
+        # The holding folder is there only while a run is stopped.
+        break_census() {
+            local folder
+            for folder in "$songs" "$card2" "$c/QUAVEXTemp"; do
+                [ ! -d "$folder" ] ||
+                    find "$folder" -type f ! -name QUAVEX.origins -exec sha256sum {} +
+            done | cut -c1-64 | sort
+        }
+        break_census >"$work/census-break"
+        start_program
+        tick_and_select
+        waited=0
+        until compgen -G "$card2/Song *" >/dev/null; do
+            sleep 0.1
+            waited=$((waited + 1))
+            [ "$waited" -lt 600 ] || { echo "quavex: the fill did not begin" >&2; return 1; }
+        done
+        click 496 484
+        click 688 428
+        timeout 30 tail --pid="$program" -f /dev/null || {
+            echo "quavex: EXIT after Break did not end the program" >&2
+            return 1
+        }
+        local held free
+        held=$({ compgen -G "$c/QUAVEXTemp/Old *" || true; } | wc -l)
+        [ "$held" -eq 3 ] || {
+            echo "quavex: after Break, $held of the card's 3 songs of before are held" >&2
+            problems=1
+        }
+        free=$(df -B1 --output=avail "$card2" | tail -n 1)
+        [ "$free" -gt 2000000 ] || { echo "quavex: Break did not stop the fill" >&2; problems=1; }
+        [ "$(break_census)" = "$(cat "$work/census-break")" ] || {
+            echo "quavex: the run stopped by Break did not keep every file exactly once" >&2
+            problems=1
+        }
         [ "$problems" -eq 0 ]
     )
 }

@@ -1,46 +1,42 @@
 #include "rotation/OffUiThread.h"
 
-#include <QEventLoop>
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QSemaphore>
 #include <QThreadPool>
-#include <atomic>
 #include <exception>
-#include <optional>
 
 namespace {
 
-// Work that ends within this long is waited for without an event loop: a fill hands thousands of
-// short moves to the worker, and an event loop and its wake-up for each cost more than the move.
-// The window misses no frame in so short a time.
+// Work that ends within this long is waited for without serving events: a fill hands thousands of
+// short moves to the worker, and a wait in the event loop and its wake-up for each cost more than
+// the move. The window misses no frame in so short a time.
 constexpr int QuickWorkMs = 2;
-
-enum class Waiting { Quickly, InLoop, Done };
 
 } // namespace
 
 void runOffUiThread(const std::function<void()>& work) {
-    std::optional<QEventLoop> loop;
     QSemaphore finished;
-    std::atomic<Waiting> waiting{Waiting::Quickly};
     std::exception_ptr failure;
-    QThreadPool::globalInstance()->start([&] {
+    QAbstractEventDispatcher* const dispatcher = QAbstractEventDispatcher::instance();
+    QThreadPool::globalInstance()->start([&work, &failure, &finished, dispatcher] {
         try {
             work();
         } catch (...) {
             failure = std::current_exception();
         }
-        // Only a loop already waiting is told; a queued call is delivered once it runs.
-        if (waiting.exchange(Waiting::Done) == Waiting::InLoop)
-            QMetaObject::invokeMethod(&*loop, "quit", Qt::QueuedConnection);
         finished.release();
+        // Nothing of the caller's is touched after the release; a wake-up that comes once the
+        // caller has gone on only ends one of its later waits early.
+        dispatcher->wakeUp();
     });
+    // Not a local event loop ended by quit(): on Windows quitting one leaves the thread's event
+    // dispatcher interrupted, and the run's next yield then returns at once, so a Break clicked
+    // during the work would not be seen until the run was over.
     if (!finished.tryAcquire(1, QuickWorkMs)) {
-        loop.emplace();
-        if (waiting.exchange(Waiting::InLoop) != Waiting::Done)
-            loop->exec(QEventLoop::ExcludeUserInputEvents);
-        // The loop may also have been ended by the application quitting; the work must still be
-        // over before its results are read.
-        finished.acquire();
+        while (!finished.tryAcquire())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::WaitForMoreEvents);
     }
     if (failure)
         std::rethrow_exception(failure);
