@@ -28,12 +28,17 @@ void runOffUiThread(const std::function<void()>& work) {
         finished.release();
         // Nothing of the caller's is touched after the release; a wake-up that comes once the
         // caller has gone on only ends one of its later waits early.
-        dispatcher->wakeUp();
+        if (dispatcher)
+            dispatcher->wakeUp();
     });
     // Not a local event loop ended by quit(): on Windows quitting one leaves the thread's event
     // dispatcher interrupted, and the run's next yield then returns at once, so a Break clicked
     // during the work would not be seen until the run was over.
-    if (!finished.tryAcquire(1, QuickWorkMs)) {
+    const bool quick = finished.tryAcquire(1, QuickWorkMs);
+    if (!quick && !dispatcher) {
+        // A thread without an event dispatcher has no events to serve meanwhile.
+        finished.acquire();
+    } else if (!quick) {
         while (!finished.tryAcquire())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                             QEventLoop::WaitForMoreEvents);
