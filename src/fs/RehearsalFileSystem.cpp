@@ -197,6 +197,8 @@ void RehearsalFileSystem::noteName(const QString& path, bool taken) {
 }
 
 RehearsalFileSystem::Space& RehearsalFileSystem::spaceOf(const QString& path) {
+    if (Space* const known = m_spaceFor.value(path))
+        return *known;
     const QString folder = existingFolderOf(path);
     struct stat status {};
     statOf(folder, status);
@@ -208,6 +210,7 @@ RehearsalFileSystem::Space& RehearsalFileSystem::spaceOf(const QString& path) {
             1, std::int64_t(space.real.sectorsPerCluster * space.real.bytesPerSector));
         space.free = std::int64_t(space.real.freeClusters) * space.unit;
     }
+    m_spaceFor.insert(path, &it->second);
     return it->second;
 }
 
@@ -242,12 +245,8 @@ void RehearsalFileSystem::moveFile(const QString& givenSource, const QString& gi
     statOf(bytes, status);
     const std::int64_t size = status.st_size;
     const QString sourceFolder = folderOf(source);
-    struct stat from {};
-    struct stat to {};
-    statOf(existingFolderOf(sourceFolder), from);
-    statOf(existingFolderOf(target.folder), to);
     // Between volumes the copy takes its space before the source gives its own back.
-    const bool across = from.st_dev != to.st_dev;
+    const bool across = &spaceOf(sourceFolder) != &spaceOf(target.folder);
     if (!take(target.folder, (across ? unitsOf(target.folder, size) : 0) +
                                  folderGrowth(target.folder, target.name, true)))
         failMove(ErrorNumber::DiskFull, source, destination, reasonForErrno(ENOSPC),

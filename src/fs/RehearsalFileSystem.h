@@ -112,6 +112,8 @@ private:
     QHash<QString, std::optional<QByteArray>> m_records;
     // By the device number of the volume.
     std::map<std::uint64_t, Space> m_spaces;
+    // The volume of each path asked about, found once: a look at a card goes through its driver.
+    QHash<QString, Space*> m_spaceFor;
     std::vector<RehearsedMove> m_moves;
     std::int64_t m_settled = 0;
 };
